@@ -1,0 +1,153 @@
+#include "platform/host/host_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace host {
+namespace {
+
+std::mutex rootLock;
+std::string root;
+
+bool SameNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void SetDeviceRoot(const std::string& folder) {
+  std::lock_guard<std::mutex> g(rootLock);
+  root = folder;
+  ::mkdir(root.c_str(), 0755);
+}
+
+const std::string& DeviceRoot() {
+  std::lock_guard<std::mutex> g(rootLock);
+  if (root.empty()) {
+    const char* env = std::getenv("QM_DEVICE_ROOT");
+    if (env && *env) {
+      root = env;
+    } else {
+      const char* tmp = std::getenv("TMPDIR");
+      root = std::string(tmp && *tmp ? tmp : "/tmp") + "/quillmote-device";
+    }
+    ::mkdir(root.c_str(), 0755);
+  }
+  return root;
+}
+
+std::string HostPath(const WChar* devicePath) {
+  std::string path = DeviceRoot();
+  std::string utf8 = ToUtf8(devicePath, WLen(devicePath));
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : utf8) {
+    if (c == '\\' || c == '/') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  for (const auto& part : parts) {
+    std::string match = part;
+    if (part != "." && part != "..") {
+      if (DIR* d = ::opendir(path.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+          if (part == e->d_name) {
+            match = part;
+            break;
+          }
+          if (SameNoCase(part, e->d_name)) match = e->d_name;
+        }
+        ::closedir(d);
+      }
+    }
+    path += "/" + match;
+  }
+  return path;
+}
+
+}  // namespace host
+
+namespace {
+
+bool WriteAllTo(int fd, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::write(fd, p, size);
+    if (n <= 0) return false;
+    p += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FileAppend(const WChar* path, const void* data, size_t size) {
+  // O_APPEND makes each write land whole at the end, even with several writers.
+  int fd = ::open(host::HostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  WriteAllTo(fd, data, size);
+  ::close(fd);
+  return true;
+}
+
+bool FileWriteAll(const WChar* path, const void* data, size_t size) {
+  int fd = ::open(host::HostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = WriteAllTo(fd, data, size);
+  ::close(fd);
+  return ok;
+}
+
+bool FileReadAll(const WChar* path, std::string& out) {
+  int fd = ::open(host::HostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  out.clear();
+  char buf[8192];
+  ssize_t n;
+  while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+  ::close(fd);
+  return n == 0;
+}
+
+bool FileExists(const WChar* path) {
+  struct stat st;
+  return ::stat(host::HostPath(path).c_str(), &st) == 0;
+}
+
+bool CreateFolder(const WChar* path) {
+  std::string p = host::HostPath(path);
+  if (::mkdir(p.c_str(), 0755) == 0) return true;
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const WChar* path) { return ::unlink(host::HostPath(path).c_str()) == 0; }
+
+}  // namespace platform

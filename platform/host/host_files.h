@@ -1,0 +1,18 @@
+// Host file system double: a folder of the Linux file system stands for the device's root "\".
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+
+namespace platform::host {
+
+// Sets the folder that stands for "\" (created when missing). Until set, the folder named by the
+// environment variable QM_DEVICE_ROOT is used, else "quillmote-device" in the temporary folder.
+void SetDeviceRoot(const std::string& folder);
+const std::string& DeviceRoot();
+// The Linux path that a device path reaches: each existing component is matched without regard
+// to letter case, missing ones are taken as written.
+std::string HostPath(const WChar* devicePath);
+
+}  // namespace platform::host

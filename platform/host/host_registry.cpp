@@ -1,0 +1,596 @@
+// In-memory registry of the host build. Keys are enumerated the way Windows and Wine list them:
+// sorted by their upper-cased names. Values keep the order in which they were first written.
+#include "platform/host/host_registry.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+
+#include "platform/registry.h"
+
+namespace platform {
+namespace {
+
+WString Upper(const WString& s) {
+  WString out(s);
+  for (auto& c : out)
+    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - u'a' + u'A');
+  return out;
+}
+
+struct Value {
+  WString name;
+  uint32_t type = kRegNone;
+  std::vector<uint8_t> data;
+};
+
+struct Key {
+  WString name;
+  std::map<WString, std::unique_ptr<Key>> children;  // by upper-cased name
+  std::vector<Value> values;
+
+  Value* FindValue(const WString& valueName) {
+    WString up = Upper(valueName);
+    for (auto& v : values)
+      if (Upper(v.name) == up) return &v;
+    return nullptr;
+  }
+};
+
+struct Registry {
+  std::mutex lock;
+  Key root;
+  std::set<WString> failOpen, failCreate;  // upper-cased normalised paths
+  bool failWrites = false;
+  uint64_t writes = 0;
+  int flushes = 0;
+};
+
+Registry& Reg() {
+  static Registry reg;
+  return reg;
+}
+
+std::vector<WString> SplitPath(const WString& path) {
+  std::vector<WString> parts;
+  WString cur;
+  for (WChar c : path) {
+    if (c == u'\\') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+WString JoinUpper(const std::vector<WString>& parts) {
+  WString out;
+  for (const auto& p : parts) {
+    if (!out.empty()) out += u'\\';
+    out += Upper(p);
+  }
+  return out;
+}
+
+// An open key remembers its path; every operation looks the key up again, so a key deleted while
+// open simply reports NotFound.
+struct Handle {
+  std::vector<WString> parts;
+};
+
+Key* Find(Registry& r, const std::vector<WString>& parts) {
+  Key* k = &r.root;
+  for (const auto& p : parts) {
+    auto it = k->children.find(Upper(p));
+    if (it == k->children.end()) return nullptr;
+    k = it->second.get();
+  }
+  return k;
+}
+
+Key* FindOrCreate(Registry& r, const std::vector<WString>& parts) {
+  Key* k = &r.root;
+  for (const auto& p : parts) {
+    auto& slot = k->children[Upper(p)];
+    if (!slot) {
+      slot = std::make_unique<Key>();
+      slot->name = p;
+    }
+    k = slot.get();
+  }
+  return k;
+}
+
+Key* Resolve(Registry& r, const RegKey& key) {
+  if (!key.IsOpen()) return nullptr;
+  return Find(r, static_cast<Handle*>(key.handle())->parts);
+}
+
+RegStatus OpenParts(std::vector<WString> parts, bool create, RegKey& key) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  WString norm = JoinUpper(parts);
+  if (r.failOpen.count(norm)) return RegStatus::Denied;
+  if (!Find(r, parts)) {
+    if (!create) return RegStatus::NotFound;
+    if (r.failCreate.count(norm)) return RegStatus::Denied;
+    FindOrCreate(r, parts);
+  }
+  key.Reset(new Handle{std::move(parts)});
+  return RegStatus::Ok;
+}
+
+}  // namespace
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+void RegKey::Close() {
+  delete static_cast<Handle*>(handle_);
+  handle_ = nullptr;
+}
+
+RegStatus RegOpen(const WChar* path, RegAccess, RegKey& key) { return OpenParts(SplitPath(path), false, key); }
+
+RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess, RegKey& key) {
+  if (!parent.IsOpen()) return RegStatus::Failed;
+  auto parts = static_cast<Handle*>(parent.handle())->parts;
+  for (auto& p : SplitPath(sub)) parts.push_back(p);
+  return OpenParts(std::move(parts), false, key);
+}
+
+RegStatus RegCreate(const WChar* path, RegAccess, RegKey& key) { return OpenParts(SplitPath(path), true, key); }
+
+RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* data, uint32_t* size) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  Key* k = Resolve(r, key);
+  if (!k) return RegStatus::Failed;
+  Value* v = k->FindValue(name ? name : u"");
+  if (!v) return RegStatus::NotFound;
+  if (type) *type = v->type;
+  uint32_t need = static_cast<uint32_t>(v->data.size());
+  if (!size) return data ? RegStatus::Failed : RegStatus::Ok;
+  uint32_t have = *size;
+  *size = need;
+  if (!data) return RegStatus::Ok;
+  if (need > have) return RegStatus::MoreData;
+  if (need) std::memcpy(data, v->data.data(), need);
+  return RegStatus::Ok;
+}
+
+RegStatus RegSet(const RegKey& key, const WChar* name, uint32_t type, const void* data, uint32_t size) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  Key* k = Resolve(r, key);
+  if (!k) return RegStatus::Failed;
+  ++r.writes;
+  if (r.failWrites) return RegStatus::Denied;
+  WString n = name ? name : u"";
+  Value* v = k->FindValue(n);
+  if (!v) {
+    k->values.push_back(Value{n, type, {}});
+    v = &k->values.back();
+  }
+  v->type = type;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  v->data.assign(bytes, bytes + (data ? size : 0));
+  return RegStatus::Ok;
+}
+
+RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t* chars) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  Key* k = Resolve(r, key);
+  if (!k) return RegStatus::Failed;
+  if (index >= k->children.size()) return RegStatus::NotFound;
+  auto it = k->children.begin();
+  std::advance(it, index);
+  const WString& n = it->second->name;
+  if (n.size() + 1 > *chars) return RegStatus::MoreData;
+  std::copy(n.begin(), n.end(), name);
+  name[n.size()] = 0;
+  *chars = static_cast<uint32_t>(n.size());
+  return RegStatus::Ok;
+}
+
+RegStatus RegFlushMachine() {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  ++r.flushes;
+  return RegStatus::Ok;
+}
+
+RegStatus RegDeleteKeyTree(const WChar* path) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  auto parts = SplitPath(path);
+  if (parts.empty()) {
+    r.root.children.clear();
+    r.root.values.clear();
+    return RegStatus::Ok;
+  }
+  WString last = Upper(parts.back());
+  parts.pop_back();
+  Key* parent = Find(r, parts);
+  if (!parent || !parent->children.erase(last)) return RegStatus::NotFound;
+  return RegStatus::Ok;
+}
+
+// ---- test interface --------------------------------------------------------------------------
+
+namespace host {
+namespace {
+
+const std::string kHeader = "Windows Registry Editor Version 5.00";
+const WString kRoot = u"HKEY_LOCAL_MACHINE";
+
+WString Decode(const std::string& text) {
+  if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
+      static_cast<unsigned char>(text[1]) == 0xFE) {
+    WString out;
+    for (size_t i = 2; i + 1 < text.size(); i += 2)
+      out += static_cast<WChar>(static_cast<unsigned char>(text[i]) |
+                                (static_cast<unsigned char>(text[i + 1]) << 8));
+    return out;
+  }
+  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return FromUtf8(text.substr(3));
+  return FromUtf8(text);
+}
+
+WString Trim(const WString& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && (s[b] == u' ' || s[b] == u'\t')) ++b;
+  while (e > b && (s[e - 1] == u' ' || s[e - 1] == u'\t')) --e;
+  return s.substr(b, e - b);
+}
+
+// Splits into logical lines: CR LF, LF and lone CR all end a line; a line ending in a backslash
+// continues on the next one (hex data), the next line's leading blanks dropped.
+std::vector<std::pair<int, WString>> LogicalLines(const WString& text) {
+  std::vector<std::pair<int, WString>> raw;
+  WString cur;
+  int lineNo = 1;
+  for (size_t i = 0; i < text.size(); ++i) {
+    WChar c = text[i];
+    if (c == u'\r' || c == u'\n') {
+      raw.push_back({lineNo++, cur});
+      cur.clear();
+      if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) raw.push_back({lineNo, cur});
+  std::vector<std::pair<int, WString>> out;
+  bool cont = false;
+  for (auto& [no, line] : raw) {
+    WString t = cont ? Trim(line) : line;
+    if (cont) {
+      out.back().second += t;
+    } else {
+      out.push_back({no, t});
+    }
+    WString& last = out.back().second;
+    WString lt = Trim(last);
+    cont = !lt.empty() && lt.back() == u'\\' && lt.front() != u'[';
+    if (cont) last = lt.substr(0, lt.size() - 1);
+  }
+  return out;
+}
+
+bool ParseQuoted(const WString& s, size_t& pos, WString& out) {
+  if (pos >= s.size() || s[pos] != u'"') return false;
+  ++pos;
+  out.clear();
+  while (pos < s.size()) {
+    WChar c = s[pos++];
+    if (c == u'"') return true;
+    if (c == u'\\' && pos < s.size()) {
+      WChar e = s[pos++];
+      if (e == u'n')
+        out += u'\n';
+      else if (e == u'r')
+        out += u'\r';
+      else if (e == u'0')
+        out += u'\0';
+      else
+        out += e;
+    } else {
+      out += c;
+    }
+  }
+  return false;
+}
+
+int HexDigit(WChar c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
+bool ParseHexBytes(const WString& s, std::vector<uint8_t>& out) {
+  out.clear();
+  WString t = Trim(s);
+  if (t.empty()) return true;
+  size_t i = 0;
+  while (i < t.size()) {
+    while (i < t.size() && (t[i] == u' ' || t[i] == u'\t')) ++i;
+    int v = 0, digits = 0;
+    while (i < t.size() && HexDigit(t[i]) >= 0) {
+      v = v * 16 + HexDigit(t[i++]);
+      if (++digits > 2) return false;
+    }
+    if (digits == 0) return false;
+    out.push_back(static_cast<uint8_t>(v));
+    while (i < t.size() && (t[i] == u' ' || t[i] == u'\t')) ++i;
+    if (i < t.size()) {
+      if (t[i] != u',') return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+std::vector<uint8_t> TextBytes(const WString& s) {
+  std::vector<uint8_t> out;
+  for (WChar c : s) {
+    out.push_back(static_cast<uint8_t>(c & 0xFF));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  out.push_back(0);
+  out.push_back(0);
+  return out;
+}
+
+// Removes "HKEY_LOCAL_MACHINE" from a section path; false for any other root.
+bool StripRoot(const WString& section, WString& path) {
+  WString up = Upper(section);
+  WString root = kRoot;
+  if (up == root) {
+    path.clear();
+    return true;
+  }
+  if (up.compare(0, root.size() + 1, root + u"\\") == 0) {
+    path = section.substr(root.size() + 1);
+    return true;
+  }
+  return false;
+}
+
+void DumpKey(const Key& k, const WString& path, std::string& out) {
+  out += "[" + ToUtf8(path) + "]\n";
+  for (const auto& v : k.values) {
+    std::string name = "@";
+    if (!v.name.empty()) {
+      name = "\"";
+      for (WChar c : v.name) {
+        if (c == u'"' || c == u'\\') name += '\\';
+        name += ToUtf8(&c, 1);
+      }
+      name += "\"";
+    }
+    std::string line = name + "=";
+    size_t n = v.data.size();
+    bool plainText = v.type == kRegSz && n >= 2 && n % 2 == 0 && v.data[n - 1] == 0 && v.data[n - 2] == 0;
+    WString text;
+    for (size_t i = 0; plainText && i + 2 < n; i += 2) {
+      WChar c = static_cast<WChar>(v.data[i] | (v.data[i + 1] << 8));
+      if (c == 0) plainText = false;
+      text += c;
+    }
+    char buf[16];
+    if (plainText) {
+      line += "\"";
+      for (WChar c : text) {
+        if (c == u'"' || c == u'\\') line += '\\';
+        line += ToUtf8(&c, 1);
+      }
+      line += "\"";
+    } else if (v.type == kRegDword && n == 4) {
+      uint32_t d = v.data[0] | (v.data[1] << 8) | (v.data[2] << 16) | (static_cast<uint32_t>(v.data[3]) << 24);
+      std::snprintf(buf, sizeof buf, "dword:%08x", d);
+      line += buf;
+    } else {
+      if (v.type == kRegBinary) {
+        line += "hex:";
+      } else {
+        std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
+        line += buf;
+      }
+      for (size_t i = 0; i < n; ++i) {
+        std::snprintf(buf, sizeof buf, "%02x", v.data[i]);
+        line += buf;
+        if (i + 1 < n) {
+          line += ",";
+          if (line.size() > 76) {
+            out += line + "\\\n";
+            line = "  ";
+          }
+        }
+      }
+    }
+    out += line + "\n";
+  }
+  out += "\n";
+  for (const auto& [upper, child] : k.children) DumpKey(*child, path + u"\\" + child->name, out);
+}
+
+}  // namespace
+
+void RegistryReset() {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  r.root.children.clear();
+  r.root.values.clear();
+  r.failOpen.clear();
+  r.failCreate.clear();
+  r.failWrites = false;
+  r.writes = 0;
+  r.flushes = 0;
+}
+
+bool RegistryLoad(const std::string& regText, std::string* error) {
+  auto fail = [&](int line, const char* why) {
+    if (error) *error = "line " + std::to_string(line) + ": " + why;
+    return false;
+  };
+  auto lines = LogicalLines(Decode(regText));
+  bool headerSeen = false;
+  Key* current = nullptr;
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  for (auto& [no, raw] : lines) {
+    WString line = Trim(raw);
+    if (line.empty() || line[0] == u';') continue;
+    if (!headerSeen) {
+      if (ToUtf8(line) != kHeader && ToUtf8(line) != "REGEDIT4") return fail(no, "missing header");
+      headerSeen = true;
+      continue;
+    }
+    if (line[0] == u'[') {
+      if (line.back() != u']') return fail(no, "unterminated section");
+      bool remove = line.size() > 1 && line[1] == u'-';
+      WString section = line.substr(remove ? 2 : 1, line.size() - (remove ? 3 : 2));
+      WString path;
+      if (!StripRoot(section, path)) return fail(no, "only HKEY_LOCAL_MACHINE is supported");
+      auto parts = SplitPath(path);
+      if (remove) {
+        current = nullptr;
+        if (parts.empty()) {
+          r.root.children.clear();
+          continue;
+        }
+        WString last = Upper(parts.back());
+        parts.pop_back();
+        if (Key* parent = Find(r, parts)) parent->children.erase(last);
+      } else {
+        current = FindOrCreate(r, parts);
+      }
+      continue;
+    }
+    if (!current) return fail(no, "value outside a key");
+    size_t pos = 0;
+    WString name;
+    if (line[0] == u'@') {
+      pos = 1;
+    } else if (!ParseQuoted(line, pos, name)) {
+      return fail(no, "bad value name");
+    }
+    while (pos < line.size() && line[pos] == u' ') ++pos;
+    if (pos >= line.size() || line[pos] != u'=') return fail(no, "missing '='");
+    ++pos;
+    while (pos < line.size() && line[pos] == u' ') ++pos;
+    WString rest = line.substr(pos);
+    Value v;
+    v.name = name;
+    if (rest == u"-") {
+      auto& vals = current->values;
+      vals.erase(std::remove_if(vals.begin(), vals.end(), [&](const Value& x) { return Upper(x.name) == Upper(name); }),
+                 vals.end());
+      continue;
+    } else if (!rest.empty() && rest[0] == u'"') {
+      size_t p = 0;
+      WString text;
+      if (!ParseQuoted(rest, p, text) || !Trim(rest.substr(p)).empty()) return fail(no, "bad string data");
+      v.type = kRegSz;
+      v.data = TextBytes(text);
+    } else if (Upper(rest.substr(0, 6)) == u"DWORD:") {
+      WString digits = Trim(rest.substr(6));
+      if (digits.empty() || digits.size() > 8) return fail(no, "bad dword");
+      uint32_t d = 0;
+      for (WChar c : digits) {
+        if (HexDigit(c) < 0) return fail(no, "bad dword");
+        d = d * 16 + static_cast<uint32_t>(HexDigit(c));
+      }
+      v.type = kRegDword;
+      v.data = {static_cast<uint8_t>(d), static_cast<uint8_t>(d >> 8), static_cast<uint8_t>(d >> 16),
+                static_cast<uint8_t>(d >> 24)};
+    } else if (Upper(rest.substr(0, 4)) == u"HEX:") {
+      v.type = kRegBinary;
+      if (!ParseHexBytes(rest.substr(4), v.data)) return fail(no, "bad hex data");
+    } else if (Upper(rest.substr(0, 4)) == u"HEX(") {
+      size_t close = rest.find(u"):");
+      if (close == WString::npos || close == 4) return fail(no, "bad hex type");
+      uint32_t t = 0;
+      for (size_t i = 4; i < close; ++i) {
+        if (HexDigit(rest[i]) < 0) return fail(no, "bad hex type");
+        t = t * 16 + static_cast<uint32_t>(HexDigit(rest[i]));
+      }
+      v.type = t;
+      if (!ParseHexBytes(rest.substr(close + 2), v.data)) return fail(no, "bad hex data");
+    } else {
+      return fail(no, "unknown data type");
+    }
+    if (Value* old = current->FindValue(name)) {
+      *old = std::move(v);
+    } else {
+      current->values.push_back(std::move(v));
+    }
+  }
+  if (!headerSeen) return fail(0, "missing header");
+  return true;
+}
+
+std::string RegistryDump(const WString& path) {
+  Registry& r = Reg();
+  std::lock_guard<std::mutex> g(r.lock);
+  std::string out = kHeader + "\n\n";
+  auto parts = SplitPath(path);
+  Key* k = Find(r, parts);
+  if (!k) return out;
+  WString full = kRoot;
+  Key* walk = &r.root;
+  for (const auto& p : parts) {
+    walk = walk->children.find(Upper(p))->second.get();
+    full += u"\\" + walk->name;
+  }
+  if (parts.empty()) {
+    for (const auto& [upper, child] : k->children) DumpKey(*child, full + u"\\" + child->name, out);
+  } else {
+    DumpKey(*k, full, out);
+  }
+  return out;
+}
+
+void RegistryFailOpen(const WString& path) {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  Reg().failOpen.insert(JoinUpper(SplitPath(path)));
+}
+
+void RegistryFailCreate(const WString& path) {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  Reg().failCreate.insert(JoinUpper(SplitPath(path)));
+}
+
+void RegistryFailWrites(bool fail) {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  Reg().failWrites = fail;
+}
+
+uint64_t RegistryWriteCount() {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  return Reg().writes;
+}
+
+int RegistryFlushCount() {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  return Reg().flushes;
+}
+
+}  // namespace host
+}  // namespace platform

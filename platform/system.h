@@ -1,0 +1,20 @@
+// Clock and memory figures of the running system.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct TimeOfDay {
+  int hour;
+  int minute;
+  int second;
+};
+
+// The local time of day.
+TimeOfDay LocalTimeOfDay();
+// Available physical memory in bytes, 64 bits wide so that machines with more than 4 GiB report
+// real figures.
+uint64_t AvailablePhysicalMemory();
+
+}  // namespace platform

@@ -1,0 +1,86 @@
+// File service on the real API. A device path "\name" is taken below the root of the system
+// drive, whatever the current folder; the file system itself ignores letter case.
+#include <string>
+
+#include "platform/files.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+std::wstring Native(const WChar* path) {
+  std::wstring p = W(path);
+  if (p.size() >= 1 && p[0] == L'\\' && (p.size() < 2 || p[1] != L'\\')) {
+    wchar_t drive[MAX_PATH] = L"C:";
+    DWORD n = GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) lstrcpyW(drive, L"C:");
+    p = drive + p;
+  }
+  return p;
+}
+
+class File {
+ public:
+  explicit File(HANDLE h) : h_(h) {}
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() {
+    if (ok()) CloseHandle(h_);
+  }
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+bool WriteAll(HANDLE h, const void* data, size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0) return false;
+    p += written;
+    size -= written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FileAppend(const WChar* path, const void* data, size_t size) {
+  // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
+  File f(CreateFileW(Native(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return false;
+  WriteAll(f.get(), data, size);
+  return true;
+}
+
+bool FileWriteAll(const WChar* path, const void* data, size_t size) {
+  File f(CreateFileW(Native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return f.ok() && WriteAll(f.get(), data, size);
+}
+
+bool FileReadAll(const WChar* path, std::string& out) {
+  File f(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return false;
+  out.clear();
+  char buf[8192];
+  DWORD n = 0;
+  while (ReadFile(f.get(), buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+  return true;
+}
+
+bool FileExists(const WChar* path) { return GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool CreateFolder(const WChar* path) {
+  if (CreateDirectoryW(Native(path).c_str(), nullptr)) return true;
+  DWORD attr = GetFileAttributesW(Native(path).c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool RemoveFile(const WChar* path) { return DeleteFileW(Native(path).c_str()) != 0; }
+
+}  // namespace platform

@@ -1,0 +1,112 @@
+// Registry service on the real API. Desktop Windows rejects a key path with a leading backslash,
+// which the device accepts; the backslash is dropped before every call.
+#include "platform/registry.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+const wchar_t* Path(const WChar* path) {
+  while (*path == u'\\') ++path;
+  return W(path);
+}
+
+REGSAM Sam(RegAccess access) { return access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS; }
+
+RegStatus Status(LONG rc) {
+  switch (rc) {
+    case ERROR_SUCCESS:
+      return RegStatus::Ok;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_NO_MORE_ITEMS:
+      return RegStatus::NotFound;
+    case ERROR_MORE_DATA:
+      return RegStatus::MoreData;
+    case ERROR_ACCESS_DENIED:
+      return RegStatus::Denied;
+    default:
+      return RegStatus::Failed;
+  }
+}
+
+HKEY Key(const RegKey& key) { return static_cast<HKEY>(key.handle()); }
+
+}  // namespace
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+void RegKey::Close() {
+  if (handle_) RegCloseKey(static_cast<HKEY>(handle_));
+  handle_ = nullptr;
+}
+
+RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key) {
+  HKEY h = nullptr;
+  LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Path(path), 0, Sam(access), &h);
+  if (rc == ERROR_SUCCESS) key.Reset(h);
+  return Status(rc);
+}
+
+RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess access, RegKey& key) {
+  HKEY h = nullptr;
+  LONG rc = RegOpenKeyExW(Key(parent), Path(sub), 0, Sam(access), &h);
+  if (rc == ERROR_SUCCESS) key.Reset(h);
+  return Status(rc);
+}
+
+RegStatus RegCreate(const WChar* path, RegAccess access, RegKey& key) {
+  HKEY h = nullptr;
+  LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Path(path), 0, nullptr, 0, Sam(access), nullptr, &h, nullptr);
+  if (rc == ERROR_SUCCESS) key.Reset(h);
+  return Status(rc);
+}
+
+RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* data, uint32_t* size) {
+  DWORD t = 0;
+  DWORD have = size ? *size : 0;
+  DWORD n = have;
+  LONG rc;
+  if (data && size) {
+    // Ask for the size first: on a too-small buffer the real call may already have written into
+    // it, and the caller's buffer must stay as it was.
+    rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, &n);
+    if (rc == ERROR_SUCCESS && n > have) {
+      rc = ERROR_MORE_DATA;
+    } else if (rc == ERROR_SUCCESS) {
+      n = have;
+      rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
+    }
+  } else {
+    rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, size ? &n : nullptr);
+  }
+  if (type) *type = t;
+  if (size) *size = n;
+  return Status(rc);
+}
+
+RegStatus RegSet(const RegKey& key, const WChar* name, uint32_t type, const void* data, uint32_t size) {
+  return Status(RegSetValueExW(Key(key), W(name), 0, type, static_cast<const BYTE*>(data), size));
+}
+
+RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t* chars) {
+  DWORD n = *chars;
+  LONG rc = RegEnumKeyExW(Key(key), index, W(name), &n, nullptr, nullptr, nullptr, nullptr);
+  if (rc == ERROR_SUCCESS) *chars = n;
+  return Status(rc);
+}
+
+RegStatus RegFlushMachine() { return Status(RegFlushKey(HKEY_LOCAL_MACHINE)); }
+
+RegStatus RegDeleteKeyTree(const WChar* path) {
+  // With a subkey named, RegDeleteTreeW removes that key itself as well.
+  return Status(RegDeleteTreeW(HKEY_LOCAL_MACHINE, Path(path)));
+}
+
+}  // namespace platform

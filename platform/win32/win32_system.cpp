@@ -1,0 +1,20 @@
+#include "platform/system.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+
+TimeOfDay LocalTimeOfDay() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return TimeOfDay{t.wHour, t.wMinute, t.wSecond};
+}
+
+uint64_t AvailablePhysicalMemory() {
+  // GlobalMemoryStatus caps its figures at 4 GiB; the Ex form reports them whole.
+  MEMORYSTATUSEX status;
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return 0;
+  return status.ullAvailPhys;
+}
+
+}  // namespace platform

@@ -1,0 +1,131 @@
+#include <atomic>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+#include "tray/debug_log.h"
+
+namespace {
+
+constexpr uint64_t MiB = 1048576;
+
+class DebugLogTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    platform::host::SetTimeOfDaySource([] { return platform::TimeOfDay{9, 5, 3}; });
+  }
+  // Memory readings handed out one after another; the last one repeats.
+  void MemoryReadings(std::vector<uint64_t> values) {
+    auto state = std::make_shared<std::pair<std::vector<uint64_t>, size_t>>(std::move(values), 0);
+    platform::host::SetAvailableMemorySource([state] {
+      auto& [v, i] = *state;
+      return v[i < v.size() ? i++ : v.size() - 1];
+    });
+  }
+  std::string Log() { return ReadDeviceFile(kDebugLogPath); }
+};
+
+TEST_F(DebugLogTest, SilentWhenOffTouchesNoFile) {
+  debugEnabled = 0;
+  DebugLog(u"hello %d", 1);
+  EXPECT_FALSE(platform::FileExists(kDebugLogPath));
+  EXPECT_EQ(DebugLogMemoryBaseline(), 0u);
+}
+
+TEST_F(DebugLogTest, LineFormatWithBlankPaddedTimeAndMemoryFigures) {
+  debugEnabled = 1;
+  // Baseline, then the used reading, then the free reading.
+  MemoryReadings({100 * MiB, 90 * MiB, 80 * MiB});
+  DebugLog(u"Autostart: %d", 0);
+  EXPECT_EQ(Log(), " 9: 5: 3@80.000/10.000: Autostart: 0\n");
+  EXPECT_EQ(DebugLogMemoryBaseline(), 100 * MiB);
+}
+
+TEST_F(DebugLogTest, AnyNonZeroSwitchTurnsItOn) {
+  debugEnabled = 0x80000000u;
+  MemoryReadings({MiB});
+  DebugLog(u"x");
+  EXPECT_EQ(Log(), " 9: 5: 3@1.000/0.000: x\n");
+}
+
+TEST_F(DebugLogTest, BaselineIsTakenOnceAndUsedCanGoNegative) {
+  debugEnabled = 1;
+  MemoryReadings({50 * MiB, 50 * MiB, 50 * MiB, 40 * MiB, 40 * MiB, 55 * MiB + MiB / 2, 55 * MiB + MiB / 2});
+  DebugLog(u"first");
+  DebugLog(u"second");
+  DebugLog(u"third");
+  EXPECT_EQ(Log(),
+            " 9: 5: 3@50.000/0.000: first\n"
+            " 9: 5: 3@40.000/10.000: second\n"
+            " 9: 5: 3@55.500/-5.500: third\n");
+}
+
+TEST_F(DebugLogTest, AppendsToExistingFileAndBannerKeepsStampAlone) {
+  ASSERT_TRUE(platform::FileWriteAll(kDebugLogPath, "earlier run\n", 12));
+  debugEnabled = 1;
+  MemoryReadings({MiB});
+  DebugLog(u"\n\nInit tray app.\n--------------------------\nDevice: [%s] ID: [%s]", u"Model", u"0A0B");
+  EXPECT_EQ(Log(),
+            "earlier run\n"
+            " 9: 5: 3@1.000/0.000: \n\nInit tray app.\n--------------------------\nDevice: [Model] ID: [0A0B]\n");
+}
+
+TEST_F(DebugLogTest, LongMessageIsCutTo10239Characters) {
+  debugEnabled = 1;
+  MemoryReadings({MiB});
+  WString big(12000, u'a');
+  big += u"END";
+  DebugLog(u"%s", big.c_str());
+  std::string log = Log();
+  std::string prefix = " 9: 5: 3@1.000/0.000: ";
+  ASSERT_EQ(log.size(), prefix.size() + 10239 + 1);
+  EXPECT_EQ(log.substr(prefix.size()), std::string(10239, 'a') + "\n");
+}
+
+TEST_F(DebugLogTest, WideTextIsWrittenAsUtf8) {
+  debugEnabled = 1;
+  MemoryReadings({MiB});
+  DebugLog(u"name=%s", u"Tastatur \u00FC\u20AC");
+  EXPECT_EQ(Log(), " 9: 5: 3@1.000/0.000: name=Tastatur \xC3\xBC\xE2\x82\xAC\n");
+}
+
+TEST_F(DebugLogTest, UnopenableFileDropsTheLineQuietly) {
+  debugEnabled = 1;
+  // A folder where the file should be cannot be opened for appending.
+  ASSERT_TRUE(platform::CreateFolder(kDebugLogPath));
+  DebugLog(u"lost");
+  std::string out;
+  EXPECT_FALSE(platform::FileReadAll(kDebugLogPath, out));
+}
+
+TEST_F(DebugLogTest, TwoThreadsNeverTearALine) {
+  debugEnabled = 1;
+  MemoryReadings({64 * MiB});
+  constexpr int kLines = 400;
+  WString payloadA(300, u'A'), payloadB(300, u'B');
+  auto writer = [](const WString& payload, int tag) {
+    for (int i = 0; i < kLines; ++i) DebugLog(u"%d:%d:%s", tag, i, payload.c_str());
+  };
+  std::thread a(writer, payloadA, 1), b(writer, payloadB, 2);
+  a.join();
+  b.join();
+  std::istringstream in(Log());
+  std::string line;
+  int count[3] = {0, 0, 0};
+  while (std::getline(in, line)) {
+    const std::string prefix = " 9: 5: 3@64.000/0.000: ";
+    ASSERT_EQ(line.compare(0, prefix.size(), prefix), 0) << line;
+    std::string rest = line.substr(prefix.size());
+    int tag = rest[0] - '0';
+    ASSERT_TRUE(tag == 1 || tag == 2) << line;
+    std::string tail = rest.substr(rest.rfind(':') + 1);
+    EXPECT_EQ(tail, std::string(300, tag == 1 ? 'A' : 'B')) << line;
+    ++count[tag];
+  }
+  EXPECT_EQ(count[1], kLines);
+  EXPECT_EQ(count[2], kLines);
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Shared set-up of the host unit tests: an empty registry, a fresh device root folder, the log off.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/host/host_files.h"
+#include "platform/host/host_registry.h"
+#include "platform/host/host_system.h"
+#include "tray/app_state.h"
+#include "tray/debug_log.h"
+#include "tray/install_path.h"
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::host::RegistryReset();
+    root_ = std::filesystem::temp_directory_path() /
+            ("qm-unit-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    platform::host::SetDeviceRoot(root_.string());
+    platform::host::SetTimeOfDaySource({});
+    platform::host::SetAvailableMemorySource({});
+    debugEnabled = 0;
+    DebugLogResetBaseline();
+    ResetInstallPathCache();
+  }
+  void TearDown() override {
+    debugEnabled = 0;
+    platform::host::SetTimeOfDaySource({});
+    platform::host::SetAvailableMemorySource({});
+    std::filesystem::remove_all(root_);
+  }
+
+  // Loads `.reg` lines below the standard header.
+  void LoadReg(const std::string& body) {
+    std::string error;
+    ASSERT_TRUE(platform::host::RegistryLoad("Windows Registry Editor Version 5.00\n\n" + body, &error)) << error;
+  }
+  std::string ReadDeviceFile(const WChar* path) {
+    std::string out;
+    platform::FileReadAll(path, out);
+    return out;
+  }
+
+  std::filesystem::path root_;
+};

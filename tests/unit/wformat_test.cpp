@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+#include "tray/wformat.h"
+
+namespace {
+
+TEST(FormatWide, Directives) {
+  struct Row {
+    const char* label;
+    WString got;
+    WString want;
+  };
+  const Row rows[] = {
+      {"blank-padded width", FormatWideString(u"%2d:%2d:%2d", 9, 5, 13), u" 9: 5:13"},
+      {"three decimals", FormatWideString(u"%3.3f/%3.3f", 1.5, 1234.56789), u"1.500/1234.568"},
+      {"negative float", FormatWideString(u"%3.3f", -0.25), u"-0.250"},
+      {"wide string", FormatWideString(u"[%s][%s]", u"name", u""), u"[name][]"},
+      {"null string", FormatWideString(u"%s", static_cast<const WChar*>(nullptr)), u"(null)"},
+      {"upper hex", FormatWideString(u"%X", 0xBEEFu), u"BEEF"},
+      {"split address", FormatWideString(u"%04x%08x", 0x1Au, 0x2B3C4D5Eu), u"001a2b3c4d5e"},
+      {"zero pad", FormatWideString(u"%s0%X", u"A", 5u), u"A05"},
+      {"unsigned max", FormatWideString(u"%u", 4294967295u), u"4294967295"},
+      {"negative int", FormatWideString(u"%d", -42), u"-42"},
+      {"long long", FormatWideString(u"%lld", -9000000000LL), u"-9000000000"},
+      {"I64", FormatWideString(u"%I64x", 0x123456789ABULL), u"123456789ab"},
+      {"char", FormatWideString(u"%c%c", u'Q', 0x263A), u"Q\x263A"},
+      {"left-justified", FormatWideString(u"%-5s|%5s|", u"ab", u"cd"), u"ab   |   cd|"},
+      {"precision cuts string", FormatWideString(u"%.2s", u"abcdef"), u"ab"},
+      {"star width", FormatWideString(u"%*d", 4, 7), u"   7"},
+      {"percent", FormatWideString(u"100%%"), u"100%"},
+      {"unknown directive kept", FormatWideString(u"%q %d", 3), u"%q 3"},
+      {"trailing percent", FormatWideString(u"end%"), u"end%"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.got, r.want) << r.label;
+}
+
+TEST(FormatWide, CutsAndAlwaysTerminates) {
+  WChar buf[6];
+  for (auto& c : buf) c = u'#';
+  EXPECT_EQ(FormatWide(buf, 6, u"%s", u"abcdefgh"), -1);
+  EXPECT_EQ(WString(buf), u"abcde");
+  EXPECT_EQ(FormatWide(buf, 6, u"%d", 12345), 5);
+  EXPECT_EQ(WString(buf), u"12345");
+  EXPECT_EQ(FormatWide(buf, 1, u"x"), -1);
+  EXPECT_EQ(buf[0], 0);
+}
+
+TEST(Text, Utf8RoundTripAndBadInput) {
+  WString s = u"Gr\u00FC\u00DFe \u20AC \U0001F600";
+  EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
+  EXPECT_EQ(ToUtf8(u"\u00E9"), "\xC3\xA9");
+  WString lone = u"a";
+  lone += static_cast<WChar>(0xD800);
+  EXPECT_EQ(ToUtf8(lone), "a\xEF\xBF\xBD");
+  EXPECT_EQ(FromUtf8("a\xFF"), WString(u"a\xFFFD"));
+  EXPECT_EQ(FromUtf8("\xE2\x82"), WString(u"\xFFFD"));
+}
+
+TEST(Text, CopyAppendCompare) {
+  WChar buf[5];
+  EXPECT_TRUE(WCopy(buf, 5, u"abcd"));
+  EXPECT_FALSE(WCopy(buf, 5, u"abcde"));
+  EXPECT_EQ(WString(buf), u"abcd");
+  WChar b2[6] = u"ab";
+  EXPECT_TRUE(WAppend(b2, 6, u"cde"));
+  EXPECT_FALSE(WAppend(b2, 6, u"f"));
+  EXPECT_EQ(WString(b2), u"abcde");
+  EXPECT_EQ(WCompareNoCase(u"PocketPC", u"pocketpc"), 0);
+  EXPECT_LT(WCompareNoCase(u"abc", u"ABD"), 0);
+  EXPECT_NE(WCompareNoCase(u"pocketpc", u"pocketpc2"), 0);
+}
+
+}  // namespace

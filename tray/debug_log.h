@@ -1,0 +1,27 @@
+// The tray program's trace: one line per call appended to "\qm.tray.dbg" while debugEnabled is
+// non-zero, each with the time of day and the free and used memory in megabytes.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/text.h"
+#include "tray/app_state.h"
+
+// The log file, in the root folder of the device.
+inline constexpr WChar kDebugLogPath[] = u"\\qm.tray.dbg";
+// Longest message kept; longer ones are cut.
+inline constexpr int kDebugLogMaxChars = 10239;
+
+// Formats and appends one line; never fails visibly. Safe to call from several threads: each line
+// is written whole by a single append.
+void DebugLogWrite(const WChar* format, ...);
+
+// With the log off a call costs one test of debugEnabled and nothing else.
+template <typename... Args>
+inline void DebugLog(const WChar* format, Args... args) {
+  if (debugEnabled) DebugLogWrite(format, args...);
+}
+
+// The available memory at the first line written (0 until then); tests reset it.
+uint64_t DebugLogMemoryBaseline();
+void DebugLogResetBaseline();

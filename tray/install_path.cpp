@@ -1,0 +1,43 @@
+#include "tray/install_path.h"
+
+#include <cstring>
+
+#include "platform/registry.h"
+#include "tray/registry_access.h"
+
+WChar InstallPathCache[kPathChars] = {};
+
+namespace {
+
+WChar composedPath[kPathChars];
+
+void FillCache() {
+  platform::RegKey key;
+  // Opening by creation also creates the (empty) program key on a device without one.
+  if (platform::RegCreate(kProgramKey, platform::RegAccess::Read, key) != platform::RegStatus::Ok) return;
+  WChar value[kPathChars] = {};
+  uint32_t size = sizeof value;
+  uint32_t type = 0;
+  if (platform::RegQuery(key, u"InstallPath", &type, value, &size) != platform::RegStatus::Ok) return;
+  // A value that fills the buffer without a terminator would run past it when read as text.
+  for (WChar c : value) {
+    if (c == 0) {
+      std::memcpy(InstallPathCache, value, sizeof value);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+const WChar* ComposeInstallPath(const WChar* subfolder, const WChar* fileName) {
+  if (InstallPathCache[0] == 0) FillCache();
+  std::memset(composedPath, 0, sizeof composedPath);
+  bool fits = WAppend(composedPath, kPathChars, InstallPathCache) && WAppend(composedPath, kPathChars, u"\\") &&
+              WAppend(composedPath, kPathChars, subfolder) && WAppend(composedPath, kPathChars, u"\\") &&
+              WAppend(composedPath, kPathChars, fileName);
+  if (!fits) std::memset(composedPath, 0, sizeof composedPath);
+  return composedPath;
+}
+
+void ResetInstallPathCache() { std::memset(InstallPathCache, 0, sizeof InstallPathCache); }
