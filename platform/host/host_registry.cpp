@@ -1,5 +1,5 @@
-// In-memory registry of the host build. Keys are enumerated the way Windows and Wine list them:
-// sorted by their upper-cased names. Values keep the order in which they were first written.
+// In-memory registry of the host build. Keys are enumerated the way Wine lists them: sorted by
+// their lower-cased names. Values keep the order in which they were first written.
 #include "platform/host/host_registry.h"
 
 #include <algorithm>
@@ -15,12 +15,8 @@
 namespace platform {
 namespace {
 
-WString Upper(const WString& s) {
-  WString out(s);
-  for (auto& c : out)
-    if (c >= u'a' && c <= u'z') c = static_cast<WChar>(c - u'a' + u'A');
-  return out;
-}
+// The folded form of a name, used to find and to order keys and values.
+WString Fold(const WString& s) { return WLower(s); }
 
 struct Value {
   WString name;
@@ -30,13 +26,13 @@ struct Value {
 
 struct Key {
   WString name;
-  std::map<WString, std::unique_ptr<Key>> children;  // by upper-cased name
+  std::map<WString, std::unique_ptr<Key>> children;  // by folded name
   std::vector<Value> values;
 
   Value* FindValue(const WString& valueName) {
-    WString up = Upper(valueName);
+    WString up = Fold(valueName);
     for (auto& v : values)
-      if (Upper(v.name) == up) return &v;
+      if (Fold(v.name) == up) return &v;
     return nullptr;
   }
 };
@@ -44,7 +40,7 @@ struct Key {
 struct Registry {
   std::mutex lock;
   Key root;
-  std::set<WString> failOpen, failCreate;  // upper-cased normalised paths
+  std::set<WString> failOpen, failCreate;  // folded paths
   bool failWrites = false;
   uint64_t writes = 0;
   int flushes = 0;
@@ -70,11 +66,11 @@ std::vector<WString> SplitPath(const WString& path) {
   return parts;
 }
 
-WString JoinUpper(const std::vector<WString>& parts) {
+WString JoinFold(const std::vector<WString>& parts) {
   WString out;
   for (const auto& p : parts) {
     if (!out.empty()) out += u'\\';
-    out += Upper(p);
+    out += Fold(p);
   }
   return out;
 }
@@ -88,7 +84,7 @@ struct Handle {
 Key* Find(Registry& r, const std::vector<WString>& parts) {
   Key* k = &r.root;
   for (const auto& p : parts) {
-    auto it = k->children.find(Upper(p));
+    auto it = k->children.find(Fold(p));
     if (it == k->children.end()) return nullptr;
     k = it->second.get();
   }
@@ -98,7 +94,7 @@ Key* Find(Registry& r, const std::vector<WString>& parts) {
 Key* FindOrCreate(Registry& r, const std::vector<WString>& parts) {
   Key* k = &r.root;
   for (const auto& p : parts) {
-    auto& slot = k->children[Upper(p)];
+    auto& slot = k->children[Fold(p)];
     if (!slot) {
       slot = std::make_unique<Key>();
       slot->name = p;
@@ -116,7 +112,7 @@ Key* Resolve(Registry& r, const RegKey& key) {
 RegStatus OpenParts(std::vector<WString> parts, bool create, RegKey& key) {
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
-  WString norm = JoinUpper(parts);
+  WString norm = JoinFold(parts);
   if (r.failOpen.count(norm)) return RegStatus::Denied;
   if (!Find(r, parts)) {
     if (!create) return RegStatus::NotFound;
@@ -223,7 +219,7 @@ RegStatus RegDeleteKeyTree(const WChar* path) {
     r.root.values.clear();
     return RegStatus::Ok;
   }
-  WString last = Upper(parts.back());
+  WString last = Fold(parts.back());
   parts.pop_back();
   Key* parent = Find(r, parts);
   if (!parent || !parent->children.erase(last)) return RegStatus::NotFound;
@@ -359,8 +355,8 @@ std::vector<uint8_t> TextBytes(const WString& s) {
 
 // Removes "HKEY_LOCAL_MACHINE" from a section path; false for any other root.
 bool StripRoot(const WString& section, WString& path) {
-  WString up = Upper(section);
-  WString root = kRoot;
+  WString up = Fold(section);
+  WString root = Fold(kRoot);
   if (up == root) {
     path.clear();
     return true;
@@ -475,7 +471,7 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
           r.root.children.clear();
           continue;
         }
-        WString last = Upper(parts.back());
+        WString last = Fold(parts.back());
         parts.pop_back();
         if (Key* parent = Find(r, parts)) parent->children.erase(last);
       } else {
@@ -500,7 +496,7 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
     v.name = name;
     if (rest == u"-") {
       auto& vals = current->values;
-      vals.erase(std::remove_if(vals.begin(), vals.end(), [&](const Value& x) { return Upper(x.name) == Upper(name); }),
+      vals.erase(std::remove_if(vals.begin(), vals.end(), [&](const Value& x) { return Fold(x.name) == Fold(name); }),
                  vals.end());
       continue;
     } else if (!rest.empty() && rest[0] == u'"') {
@@ -509,7 +505,7 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
       if (!ParseQuoted(rest, p, text) || !Trim(rest.substr(p)).empty()) return fail(no, "bad string data");
       v.type = kRegSz;
       v.data = TextBytes(text);
-    } else if (Upper(rest.substr(0, 6)) == u"DWORD:") {
+    } else if (Fold(rest.substr(0, 6)) == u"dword:") {
       WString digits = Trim(rest.substr(6));
       if (digits.empty() || digits.size() > 8) return fail(no, "bad dword");
       uint32_t d = 0;
@@ -520,10 +516,10 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
       v.type = kRegDword;
       v.data = {static_cast<uint8_t>(d), static_cast<uint8_t>(d >> 8), static_cast<uint8_t>(d >> 16),
                 static_cast<uint8_t>(d >> 24)};
-    } else if (Upper(rest.substr(0, 4)) == u"HEX:") {
+    } else if (Fold(rest.substr(0, 4)) == u"hex:") {
       v.type = kRegBinary;
       if (!ParseHexBytes(rest.substr(4), v.data)) return fail(no, "bad hex data");
-    } else if (Upper(rest.substr(0, 4)) == u"HEX(") {
+    } else if (Fold(rest.substr(0, 4)) == u"hex(") {
       size_t close = rest.find(u"):");
       if (close == WString::npos || close == 4) return fail(no, "bad hex type");
       uint32_t t = 0;
@@ -556,7 +552,7 @@ std::string RegistryDump(const WString& path) {
   WString full = kRoot;
   Key* walk = &r.root;
   for (const auto& p : parts) {
-    walk = walk->children.find(Upper(p))->second.get();
+    walk = walk->children.find(Fold(p))->second.get();
     full += u"\\" + walk->name;
   }
   if (parts.empty()) {
@@ -569,12 +565,12 @@ std::string RegistryDump(const WString& path) {
 
 void RegistryFailOpen(const WString& path) {
   std::lock_guard<std::mutex> g(Reg().lock);
-  Reg().failOpen.insert(JoinUpper(SplitPath(path)));
+  Reg().failOpen.insert(JoinFold(SplitPath(path)));
 }
 
 void RegistryFailCreate(const WString& path) {
   std::lock_guard<std::mutex> g(Reg().lock);
-  Reg().failCreate.insert(JoinUpper(SplitPath(path)));
+  Reg().failCreate.insert(JoinFold(SplitPath(path)));
 }
 
 void RegistryFailWrites(bool fail) {

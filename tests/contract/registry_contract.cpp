@@ -124,8 +124,8 @@ TEST_F(RegistryContract, ValuesKeepTheirTypeAndEveryByte) {
   EXPECT_EQ(size, 0u);
 }
 
-TEST_F(RegistryContract, SubkeysEnumerateSortedByUpperCaseName) {
-  // Upper-case order puts "A" before "_" and "B" before "a_"; lower-case order would not.
+TEST_F(RegistryContract, SubkeysEnumerateSortedByLowerCaseName) {
+  // Lower-case order puts "_" (0x5F) before every letter; upper-case order would not.
   for (const WChar* name : {u"b", u"_x", u"A", u"a_", u"C1"}) Create(name);
   RegKey k = Create();
   std::vector<WString> seen;
@@ -138,7 +138,7 @@ TEST_F(RegistryContract, SubkeysEnumerateSortedByUpperCaseName) {
     EXPECT_EQ(chars, WLen(name));
     seen.push_back(name);
   }
-  std::vector<WString> want = {u"A", u"a_", u"b", u"C1", u"_x"};
+  std::vector<WString> want = {u"_x", u"A", u"a_", u"b", u"C1"};
   EXPECT_EQ(seen, want);
 }
 
