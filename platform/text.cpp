@@ -28,7 +28,9 @@ bool WAppend(WChar* dst, size_t dstChars, const WChar* src) {
   return true;
 }
 
-WChar WToLower(WChar c) { return (c >= u'A' && c <= u'Z') ? static_cast<WChar>(c - u'A' + u'a') : c; }
+WChar WToLower(WChar c) {
+  return (c >= u'A' && c <= u'Z') ? static_cast<WChar>(c - u'A' + u'a') : c;
+}
 
 int WCompareNoCase(const WChar* a, const WChar* b) {
   for (;; ++a, ++b) {

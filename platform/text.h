@@ -22,5 +22,7 @@ WChar WToLower(WChar c);
 WString WLower(const WString& s);
 // UTF-16 to UTF-8 and back; unpaired surrogates become U+FFFD.
 std::string ToUtf8(const WChar* s, size_t n);
-inline std::string ToUtf8(const WString& s) { return ToUtf8(s.data(), s.size()); }
+inline std::string ToUtf8(const WString& s) {
+  return ToUtf8(s.data(), s.size());
+}
 WString FromUtf8(const std::string& s);

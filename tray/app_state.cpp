@@ -1,3 +1,13 @@
 #include "tray/app_state.h"
 
 uint32_t debugEnabled = 0;
+
+WChar AboutWebName[kAboutTextChars] = {};
+WChar AboutWebLink[kAboutTextChars] = {};
+WChar Version[kAboutTextChars] = {};
+WChar Description[kAboutTextChars] = {};
+
+platform::EventHandle closeEvent = nullptr;
+platform::ThreadHandle listenerThread = nullptr;
+std::atomic<uint8_t> terminateRequested{0};
+uint8_t driverReady = 0;

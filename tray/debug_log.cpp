@@ -12,7 +12,9 @@ namespace {
 
 std::atomic<uint64_t> memoryBaseline{0};
 
-double Megabytes(double bytes) { return bytes / 1048576.0; }
+double Megabytes(double bytes) {
+  return bytes / 1048576.0;
+}
 
 }  // namespace
 
@@ -46,6 +48,10 @@ void DebugLogWrite(const WChar* format, ...) {
   platform::FileAppend(kDebugLogPath, bytes.data(), bytes.size());
 }
 
-uint64_t DebugLogMemoryBaseline() { return memoryBaseline.load(); }
+uint64_t DebugLogMemoryBaseline() {
+  return memoryBaseline.load();
+}
 
-void DebugLogResetBaseline() { memoryBaseline.store(0); }
+void DebugLogResetBaseline() {
+  memoryBaseline.store(0);
+}

@@ -40,4 +40,6 @@ const WChar* ComposeInstallPath(const WChar* subfolder, const WChar* fileName) {
   return composedPath;
 }
 
-void ResetInstallPathCache() { std::memset(InstallPathCache, 0, sizeof InstallPathCache); }
+void ResetInstallPathCache() {
+  std::memset(InstallPathCache, 0, sizeof InstallPathCache);
+}

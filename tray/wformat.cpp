@@ -98,13 +98,25 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       case u'i': {
         long long v;
         switch (size) {
-          case Size::Char: v = static_cast<signed char>(va_arg(ap, int)); break;
-          case Size::Short: v = static_cast<short>(va_arg(ap, int)); break;
-          case Size::Long: v = va_arg(ap, long); break;
+          case Size::Char:
+            v = static_cast<signed char>(va_arg(ap, int));
+            break;
+          case Size::Short:
+            v = static_cast<short>(va_arg(ap, int));
+            break;
+          case Size::Long:
+            v = va_arg(ap, long);
+            break;
           case Size::LongLong:
-          case Size::Int64: v = va_arg(ap, long long); break;
-          case Size::SizeT: v = static_cast<long long>(va_arg(ap, size_t)); break;
-          default: v = va_arg(ap, int); break;
+          case Size::Int64:
+            v = va_arg(ap, long long);
+            break;
+          case Size::SizeT:
+            v = static_cast<long long>(va_arg(ap, size_t));
+            break;
+          default:
+            v = va_arg(ap, int);
+            break;
         }
         std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), v);
         sink.PutAscii(buf);
@@ -116,13 +128,25 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       case u'o': {
         unsigned long long v;
         switch (size) {
-          case Size::Char: v = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
-          case Size::Short: v = static_cast<unsigned short>(va_arg(ap, unsigned)); break;
-          case Size::Long: v = va_arg(ap, unsigned long); break;
+          case Size::Char:
+            v = static_cast<unsigned char>(va_arg(ap, unsigned));
+            break;
+          case Size::Short:
+            v = static_cast<unsigned short>(va_arg(ap, unsigned));
+            break;
+          case Size::Long:
+            v = va_arg(ap, unsigned long);
+            break;
           case Size::LongLong:
-          case Size::Int64: v = va_arg(ap, unsigned long long); break;
-          case Size::SizeT: v = va_arg(ap, size_t); break;
-          default: v = va_arg(ap, unsigned); break;
+          case Size::Int64:
+            v = va_arg(ap, unsigned long long);
+            break;
+          case Size::SizeT:
+            v = va_arg(ap, size_t);
+            break;
+          default:
+            v = va_arg(ap, unsigned);
+            break;
         }
         std::snprintf(buf, sizeof buf, (spec + "ll" + static_cast<char>(conv)).c_str(), v);
         sink.PutAscii(buf);

@@ -148,6 +148,8 @@ bool CreateFolder(const WChar* path) {
   return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool RemoveFile(const WChar* path) { return ::unlink(host::HostPath(path).c_str()) == 0; }
+bool RemoveFile(const WChar* path) {
+  return ::unlink(host::HostPath(path).c_str()) == 0;
+}
 
 }  // namespace platform

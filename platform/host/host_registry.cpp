@@ -16,7 +16,9 @@ namespace platform {
 namespace {
 
 // The folded form of a name, used to find and to order keys and values.
-WString Fold(const WString& s) { return WLower(s); }
+WString Fold(const WString& s) {
+  return WLower(s);
+}
 
 struct Value {
   WString name;
@@ -139,7 +141,9 @@ void RegKey::Close() {
   handle_ = nullptr;
 }
 
-RegStatus RegOpen(const WChar* path, RegAccess, RegKey& key) { return OpenParts(SplitPath(path), false, key); }
+RegStatus RegOpen(const WChar* path, RegAccess, RegKey& key) {
+  return OpenParts(SplitPath(path), false, key);
+}
 
 RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess, RegKey& key) {
   if (!parent.IsOpen()) return RegStatus::Failed;
@@ -148,7 +152,9 @@ RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess, RegKey& key
   return OpenParts(std::move(parts), false, key);
 }
 
-RegStatus RegCreate(const WChar* path, RegAccess, RegKey& key) { return OpenParts(SplitPath(path), true, key); }
+RegStatus RegCreate(const WChar* path, RegAccess, RegKey& key) {
+  return OpenParts(SplitPath(path), true, key);
+}
 
 RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* data, uint32_t* size) {
   Registry& r = Reg();
@@ -235,12 +241,10 @@ const std::string kHeader = "Windows Registry Editor Version 5.00";
 const WString kRoot = u"HKEY_LOCAL_MACHINE";
 
 WString Decode(const std::string& text) {
-  if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
-      static_cast<unsigned char>(text[1]) == 0xFE) {
+  if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
     WString out;
     for (size_t i = 2; i + 1 < text.size(); i += 2)
-      out += static_cast<WChar>(static_cast<unsigned char>(text[i]) |
-                                (static_cast<unsigned char>(text[i + 1]) << 8));
+      out += static_cast<WChar>(static_cast<unsigned char>(text[i]) | (static_cast<unsigned char>(text[i + 1]) << 8));
     return out;
   }
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return FromUtf8(text.substr(3));

@@ -50,21 +50,22 @@ bool WriteAll(HANDLE h, const void* data, size_t size) {
 
 bool FileAppend(const WChar* path, const void* data, size_t size) {
   // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
-  File f(CreateFileW(Native(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  File f(CreateFileW(Native(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
   WriteAll(f.get(), data, size);
   return true;
 }
 
 bool FileWriteAll(const WChar* path, const void* data, size_t size) {
-  File f(CreateFileW(Native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  File f(CreateFileW(Native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr));
   return f.ok() && WriteAll(f.get(), data, size);
 }
 
 bool FileReadAll(const WChar* path, std::string& out) {
-  File f(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  File f(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
   out.clear();
   char buf[8192];
@@ -73,7 +74,9 @@ bool FileReadAll(const WChar* path, std::string& out) {
   return true;
 }
 
-bool FileExists(const WChar* path) { return GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const WChar* path) {
+  return GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool CreateFolder(const WChar* path) {
   if (CreateDirectoryW(Native(path).c_str(), nullptr)) return true;
@@ -81,6 +84,8 @@ bool CreateFolder(const WChar* path) {
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveFile(const WChar* path) { return DeleteFileW(Native(path).c_str()) != 0; }
+bool RemoveFile(const WChar* path) {
+  return DeleteFileW(Native(path).c_str()) != 0;
+}
 
 }  // namespace platform

@@ -11,7 +11,9 @@ const wchar_t* Path(const WChar* path) {
   return W(path);
 }
 
-REGSAM Sam(RegAccess access) { return access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS; }
+REGSAM Sam(RegAccess access) {
+  return access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
+}
 
 RegStatus Status(LONG rc) {
   switch (rc) {
@@ -29,7 +31,9 @@ RegStatus Status(LONG rc) {
   }
 }
 
-HKEY Key(const RegKey& key) { return static_cast<HKEY>(key.handle()); }
+HKEY Key(const RegKey& key) {
+  return static_cast<HKEY>(key.handle());
+}
 
 }  // namespace
 
@@ -102,7 +106,9 @@ RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t
   return Status(rc);
 }
 
-RegStatus RegFlushMachine() { return Status(RegFlushKey(HKEY_LOCAL_MACHINE)); }
+RegStatus RegFlushMachine() {
+  return Status(RegFlushKey(HKEY_LOCAL_MACHINE));
+}
 
 RegStatus RegDeleteKeyTree(const WChar* path) {
   // With a subkey named, RegDeleteTreeW removes that key itself as well.

@@ -165,6 +165,8 @@ TEST_F(RegistryContract, DeleteTreeRemovesEverythingBelow) {
   EXPECT_NE(RegDeleteKeyTree(path.c_str()), RegStatus::Ok);
 }
 
-TEST_F(RegistryContract, FlushSucceeds) { EXPECT_EQ(RegFlushMachine(), RegStatus::Ok); }
+TEST_F(RegistryContract, FlushSucceeds) {
+  EXPECT_EQ(RegFlushMachine(), RegStatus::Ok);
+}
 
 }  // namespace

@@ -1,10 +1,11 @@
+#include "tray/debug_log.h"
+
 #include <atomic>
 #include <sstream>
 #include <thread>
 #include <vector>
 
 #include "test_support.h"
-#include "tray/debug_log.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
+#include "tray/install_path.h"
+
 #include <vector>
 
 #include "test_support.h"
-#include "tray/install_path.h"
 #include "tray/registry_access.h"
 
 namespace {

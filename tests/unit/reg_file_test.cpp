@@ -121,7 +121,8 @@ TEST_F(RegFileTest, DumpLoadsBackToTheSameTree) {
         std::string h;
         for (int i = 0; i < 60; ++i) h += (i ? "," : "") + std::string("ab");
         return h;
-      }() + "\n");
+      }() +
+      "\n");
   std::string first = platform::host::RegistryDump(u"R");
   platform::host::RegistryReset();
   ASSERT_TRUE(platform::host::RegistryLoad(first));

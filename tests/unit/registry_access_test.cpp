@@ -1,8 +1,9 @@
+#include "tray/registry_access.h"
+
 #include <cstring>
 #include <vector>
 
 #include "test_support.h"
-#include "tray/registry_access.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ TEST_F(RegistryAccessTest, WrongTypeFailsButLeavesTheBytes) {
 
 TEST_F(RegistryAccessTest, TextSizeLimits) {
   std::string fits(259, 'p'), tooLong(260, 'p');
-  LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"Fits\"=\"" + fits + "\"\n\"TooLong\"=\"" +
-          tooLong + "\"\n");
+  LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"Fits\"=\"" + fits + "\"\n\"TooLong\"=\"" + tooLong +
+          "\"\n");
   WChar buf[260];
   EXPECT_EQ(ReadSetting(u"Fits", kRegSz, buf, 520), 1);
   EXPECT_EQ(WLen(buf), 259u);

@@ -19,9 +19,8 @@ class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::host::RegistryReset();
-    root_ = std::filesystem::temp_directory_path() /
-            ("qm-unit-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = std::filesystem::temp_directory_path() / ("qm-unit-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
     platform::host::SetDeviceRoot(root_.string());

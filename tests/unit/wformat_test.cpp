@@ -1,7 +1,8 @@
+#include "tray/wformat.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "tray/wformat.h"
 
 namespace {
 

@@ -1,0 +1,3 @@
+#include "driver_link/driver_status.h"
+
+DriverStatus driverStatus;

@@ -1,0 +1,4 @@
+#include "gui/gui.h"
+
+GUI theGUI{};
+GUI* TheGUI = &theGUI;
