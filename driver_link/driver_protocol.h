@@ -21,4 +21,11 @@ inline constexpr uint32_t TM_KBSTATUS = 0x8101;
 inline constexpr uint32_t TM_MOUSESTATUS = 0x8102;
 inline constexpr uint32_t TM_BLUETOOTH = 0x8103;
 
+// The driver byte of the filter record: the tag 'Q', which marks the record as this program's.
+inline constexpr uint8_t kFilterDriverByte = 0x51;
+
+// Desktop pipe transaction: the request is the control code followed by the input record, the
+// answer the driver's 32-bit result; every word little-endian.
+inline constexpr uint32_t kPipeAnswerBytes = 4;
+
 }  // namespace driver_protocol

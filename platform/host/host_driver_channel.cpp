@@ -1,0 +1,107 @@
+#include "platform/host/host_driver_channel.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+struct Driver {
+  std::mutex lock;
+  bool present = false;
+  std::map<uint32_t, uint32_t> results;
+  std::vector<host::DriverEvent> events;
+  int open = 0;
+  uintptr_t nextHandle = 1;
+};
+
+Driver& Drv() {
+  static Driver driver;
+  return driver;
+}
+
+}  // namespace
+
+namespace host {
+
+void DriverReset() {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.present = false;
+  d.results.clear();
+  d.events.clear();
+  d.open = 0;
+}
+
+void DriverSetPresent(bool present) {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.present = present;
+}
+
+void DriverSetResult(uint32_t code, uint32_t result) {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.results[code] = result;
+}
+
+std::vector<DriverEvent> DriverEvents() {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  return d.events;
+}
+
+void DriverClearEvents() {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.events.clear();
+}
+
+int DriverOpenDevices() {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  return d.open;
+}
+
+}  // namespace host
+
+void DriverDevice::Close() {
+  if (!handle_) return;
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.events.push_back({host::DriverEvent::Close, {}, 0, {}});
+  --d.open;
+  handle_ = nullptr;
+}
+
+bool DriverOpen(const WChar* name, DriverDevice& device) {
+  device.Close();
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  // The stream device is the only one the double offers.
+  bool found = d.present && WCompareNoCase(name, u"QMX0:") == 0;
+  d.events.push_back({found ? host::DriverEvent::Open : host::DriverEvent::OpenFailed, WString(name), 0, {}});
+  if (!found) return false;
+  ++d.open;
+  device.Reset(reinterpret_cast<void*>(d.nextHandle++));
+  return true;
+}
+
+uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size) {
+  if (!device.IsOpen()) return 0;
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  std::vector<uint8_t> bytes(size);
+  if (size) std::memcpy(bytes.data(), input, size);
+  d.events.push_back({host::DriverEvent::Control, {}, code, std::move(bytes)});
+  auto it = d.results.find(code);
+  return it == d.results.end() ? 1 : it->second;
+}
+
+uint32_t DriverThreadWord(ThreadHandle thread) {
+  // The double's thread handles are plain numbers; the low word stands for the thread.
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread));
+}
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#include "driver_link/driver_control.h"
+
+#include <vector>
+
+#include "driver_link/driver_protocol.h"
+#include "driver_link/driver_status.h"
+#include "gui/gui.h"
+#include "gui/scale.h"
+#include "platform/host/host_driver_channel.h"
+#include "platform/host/host_screen.h"
+#include "test_support.h"
+
+namespace {
+
+using platform::host::DriverEvent;
+using Bytes = std::vector<uint8_t>;
+
+class DriverControlTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    platform::host::DriverReset();
+    platform::host::ScreenReset();
+    ResetScale();
+    listenerThread = nullptr;
+    driverReady = 0;
+    driverStatus.driverAnswered = 0;
+    filterRecord = FilterRecord{};
+  }
+  void TearDown() override {
+    platform::host::DriverReset();
+    platform::host::ScreenReset();
+    ResetScale();
+    listenerThread = nullptr;
+    driverReady = 0;
+    driverStatus.driverAnswered = 0;
+    filterRecord = FilterRecord{};
+    HostTest::TearDown();
+  }
+  void Screen(int32_t width, int32_t height) {
+    platform::host::SetScreenSize(width, height);
+    TheGUI->ComputeSize();
+  }
+  // The bytes of every request sent, in order.
+  std::vector<Bytes> Sent(uint32_t code) {
+    std::vector<Bytes> out;
+    for (const DriverEvent& e : platform::host::DriverEvents())
+      if (e.kind == DriverEvent::Control && e.code == code) out.push_back(e.input);
+    return out;
+  }
+  std::vector<DriverEvent::Kind> Kinds() {
+    std::vector<DriverEvent::Kind> out;
+    for (const DriverEvent& e : platform::host::DriverEvents()) out.push_back(e.kind);
+    return out;
+  }
+  void LogOn() {
+    debugEnabled = 1;
+    platform::host::SetTimeOfDaySource([] { return platform::TimeOfDay{8, 0, 0}; });
+    platform::host::SetAvailableMemorySource([] { return uint64_t{1048576}; });
+  }
+  std::string Log() { return ReadDeviceFile(kDebugLogPath); }
+};
+
+TEST_F(DriverControlTest, InformRecordCarriesThreadScreenScaleAndReady) {
+  platform::host::DriverSetPresent(true);
+  struct Row {
+    const char* label;
+    int32_t width, height;
+    uintptr_t thread;
+    uint8_t ready;
+    Bytes bytes;
+  } rows[] = {
+      {"480 x 640, started", 480, 640, 0x12345678, 1, {0x78, 0x56, 0x34, 0x12, 0xE0, 0x01, 0, 0, 0x80, 0x02, 0, 0,
+                                                       2,    0,    0,    0,    2,    0,    0, 0, 1,    0,    0, 0}},
+      {"240 x 320, no listener yet", 240, 320, 0, 0, {0, 0, 0, 0, 0xF0, 0, 0, 0, 0x40, 0x01, 0, 0,
+                                                      1, 0, 0, 0, 1,    0, 0, 0, 0,    0,    0, 0}},
+      // The fourth word repeats the horizontal factor even where the vertical one differs.
+      {"320 x 480", 320, 480, 0xA0, 1, {0xA0, 0, 0, 0, 0x40, 0x01, 0, 0, 0xE0, 0x01, 0, 0,
+                                        1,    0, 0, 0, 1,    0,    0, 0, 1,    0,    0, 0}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    platform::host::DriverClearEvents();
+    ResetScale();
+    Screen(r.width, r.height);
+    listenerThread = reinterpret_cast<platform::ThreadHandle>(r.thread);
+    driverReady = r.ready;
+    InformDriver();
+    ASSERT_EQ(Sent(driver_protocol::IOCTL_INFORM_DRIVER), std::vector<Bytes>{r.bytes});
+  }
+}
+
+TEST_F(DriverControlTest, RotationIsSentWithTheNewSize) {
+  platform::host::DriverSetPresent(true);
+  Screen(480, 640);
+  InformDriver();
+  Screen(640, 480);
+  InformDriver();
+  std::vector<Bytes> sent = Sent(driver_protocol::IOCTL_INFORM_DRIVER);
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(Bytes(sent[1].begin() + 4, sent[1].begin() + 20),
+            (Bytes{0x80, 0x02, 0, 0, 0xE0, 0x01, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0}));
+}
+
+TEST_F(DriverControlTest, OnlyAResultOfExactlyOneCountsAsAnswered) {
+  platform::host::DriverSetPresent(true);
+  LogOn();
+  struct Row {
+    uint32_t result;
+    uint8_t answered;
+  } rows[] = {{1, 1}, {0, 0}, {2, 0}, {0xFFFFFFFF, 0}, {0x101, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.result);
+    platform::host::DriverSetResult(driver_protocol::IOCTL_INFORM_DRIVER, r.result);
+    driverStatus.driverAnswered = 1 - r.answered;
+    InformDriver();
+    EXPECT_EQ(driverStatus.driverAnswered, r.answered);
+  }
+  EXPECT_EQ(Log(),
+            " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 1\n"
+            " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 0\n"
+            " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 0\n"
+            " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 0\n"
+            " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 0\n");
+}
+
+TEST_F(DriverControlTest, MissingDeviceLeavesAnsweredAsItWasAndLogsNothing) {
+  LogOn();
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  platform::host::DriverSetPresent(true);
+  InformDriver();
+  ASSERT_EQ(driverStatus.driverAnswered, 1);
+  platform::host::DriverSetPresent(false);
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+  EXPECT_EQ(ManageFilter(), 0);
+  // Only the one call that reached the device wrote lines.
+  EXPECT_EQ(Log(), " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 1\n");
+  EXPECT_EQ(Sent(driver_protocol::IOCTL_INFORM_DRIVER).size(), 1u);
+  EXPECT_EQ(Sent(driver_protocol::IOCTL_MANAGE_FILTER).size(), 0u);
+}
+
+TEST_F(DriverControlTest, EachOperationOpensSendsOnceAndCloses) {
+  platform::host::DriverSetPresent(true);
+  InformDriver();
+  EXPECT_EQ(ManageFilter(), 1);
+  using K = DriverEvent::Kind;
+  EXPECT_EQ(Kinds(), (std::vector<K>{K::Open, K::Control, K::Close, K::Open, K::Control, K::Close}));
+  EXPECT_EQ(platform::host::DriverEvents()[0].device, u"QMX0:");
+  EXPECT_EQ(platform::host::DriverOpenDevices(), 0);
+}
+
+TEST_F(DriverControlTest, FilterRecordsFromStartUpToShutdown) {
+  platform::host::DriverSetPresent(true);
+  // A refused filter record is not noticed: the result only says the device was there.
+  platform::host::DriverSetResult(driver_protocol::IOCTL_MANAGE_FILTER, 0);
+  filterRecord.DriverByte = driver_protocol::kFilterDriverByte;
+  SetFilterRecord(1, 0);  // start-up: keyboard on, mouse cleared at load
+  EXPECT_EQ(ManageFilter(), 1);
+  SetFilterRecord(2, 1);  // only 1 counts as on
+  EXPECT_EQ(ManageFilter(), 1);
+  SetFilterRecord(0, 0);  // shutdown: the filter stays on with nothing handled
+  EXPECT_EQ(ManageFilter(), 1);
+  EXPECT_EQ(Sent(driver_protocol::IOCTL_MANAGE_FILTER),
+            (std::vector<Bytes>{{1, 1, 0, 0x51}, {1, 0, 1, 0x51}, {1, 0, 0, 0x51}}));
+}
+
+}  // namespace
