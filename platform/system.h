@@ -16,5 +16,7 @@ TimeOfDay LocalTimeOfDay();
 // Available physical memory in bytes, 64 bits wide so that machines with more than 4 GiB report
 // real figures.
 uint64_t AvailablePhysicalMemory();
+// Milliseconds from an arbitrary start, never going back.
+uint64_t MonotonicMilliseconds();
 
 }  // namespace platform

@@ -12,6 +12,23 @@ namespace {
 
 std::atomic<uint64_t> memoryBaseline{0};
 
+// Asking the system for its free memory costs about as much as the file write itself, so a
+// reading is reused for a few milliseconds: a trace line's memory figure may be that old.
+constexpr uint64_t kMemoryReadingMs = 10;
+std::atomic<bool> memoryRead{false};
+std::atomic<uint64_t> memoryReadAt{0};
+std::atomic<uint64_t> memoryValue{0};
+
+uint64_t AvailableMemory() {
+  uint64_t now = platform::MonotonicMilliseconds();
+  if (!memoryRead.load() || now - memoryReadAt.load() >= kMemoryReadingMs) {
+    memoryValue.store(platform::AvailablePhysicalMemory());
+    memoryReadAt.store(now);
+    memoryRead.store(true);
+  }
+  return memoryValue.load();
+}
+
 double Megabytes(double bytes) {
   return bytes / 1048576.0;
 }
@@ -31,11 +48,11 @@ void DebugLogWrite(const WChar* format, ...) {
   // reading, so the first store simply wins.
   if (memoryBaseline.load() == 0) {
     uint64_t expected = 0;
-    memoryBaseline.compare_exchange_strong(expected, platform::AvailablePhysicalMemory());
+    memoryBaseline.compare_exchange_strong(expected, AvailableMemory());
   }
 
-  uint64_t usedReading = platform::AvailablePhysicalMemory();
-  uint64_t freeReading = platform::AvailablePhysicalMemory();
+  uint64_t usedReading = AvailableMemory();
+  uint64_t freeReading = AvailableMemory();
   double freeMb = Megabytes(static_cast<double>(freeReading));
   // Negative when more memory is free than at the first line: shown with its sign.
   double usedMb = Megabytes(static_cast<double>(memoryBaseline.load()) - static_cast<double>(usedReading));

@@ -22,6 +22,7 @@ inline void DebugLog(const WChar* format, Args... args) {
   if (debugEnabled) DebugLogWrite(format, args...);
 }
 
-// The available memory at the first line written (0 until then); tests reset it.
+// The available memory at the first line written (0 until then); tests reset it together with
+// the last memory reading.
 uint64_t DebugLogMemoryBaseline();
 void DebugLogResetBaseline();

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
 
 namespace {
 
@@ -49,13 +48,21 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       continue;
     }
     const WChar* start = p++;
-    std::string flags;
-    while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') flags += static_cast<char>(*p++);
+    // The directive is copied, narrow, into `spec` for the C library to format numbers.
+    char spec[48] = "%";
+    size_t specLen = 1;
+    bool left = false;
+    while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') {
+      left = left || *p == u'-';
+      if (specLen < 8) spec[specLen++] = static_cast<char>(*p);
+      ++p;
+    }
     int width = -1, precision = -1;
     if (*p == u'*') {
       width = va_arg(ap, int);
       if (width < 0) {
-        flags += '-';
+        left = true;
+        spec[specLen++] = '-';
         width = -width;
       }
       ++p;
@@ -87,12 +94,19 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       p += 3, size = Size::Int64;
     }
     WChar conv = *p;
-    bool left = flags.find('-') != std::string::npos;
-    // Numbers are formatted by the C library from a narrow copy of the directive.
-    std::string spec = "%" + flags;
-    if (width >= 0) spec += std::to_string(width);
-    if (precision >= 0) spec += "." + std::to_string(precision);
+    if (width > 9999) width = 9999;
+    if (precision > 9999) precision = 9999;
+    if (width >= 0) specLen += static_cast<size_t>(std::snprintf(spec + specLen, sizeof spec - specLen, "%d", width));
+    if (precision >= 0)
+      specLen += static_cast<size_t>(std::snprintf(spec + specLen, sizeof spec - specLen, ".%d", precision));
     char buf[512];
+    // Appends the conversion (with its size letters) and formats one number with it.
+    auto number = [&](const char* tail, auto value) {
+      std::snprintf(spec + specLen, sizeof spec - specLen, "%s", tail);
+      std::snprintf(buf, sizeof buf, spec, value);
+      sink.PutAscii(buf);
+    };
+    char tail[4] = {'l', 'l', static_cast<char>(conv), 0};
     switch (conv) {
       case u'd':
       case u'i': {
@@ -118,8 +132,7 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
             v = va_arg(ap, int);
             break;
         }
-        std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), v);
-        sink.PutAscii(buf);
+        number("lld", v);
         break;
       }
       case u'u':
@@ -148,8 +161,7 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
             v = va_arg(ap, unsigned);
             break;
         }
-        std::snprintf(buf, sizeof buf, (spec + "ll" + static_cast<char>(conv)).c_str(), v);
-        sink.PutAscii(buf);
+        number(tail, v);
         break;
       }
       case u'f':
@@ -163,8 +175,7 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
           sink.PutAscii("(bad width)");
           break;
         }
-        std::snprintf(buf, sizeof buf, (spec + static_cast<char>(conv)).c_str(), v);
-        sink.PutAscii(buf);
+        number(tail + 2, v);
         break;
       }
       case u'p': {

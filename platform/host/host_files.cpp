@@ -53,8 +53,8 @@ const std::string& DeviceRoot() {
   return root;
 }
 
-std::string HostPath(const WChar* devicePath) {
-  std::string path = DeviceRoot();
+// The device path's components below the root, as written.
+static std::vector<std::string> Components(const WChar* devicePath) {
   std::string utf8 = ToUtf8(devicePath, WLen(devicePath));
   std::vector<std::string> parts;
   std::string cur;
@@ -67,7 +67,22 @@ std::string HostPath(const WChar* devicePath) {
     }
   }
   if (!cur.empty()) parts.push_back(cur);
-  for (const auto& part : parts) {
+  return parts;
+}
+
+std::string ExactPath(const WChar* devicePath) {
+  std::string path = DeviceRoot();
+  for (const auto& part : Components(devicePath)) path += "/" + part;
+  return path;
+}
+
+std::string HostPath(const WChar* devicePath) {
+  std::string path = DeviceRoot();
+  // Most paths are spelled as they exist: then no folder needs to be listed.
+  std::string exact = ExactPath(devicePath);
+  struct stat st;
+  if (::stat(exact.c_str(), &st) == 0) return exact;
+  for (const auto& part : Components(devicePath)) {
     std::string match = part;
     if (part != "." && part != "..") {
       if (DIR* d = ::opendir(path.c_str())) {
@@ -104,8 +119,10 @@ bool WriteAllTo(int fd, const void* data, size_t size) {
 }  // namespace
 
 bool FileAppend(const WChar* path, const void* data, size_t size) {
-  // O_APPEND makes each write land whole at the end, even with several writers.
-  int fd = ::open(host::HostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  // O_APPEND makes each write land whole at the end, even with several writers. A file that
+  // exists as spelled is opened at once; otherwise the name is matched without regard to case.
+  int fd = ::open(host::ExactPath(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) fd = ::open(host::HostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   WriteAllTo(fd, data, size);
   ::close(fd);

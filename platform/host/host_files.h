@@ -14,5 +14,7 @@ const std::string& DeviceRoot();
 // The Linux path that a device path reaches: each existing component is matched without regard
 // to letter case, missing ones are taken as written.
 std::string HostPath(const WChar* devicePath);
+// The Linux path of a device path taken exactly as spelled.
+std::string ExactPath(const WChar* devicePath);
 
 }  // namespace platform::host

@@ -8,11 +8,11 @@
 namespace platform {
 namespace {
 
-// Plain function pointers to the replacement, so that a reading with no replacement costs one
-// load; the std::function objects live in these slots.
+// Replacements set by tests before any thread reads them; a flag keeps the real path to one load.
 std::function<TimeOfDay()> timeSource;
 std::function<uint64_t()> memorySource;
-std::atomic<bool> timeReplaced{false}, memoryReplaced{false};
+std::function<uint64_t()> monotonicSource;
+std::atomic<bool> timeReplaced{false}, memoryReplaced{false}, monotonicReplaced{false};
 
 }  // namespace
 
@@ -30,6 +30,12 @@ void SetAvailableMemorySource(std::function<uint64_t()> source) {
   memoryReplaced = static_cast<bool>(memorySource);
 }
 
+void SetMonotonicSource(std::function<uint64_t()> source) {
+  monotonicReplaced = false;
+  monotonicSource = std::move(source);
+  monotonicReplaced = static_cast<bool>(monotonicSource);
+}
+
 }  // namespace host
 
 TimeOfDay LocalTimeOfDay() {
@@ -45,6 +51,13 @@ uint64_t AvailablePhysicalMemory() {
   struct sysinfo info;
   if (::sysinfo(&info) != 0) return 0;
   return static_cast<uint64_t>(info.freeram) * info.mem_unit;
+}
+
+uint64_t MonotonicMilliseconds() {
+  if (monotonicReplaced) return monotonicSource();
+  struct timespec ts;
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<uint64_t>(ts.tv_sec) * 1000 + static_cast<uint64_t>(ts.tv_nsec) / 1000000;
 }
 
 }  // namespace platform

@@ -17,4 +17,8 @@ uint64_t AvailablePhysicalMemory() {
   return status.ullAvailPhys;
 }
 
+uint64_t MonotonicMilliseconds() {
+  return GetTickCount64();
+}
+
 }  // namespace platform

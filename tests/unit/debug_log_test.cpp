@@ -63,6 +63,22 @@ TEST_F(DebugLogTest, BaselineIsTakenOnceAndUsedCanGoNegative) {
             " 9: 5: 3@55.500/-5.500: third\n");
 }
 
+TEST_F(DebugLogTest, MemoryReadingIsReusedForTenMilliseconds) {
+  debugEnabled = 1;
+  uint64_t now = 0;
+  platform::host::SetMonotonicSource([&now] { return now; });
+  MemoryReadings({100 * MiB, 90 * MiB, 80 * MiB});
+  DebugLog(u"a");  // one fresh reading serves the baseline and both figures
+  now = 9;
+  DebugLog(u"b");
+  now = 19;
+  DebugLog(u"c");
+  EXPECT_EQ(Log(),
+            " 9: 5: 3@100.000/0.000: a\n"
+            " 9: 5: 3@100.000/0.000: b\n"
+            " 9: 5: 3@90.000/10.000: c\n");
+}
+
 TEST_F(DebugLogTest, AppendsToExistingFileAndBannerKeepsStampAlone) {
   ASSERT_TRUE(platform::FileWriteAll(kDebugLogPath, "earlier run\n", 12));
   debugEnabled = 1;

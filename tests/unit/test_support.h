@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/files.h"
@@ -26,6 +27,9 @@ class HostTest : public ::testing::Test {
     platform::host::SetDeviceRoot(root_.string());
     platform::host::SetTimeOfDaySource({});
     platform::host::SetAvailableMemorySource({});
+    // A clock that moves on 1 s at every reading, so that no memory reading is reused.
+    auto clock = std::make_shared<uint64_t>(0);
+    platform::host::SetMonotonicSource([clock] { return *clock += 1000; });
     debugEnabled = 0;
     DebugLogResetBaseline();
     ResetInstallPathCache();
@@ -34,6 +38,7 @@ class HostTest : public ::testing::Test {
     debugEnabled = 0;
     platform::host::SetTimeOfDaySource({});
     platform::host::SetAvailableMemorySource({});
+    platform::host::SetMonotonicSource({});
     std::filesystem::remove_all(root_);
   }
 
