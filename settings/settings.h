@@ -7,6 +7,15 @@
 
 inline constexpr int kButtonCount = 5;
 inline constexpr int kParamChars = 255;  // 510 bytes, terminator included
+inline constexpr int kActionCount = 17;
+inline constexpr int kSpeedCount = 11;
+inline constexpr int kCursorCount = 10;
+
+// The buttons, whose names (blanks turned into underscores) prefix their registry values; the
+// actions and the speeds, indexed by the stored Action and Speed.
+extern const WChar ButtonNames[kButtonCount][30];
+extern const WChar ActionNames[kActionCount][20];
+extern const WChar SpeedNames[kSpeedCount][6];
 
 struct ButtonAssignment {
   int32_t Action;  // index into ActionNames
@@ -26,7 +35,10 @@ struct Settings {
   int32_t KBSounds;
 };
 
-// Fills the record from the program key; always 1.
+// Fills the record from the program key; always 1. A value that is missing, of another type or
+// too large for its field leaves the field as it was; a parameter without a terminator is not
+// taken either. Enable_Mouse is cleared, and Action, Speed and Cursor are clamped into their
+// tables, so that the record can index them directly.
 int LoadSettings(Settings& settings);
 // Writes the record, flushes the registry and informs the driver; 1 plus the number of failed writes.
 int SaveSettings(const Settings& settings);
