@@ -1,0 +1,53 @@
+// Helpers for the Wine tier's test programs: processes, the calling thread's message queue and a
+// raw pipe client. The test programs include this header, never <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace platform::win32test {
+
+// The Windows path of a Unix path under Wine ("Z:" and backslashes).
+WString WindowsPath(const std::string& unixPath);
+
+// Runs a command line to its end and returns its exit code; -1 when it could not be started or
+// did not end within `timeoutMs`. With `output`, its standard output (and error) is collected.
+int RunProgram(const WString& commandLine, std::string* output = nullptr, uint32_t timeoutMs = 30000);
+
+// A program left running; Stop waits for it to end (or ends it after `timeoutMs`).
+class Background {
+ public:
+  Background() = default;
+  Background(const Background&) = delete;
+  Background& operator=(const Background&) = delete;
+  ~Background() { Stop(0); }
+  bool Start(const WString& commandLine);
+  bool Running() const;
+  // The exit code, or -1 when the program had to be ended.
+  int Stop(uint32_t timeoutMs);
+
+ private:
+  void* process_ = nullptr;
+};
+
+// A real handle of the calling thread, as CreateThread would have returned it; closed by
+// CloseThreadHandle.
+ThreadHandle CurrentThreadHandle();
+void CloseThreadHandle(ThreadHandle thread);
+uint32_t CurrentThreadId();
+// Gives the calling thread its message queue, so that other processes can post to it.
+void EnsureMessageQueue();
+// Waits for the next thread message with a number in [first, last]; false after `timeoutMs`.
+bool WaitThreadMessage(uint32_t first, uint32_t last, uint32_t timeoutMs, uint32_t* message, uint64_t* wParam);
+
+// Connects to a message pipe, sends `request` unless it is empty, and then either reads one
+// answer into `answer` (its bytes) or hangs up at once. False when the pipe cannot be reached or
+// the answer cannot be read.
+bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool readAnswer,
+                  std::vector<uint8_t>* answer);
+
+}  // namespace platform::win32test

@@ -1,0 +1,268 @@
+// InformDriver and ManageFilter on the Win32 backend against a running qmxsim.exe, and qmxsim's
+// own behaviour towards clients that misbehave. Run under Wine with
+//   driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>
+// (Unix paths). qmxsim's record log is the driver's view of what was sent.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver_link/driver_control.h"
+#include "driver_link/driver_protocol.h"
+#include "driver_link/driver_status.h"
+#include "gui/gui.h"
+#include "gui/scale.h"
+#include "platform/files.h"
+#include "platform/win32/win32_test_support.h"
+#include "tray/app_state.h"
+#include "tray/debug_log.h"
+#include "tray/wformat.h"
+
+namespace {
+
+using platform::win32test::Background;
+using platform::win32test::RunProgram;
+using platform::win32test::WindowsPath;
+using Bytes = std::vector<uint8_t>;
+
+std::string qmxsimPath;  // Unix paths from the command line
+std::string workDir;
+
+WString Quoted(const WString& s) {
+  return u"\"" + s + u"\"";
+}
+
+// Hexadecimal pairs as qmxsim logs them.
+std::string Hex(const Bytes& bytes) {
+  std::string out;
+  char pair[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
+    out += (i ? " " : "") + std::string(pair);
+  }
+  return out;
+}
+
+Bytes Word(uint32_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 24)};
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+class DriverLinkWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    log_ = WindowsPath(workDir + "/" + name_ + ".records");
+    platform::RemoveFile(log_.c_str());
+    platform::RemoveFile(kDebugLogPath);
+    debugEnabled = 1;
+    driverStatus.driverAnswered = 0;
+    driverReady = 1;
+    ResetScale();
+    UpdateScale(480, 640);
+    TheGUI->ScreenWidth = 480;
+    TheGUI->ScreenHeight = 640;
+    platform::win32test::EnsureMessageQueue();
+    thread_ = platform::win32test::CurrentThreadHandle();
+    listenerThread = thread_;
+    filterRecord = FilterRecord{1, 1, 0, driver_protocol::kFilterDriverByte};
+  }
+  void TearDown() override {
+    if (server_.Running()) Sim(u"stop");
+    server_.Stop(10000);
+    listenerThread = nullptr;
+    platform::win32test::CloseThreadHandle(thread_);
+    debugEnabled = 0;
+  }
+
+  // Starts `qmxsim serve` and waits until its control pipe answers (an unknown command changes
+  // nothing).
+  void Serve(const WString& extra = u"") {
+    ASSERT_TRUE(server_.Start(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(log_) + extra));
+    const std::string ping = "ping";
+    for (int i = 0; i < 100; ++i) {
+      Bytes answer;
+      if (platform::win32test::PipeExchange(u"\\\\.\\pipe\\QMX0.control", Bytes(ping.begin(), ping.end()), true,
+                                            &answer))
+        return;
+      ASSERT_TRUE(server_.Running()) << "qmxsim serve ended";
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    FAIL() << "qmxsim did not come up";
+  }
+  // Runs a qmxsim command; its exit code.
+  int Sim(const WString& args, std::string* output = nullptr) {
+    return RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" " + args, output);
+  }
+  std::string Records() {
+    std::string text;
+    platform::FileReadAll(log_.c_str(), text);
+    return text;
+  }
+  std::string DebugLines() {
+    std::string text;
+    platform::FileReadAll(kDebugLogPath, text);
+    return text;
+  }
+  // The record InformDriver sends in this fixture: our thread, 480 x 640, factor 2, ready.
+  std::string InformLine() {
+    return "inform " +
+           Hex(Concat({Word(platform::win32test::CurrentThreadId()), Word(480), Word(640), Word(2), Word(2), Word(1)}));
+  }
+
+  std::string name_;
+  WString log_;
+  Background server_;
+  platform::ThreadHandle thread_ = nullptr;
+};
+
+TEST_F(DriverLinkWine, MissingDriverKeepsTheAnswerAndSendsNothing) {
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  driverStatus.driverAnswered = 1;
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+  EXPECT_EQ(ManageFilter(), 0);
+  EXPECT_EQ(DebugLines().find("prepare to send"), std::string::npos);
+  EXPECT_EQ(DebugLines().find("sent:"), std::string::npos);
+}
+
+TEST_F(DriverLinkWine, AcceptingDriverGetsTheExactRecordsAndPostsBack) {
+  Serve();
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+  EXPECT_EQ(ManageFilter(), 1);
+  SetFilterRecord(0, 0);  // as at shutdown
+  EXPECT_EQ(ManageFilter(), 1);
+  EXPECT_EQ(Records(), InformLine() + "\nfilter 01 01 00 51\nfilter 01 00 00 51\n");
+  std::string debug = DebugLines();
+  EXPECT_NE(debug.find(": prepare to send \n"), std::string::npos) << debug;
+  EXPECT_NE(debug.find(": sent: 1\n"), std::string::npos) << debug;
+
+  // The thread the record named receives what the driver posts.
+  struct Row {
+    const char16_t* args;
+    uint32_t message;
+    uint64_t wParam;
+  } rows[] = {{u"post kb 1", driver_protocol::TM_KBSTATUS, 1},
+              {u"post mouse 2", driver_protocol::TM_MOUSESTATUS, 2},
+              {u"post bluetooth 0", driver_protocol::TM_BLUETOOTH, 0}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(ToUtf8(r.args));
+    ASSERT_EQ(Sim(r.args), 0);
+    uint32_t message = 0;
+    uint64_t wParam = 99;
+    ASSERT_TRUE(platform::win32test::WaitThreadMessage(0x8000, 0xBFFF, 5000, &message, &wParam));
+    EXPECT_EQ(message, r.message);
+    EXPECT_EQ(wParam, r.wParam);
+  }
+}
+
+TEST_F(DriverLinkWine, RefusingDriverIsNotAnswered) {
+  Serve(u" --refuse 0");
+  driverStatus.driverAnswered = 1;
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  EXPECT_EQ(ManageFilter(), 1);  // a refusal of the filter is not noticed
+  ASSERT_EQ(Sim(u"refuse off"), 0);
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+  ASSERT_EQ(Sim(u"refuse 2"), 0);  // only exactly 1 counts
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  std::string debug = DebugLines();
+  size_t first = debug.find(": sent: 0\n");
+  size_t second = debug.find(": sent: 1\n");
+  size_t third = debug.rfind(": sent: 0\n");
+  EXPECT_TRUE(first < second && second < third && third != std::string::npos) << debug;
+  EXPECT_EQ(Records(), InformLine() + "\nfilter 01 01 00 51\n" + InformLine() + "\n" + InformLine() + "\n");
+}
+
+TEST_F(DriverLinkWine, ManyCallsInARowAllReachTheDriver) {
+  Serve();
+  for (int i = 0; i < 20; ++i) {
+    driverStatus.driverAnswered = 0;
+    InformDriver();
+    ASSERT_EQ(driverStatus.driverAnswered, 1) << "call " << i;
+    ASSERT_EQ(ManageFilter(), 1) << "call " << i;
+  }
+  std::string records = Records();
+  EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 40);
+}
+
+TEST_F(DriverLinkWine, PostNeedsAThreadNamedByAnInformRecord) {
+  Serve();
+  std::string out;
+  EXPECT_EQ(Sim(u"post kb 1", &out), 1);
+  EXPECT_NE(out.find("error"), std::string::npos) << out;
+  listenerThread = nullptr;  // the listener has not started: the record names thread 0
+  InformDriver();
+  EXPECT_EQ(Sim(u"post bluetooth 1"), 1);
+  EXPECT_EQ(Sim(u"post nothing 1"), 2);
+}
+
+TEST_F(DriverLinkWine, ServerSurvivesClientsThatMisbehave) {
+  Serve();
+  const WString pipe = u"\\\\.\\pipe\\QMX0";
+  Bytes answer;
+  const Bytes failure = Word(0);
+  // Connects and leaves without a word.
+  EXPECT_TRUE(platform::win32test::PipeExchange(pipe, {}, false, nullptr));
+  // Sends a request and leaves without waiting for the answer.
+  EXPECT_TRUE(platform::win32test::PipeExchange(
+      pipe, Concat({Word(driver_protocol::IOCTL_MANAGE_FILTER), {1, 0, 1, 0x51}}), false, nullptr));
+  struct Row {
+    const char* label;
+    Bytes request;
+  } rows[] = {
+      {"inform record one byte short", Concat({Word(driver_protocol::IOCTL_INFORM_DRIVER), Bytes(23, 0xAA)})},
+      {"filter record one byte long", Concat({Word(driver_protocol::IOCTL_MANAGE_FILTER), {1, 1, 1, 1, 1}})},
+      {"unknown control code", Concat({Word(0x00222010), {1, 2, 3, 4}})},
+      {"shorter than a control code", {0x04, 0x20}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ASSERT_TRUE(platform::win32test::PipeExchange(pipe, r.request, true, &answer));
+    EXPECT_EQ(answer, failure);
+  }
+  // Larger than the server reads at once: drained, answered with failure.
+  ASSERT_TRUE(platform::win32test::PipeExchange(pipe, Bytes(6000, 0x11), true, &answer));
+  EXPECT_EQ(answer, failure);
+
+  InformDriver();
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+  std::string oversized = "malformed " + Hex(Bytes(4096, 0x11)) + " ...";
+  EXPECT_EQ(Records(),
+            "filter 01 00 01 51\n"
+            "malformed 04 20 22 00 " +
+                Hex(Bytes(23, 0xAA)) + "\n" +
+                "malformed 08 20 22 00 01 01 01 01 01\n"
+                "malformed 10 20 22 00 01 02 03 04\n"
+                "malformed 04 20\n" +
+                oversized + "\n" + InformLine() + "\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--qmxsim") qmxsimPath = argv[++i];
+    if (a == "--work") workDir = argv[++i];
+  }
+  if (qmxsimPath.empty() || workDir.empty()) {
+    std::fprintf(stderr, "usage: driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>\n");
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,188 @@
+// qmxsim: a stand-in for the input driver "QMX0:" on desktop Windows, for development and tests.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/qmxsim/sim_requests.h"
+#include "tools/qmxsim/sim_server.h"
+
+namespace {
+
+const char kHelp[] =
+    "qmxsim - stand-in for the Quillmote input driver \"QMX0:\"\n"
+    "\n"
+    "usage:\n"
+    "  qmxsim serve --log <file> [--refuse <value>]\n"
+    "      Serves the driver pipe \\\\.\\pipe\\QMX0 until stopped (qmxsim stop, or Ctrl+C).\n"
+    "      Each open-ioctl-close of the program is one transaction: the request is the control\n"
+    "      code followed by the input record, the answer the 32-bit result, all little-endian.\n"
+    "      An inform request (24-byte record) is answered with 1, or with <value> when refusing;\n"
+    "      a filter request (4-byte record) with 1. Anything else (shorter than 4 bytes, a wrong\n"
+    "      size, an unknown code) is answered with 0, and the server goes on.\n"
+    "      Every request is appended to <file> as one line:\n"
+    "        inform XX XX ... (the 24 record bytes in hexadecimal)\n"
+    "        filter XX XX XX XX\n"
+    "        malformed XX ... (every byte received, control code first)\n"
+    "      Give <file> as a Windows path (under Wine, Z:\\ is the Unix root).\n"
+    "      Prints \"serving\" once both pipes are ready. Exit code 1 when another server runs.\n"
+    "  qmxsim post kb|mouse|bluetooth <wParam>\n"
+    "      Has the running server post TM_KBSTATUS, TM_MOUSESTATUS or TM_BLUETOOTH with <wParam>\n"
+    "      (lParam 0) to the thread named by the first word of the last inform record.\n"
+    "      Fails when no inform record has named a thread yet.\n"
+    "  qmxsim refuse <value>|off\n"
+    "      Answers inform requests with <value> from now on, or with 1 again (off).\n"
+    "  qmxsim stop\n"
+    "      Ends the running server.\n"
+    "  qmxsim --help\n"
+    "      Shows this text.\n"
+    "\n"
+    "Values are decimal, 0x-hexadecimal or negative decimal, 32 bits. The control commands travel\n"
+    "over the pipe \\\\.\\pipe\\QMX0.control as one text request (\"post kb 1\", \"refuse 2\",\n"
+    "\"refuse off\", \"stop\") answered by one line starting with \"ok\" or \"error\".\n"
+    "Exit codes: 0 done, 1 refused or failed (the reason on standard error), 2 wrong usage.\n";
+
+HANDLE stopEvent = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+  if (stopEvent) SetEvent(stopEvent);
+  return TRUE;
+}
+
+std::string Narrow(const std::wstring& s) {
+  std::string out;
+  for (wchar_t c : s) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+int Usage(const char* why) {
+  std::fprintf(stderr, "qmxsim: %s (see qmxsim --help)\n", why);
+  return 2;
+}
+
+DWORD WINAPI DriverThread(void* server) {
+  static_cast<qmxsim::PipeServer*>(server)->Run();
+  return 0;
+}
+
+int Serve(const std::vector<std::wstring>& args) {
+  std::wstring logPath;
+  qmxsim::SimState state;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == L"--log" && i + 1 < args.size()) {
+      logPath = args[++i];
+    } else if (args[i] == L"--refuse" && i + 1 < args.size()) {
+      if (!qmxsim::ParseWord(Narrow(args[++i]), state.informAnswer)) return Usage("--refuse needs a 32-bit value");
+    } else {
+      return Usage(("unexpected argument " + Narrow(args[i])).c_str());
+    }
+  }
+  if (logPath.empty()) return Usage("serve needs --log <file>");
+
+  // The two servers run on two threads; the state they share is guarded by this lock.
+  CRITICAL_SECTION lock;
+  InitializeCriticalSection(&lock);
+  stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+  qmxsim::PipeServer driver(qmxsim::kDriverPipe, stopEvent, [&](const std::vector<uint8_t>& request, bool oversized) {
+    EnterCriticalSection(&lock);
+    qmxsim::Outcome out = qmxsim::HandleRequest(state, request);
+    LeaveCriticalSection(&lock);
+    if (oversized) out = {0, "malformed " + qmxsim::HexBytes(request.data(), request.size()) + " ..."};
+    if (!qmxsim::AppendLogLine(logPath, out.logLine)) std::fprintf(stderr, "qmxsim: cannot write the log\n");
+    qmxsim::PipeServer::Reply reply;
+    for (int i = 0; i < 4; ++i) reply.answer.push_back(static_cast<uint8_t>(out.answer >> (8 * i)));
+    return reply;
+  });
+  qmxsim::PipeServer control(qmxsim::kControlPipe, stopEvent, [&](const std::vector<uint8_t>& request, bool) {
+    qmxsim::ControlCommand c = qmxsim::ParseControl(std::string(request.begin(), request.end()));
+    std::string answer;
+    qmxsim::PipeServer::Reply reply;
+    EnterCriticalSection(&lock);
+    switch (c.kind) {
+      case qmxsim::ControlCommand::Invalid:
+        answer = "error " + c.error;
+        break;
+      case qmxsim::ControlCommand::Stop:
+        answer = "ok stopping";
+        reply.stopAfter = true;
+        break;
+      case qmxsim::ControlCommand::Refuse:
+        state.informAnswer = c.value;
+        answer = c.value == 1 ? "ok inform answered with 1" : "ok inform refused with " + std::to_string(c.value);
+        break;
+      case qmxsim::ControlCommand::Post:
+        if (state.lastThread == 0) {
+          answer = "error no inform record has named a thread yet";
+        } else if (!PostThreadMessageW(state.lastThread, c.message, c.value, 0)) {
+          answer = "error cannot post to thread " + std::to_string(state.lastThread) + " (error " +
+                   std::to_string(GetLastError()) + ")";
+        } else {
+          answer = std::string("ok posted ") + qmxsim::MessageName(c.message) + " " + std::to_string(c.value) +
+                   " to thread " + std::to_string(state.lastThread);
+        }
+        break;
+    }
+    LeaveCriticalSection(&lock);
+    reply.answer.assign(answer.begin(), answer.end());
+    return reply;
+  });
+  if (!driver.Create() || !control.Create()) {
+    std::fprintf(stderr, "qmxsim: the pipes are already served by another process\n");
+    return 1;
+  }
+  std::printf("serving %s, control %s\n", Narrow(qmxsim::kDriverPipe).c_str(), Narrow(qmxsim::kControlPipe).c_str());
+  std::fflush(stdout);
+  HANDLE thread = CreateThread(nullptr, 0, DriverThread, &driver, 0, nullptr);
+  control.Run();
+  SetEvent(stopEvent);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  DeleteCriticalSection(&lock);
+  std::printf("stopped\n");
+  return 0;
+}
+
+int Control(const std::string& request) {
+  std::string answer;
+  bool reached = qmxsim::SendControl(request, answer);
+  bool ok = reached && answer.compare(0, 2, "ok") == 0;
+  std::fprintf(ok ? stdout : stderr, "%s\n", answer.c_str());
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage("no command");
+  const std::wstring& command = args[0];
+  if (command == L"--help" || command == L"-h" || command == L"help") {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
+  if (command == L"serve") return Serve(std::vector<std::wstring>(args.begin() + 1, args.end()));
+  if (command == L"post") {
+    if (args.size() != 3) return Usage("post needs kb|mouse|bluetooth and a wParam");
+    std::string request = "post " + Narrow(args[1]) + " " + Narrow(args[2]);
+    // Checked here too, so that a typing error is a usage error and not a server's refusal.
+    qmxsim::ControlCommand c = qmxsim::ParseControl(request);
+    if (c.kind != qmxsim::ControlCommand::Post) return Usage(c.error.c_str());
+    return Control(request);
+  }
+  if (command == L"refuse") {
+    if (args.size() != 2) return Usage("refuse needs a value or off");
+    std::string request = "refuse " + Narrow(args[1]);
+    qmxsim::ControlCommand c = qmxsim::ParseControl(request);
+    if (c.kind != qmxsim::ControlCommand::Refuse) return Usage(c.error.c_str());
+    return Control(request);
+  }
+  if (command == L"stop") {
+    if (args.size() != 1) return Usage("stop takes no arguments");
+    return Control("stop");
+  }
+  return Usage(("unknown command " + Narrow(command)).c_str());
+}

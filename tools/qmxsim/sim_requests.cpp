@@ -1,0 +1,115 @@
+#include "tools/qmxsim/sim_requests.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "driver_link/driver_protocol.h"
+
+namespace qmxsim {
+namespace {
+
+uint32_t Word(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+Outcome Malformed(const std::vector<uint8_t>& request) {
+  std::string line = "malformed";
+  if (!request.empty()) line += " " + HexBytes(request.data(), request.size());
+  return {0, line};
+}
+
+}  // namespace
+
+std::string HexBytes(const uint8_t* data, size_t size) {
+  std::string out;
+  char pair[4];
+  for (size_t i = 0; i < size; ++i) {
+    std::snprintf(pair, sizeof pair, "%02X", data[i]);
+    if (i) out += ' ';
+    out += pair;
+  }
+  return out;
+}
+
+Outcome HandleRequest(SimState& state, const std::vector<uint8_t>& request) {
+  if (request.size() < 4) return Malformed(request);
+  uint32_t code = Word(request.data());
+  const uint8_t* record = request.data() + 4;
+  size_t size = request.size() - 4;
+  if (code == driver_protocol::IOCTL_INFORM_DRIVER && size == 24) {
+    state.lastThread = Word(record);
+    return {state.informAnswer, "inform " + HexBytes(record, size)};
+  }
+  if (code == driver_protocol::IOCTL_MANAGE_FILTER && size == 4) return {1, "filter " + HexBytes(record, size)};
+  return Malformed(request);
+}
+
+bool ParseWord(const std::string& text, uint32_t& value) {
+  if (text.empty()) return false;
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  if (text[0] == '-') {
+    long long v = std::strtoll(begin, &end, 10);
+    if (*end != 0 || v < INT32_MIN) return false;
+    value = static_cast<uint32_t>(static_cast<int32_t>(v));
+    return true;
+  }
+  unsigned long long v = std::strtoull(begin, &end, 0);
+  if (*end != 0 || v > 0xFFFFFFFFull) return false;
+  value = static_cast<uint32_t>(v);
+  return true;
+}
+
+ControlCommand ParseControl(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  ControlCommand c;
+  if (words.size() == 1 && words[0] == "stop") {
+    c.kind = ControlCommand::Stop;
+  } else if (words.size() == 2 && words[0] == "refuse") {
+    c.kind = ControlCommand::Refuse;
+    if (words[1] == "off") {
+      c.value = 1;
+    } else if (!ParseWord(words[1], c.value)) {
+      c.kind = ControlCommand::Invalid;
+      c.error = "not a 32-bit value: " + words[1];
+    }
+  } else if (words.size() == 3 && words[0] == "post") {
+    c.kind = ControlCommand::Post;
+    if (words[1] == "kb") {
+      c.message = driver_protocol::TM_KBSTATUS;
+    } else if (words[1] == "mouse") {
+      c.message = driver_protocol::TM_MOUSESTATUS;
+    } else if (words[1] == "bluetooth") {
+      c.message = driver_protocol::TM_BLUETOOTH;
+    } else {
+      c.kind = ControlCommand::Invalid;
+      c.error = "unknown message " + words[1] + " (kb, mouse or bluetooth)";
+    }
+    if (c.kind == ControlCommand::Post && !ParseWord(words[2], c.value)) {
+      c.kind = ControlCommand::Invalid;
+      c.error = "not a 32-bit value: " + words[2];
+    }
+  } else {
+    c.error = "unknown command: " + text;
+  }
+  return c;
+}
+
+const char* MessageName(uint32_t message) {
+  switch (message) {
+    case driver_protocol::TM_KBSTATUS:
+      return "TM_KBSTATUS";
+    case driver_protocol::TM_MOUSESTATUS:
+      return "TM_MOUSESTATUS";
+    case driver_protocol::TM_BLUETOOTH:
+      return "TM_BLUETOOTH";
+  }
+  return "?";
+}
+
+}  // namespace qmxsim

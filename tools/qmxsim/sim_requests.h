@@ -1,0 +1,48 @@
+// What the driver stand-in does with one request on the driver pipe, and the words of its control
+// channel. Plain C++: the pipes themselves live in sim_server.cpp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qmxsim {
+
+// The stand-in's state, shared by its two pipe servers.
+struct SimState {
+  uint32_t informAnswer = 1;  // 1 accepts; any other value is a refusal
+  uint32_t lastThread = 0;    // the first word of the last inform record; 0 until one came
+};
+
+struct Outcome {
+  uint32_t answer;      // the 32-bit result sent back
+  std::string logLine;  // the line for the record log, without its newline
+};
+
+// A request is the control code followed by the input record, little-endian. An inform request
+// carries 24 bytes, a filter request 4; anything else (too short, a wrong size, an unknown code)
+// is answered with 0 and logged as "malformed" with every byte received.
+Outcome HandleRequest(SimState& state, const std::vector<uint8_t>& request);
+
+// Bytes as upper-case hexadecimal pairs separated by blanks.
+std::string HexBytes(const uint8_t* data, size_t size);
+
+// Parses a 32-bit value in decimal, 0x-hexadecimal or as a negative decimal; false on anything
+// else.
+bool ParseWord(const std::string& text, uint32_t& value);
+
+// The control channel: one text request, one text answer starting with "ok" or "error".
+//   post kb|mouse|bluetooth <wParam>    post the driver message to the last named thread
+//   refuse <value> | refuse off         answer inform requests with <value>, or with 1 again
+//   stop                                end the server
+struct ControlCommand {
+  enum Kind { Invalid, Post, Refuse, Stop } kind = Invalid;
+  uint32_t message = 0;  // Post: the TM_ message number
+  uint32_t value = 0;    // Post: wParam; Refuse: the answer (1 for "off")
+  std::string error;     // Invalid: why
+};
+ControlCommand ParseControl(const std::string& text);
+// The TM_ name of a message number, for answers and logs.
+const char* MessageName(uint32_t message);
+
+}  // namespace qmxsim
