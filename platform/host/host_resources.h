@@ -1,0 +1,13 @@
+// Host double of the program's resources: tests put the resources the executable would carry.
+#pragma once
+
+#include <string>
+
+#include "platform/resources.h"
+
+namespace platform::host {
+
+void ResourcesReset();
+void SetModuleResource(const WChar* type, const WChar* name, const std::string& bytes);
+
+}  // namespace platform::host

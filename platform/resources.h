@@ -1,0 +1,23 @@
+// Resources of the running program's own executable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/text.h"
+
+namespace platform {
+
+// A resource type or name given by number instead of text, as the resource script numbers it.
+inline const WChar* ResourceId(uint16_t id) {
+  return reinterpret_cast<const WChar*>(static_cast<uintptr_t>(id));
+}
+inline bool IsResourceId(const WChar* name) {
+  return reinterpret_cast<uintptr_t>(name) < 0x10000;
+}
+
+// Copies the bytes of the resource `name` of type `type` (each text or ResourceId). False when
+// the executable has no such resource.
+bool LoadModuleResource(const WChar* type, const WChar* name, std::string& bytes);
+
+}  // namespace platform
