@@ -9,3 +9,11 @@ if(WIN32)
   set_tests_properties(driver_link_wine PROPERTIES LABELS "contract;wine" FIXTURES_REQUIRED wineprefix
     ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK qmx0 TIMEOUT 300)
 endif()
+
+if(WIN32)
+  # The usage text names every command.
+  add_test(NAME qmxsim_help COMMAND qmxsim --help)
+  set_tests_properties(qmxsim_help PROPERTIES LABELS "wine" FIXTURES_REQUIRED wineprefix
+    ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" TIMEOUT 60
+    PASS_REGULAR_EXPRESSION "serve --log <file> \\[--refuse <value>\\].*post kb\\|mouse\\|bluetooth <wParam>.*refuse <value>\\|off.*qmxsim stop")
+endif()

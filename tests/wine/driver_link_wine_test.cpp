@@ -210,6 +210,15 @@ TEST_F(DriverLinkWine, PostNeedsAThreadNamedByAnInformRecord) {
   EXPECT_EQ(Sim(u"post nothing 1"), 2);
 }
 
+TEST_F(DriverLinkWine, OnlyOneServerAtATime) {
+  Serve();
+  std::string out;
+  EXPECT_EQ(RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(log_), &out), 1);
+  EXPECT_NE(out.find("already served"), std::string::npos) << out;
+  InformDriver();  // the first server still serves
+  EXPECT_EQ(driverStatus.driverAnswered, 1);
+}
+
 TEST_F(DriverLinkWine, ServerSurvivesClientsThatMisbehave) {
   Serve();
   const WString pipe = u"\\\\.\\pipe\\QMX0";
