@@ -1,0 +1,27 @@
+// Test control of the host's message queues: one queue per thread, as on the device, plus a
+// record of what was dispatched and which windows were asked to repaint.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/messages.h"
+
+namespace platform::host {
+
+struct Invalidation {
+  WindowHandle window;
+  bool erase;
+};
+
+// Forgets the dispatched messages and repaint requests (queues are left alone).
+void MessagesReset();
+std::vector<Message> DispatchedMessages();
+std::vector<Invalidation> Invalidations();
+// Waits until `thread` has a queue that can be posted to; false on timeout.
+bool WaitForQueue(ThreadId thread, uint32_t timeoutMs);
+// Waits until `thread` has taken every message posted to it and waits for the next one (or has
+// ended); false on timeout.
+bool WaitUntilIdle(ThreadId thread, uint32_t timeoutMs);
+
+}  // namespace platform::host

@@ -1,0 +1,106 @@
+// Host model of the platform's threads. A host thread cannot be killed from outside; a thread
+// that waits for a message (the only kind the program stops that way) leaves its wait instead.
+#include "platform/host/host_threads.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+namespace {
+
+struct HostThread {
+  ThreadId id = 0;
+  int priority = -1;
+  std::thread thread;
+  std::mutex lock;
+  std::condition_variable ended;
+  bool done = false;
+};
+
+// The handle holds one reference, the running thread another.
+struct Handle {
+  std::shared_ptr<HostThread> t;
+};
+
+HostThread* Of(ThreadHandle h) {
+  return h ? static_cast<Handle*>(h)->t.get() : nullptr;
+}
+
+}  // namespace
+
+ThreadHandle StartThread(ThreadProc proc, void* parameter) {
+  auto t = std::make_shared<HostThread>();
+  t->id = host::NewThreadId();
+  t->thread = std::thread([t, proc, parameter] {
+    host::AdoptThreadId(t->id);
+    proc(parameter);
+    std::lock_guard<std::mutex> g(t->lock);
+    t->done = true;
+    t->ended.notify_all();
+  });
+  return new Handle{t};
+}
+
+bool SetThreadPriorityLevel(ThreadHandle thread, int level) {
+  HostThread* t = Of(thread);
+  if (!t || level < 0 || level > 7) return false;
+  std::lock_guard<std::mutex> g(t->lock);
+  t->priority = level;
+  return true;
+}
+
+bool TerminateThreadNow(ThreadHandle thread, uint32_t) {
+  HostThread* t = Of(thread);
+  if (!t) return false;
+  {
+    std::lock_guard<std::mutex> g(t->lock);
+    if (t->done) return true;
+  }
+  host::TerminateQueue(t->id);
+  return true;
+}
+
+bool WaitThread(ThreadHandle thread, uint32_t timeoutMs) {
+  HostThread* t = Of(thread);
+  if (!t) return false;
+  std::unique_lock<std::mutex> g(t->lock);
+  return t->ended.wait_for(g, std::chrono::milliseconds(timeoutMs), [t] { return t->done; });
+}
+
+ThreadId ThreadIdOf(ThreadHandle thread) {
+  HostThread* t = Of(thread);
+  return t ? t->id : 0;
+}
+
+void CloseThread(ThreadHandle thread) {
+  auto* h = static_cast<Handle*>(thread);
+  if (!h) return;
+  bool done;
+  {
+    std::lock_guard<std::mutex> g(h->t->lock);
+    done = h->t->done;
+  }
+  // A finished thread is joined; one still running goes on by itself, as a platform thread does
+  // when its handle is closed.
+  if (done) {
+    h->t->thread.join();
+  } else {
+    h->t->thread.detach();
+  }
+  delete h;
+}
+
+namespace host {
+
+int ThreadPriorityLevelOf(ThreadHandle thread) {
+  HostThread* t = Of(thread);
+  if (!t) return -1;
+  std::lock_guard<std::mutex> g(t->lock);
+  return t->priority;
+}
+
+}  // namespace host
+}  // namespace platform

@@ -1,0 +1,66 @@
+// Thread service on the real API.
+#include <new>
+
+#include "platform/threads.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+struct Start {
+  ThreadProc proc;
+  void* parameter;
+};
+
+DWORD WINAPI Trampoline(LPVOID p) {
+  Start start = *static_cast<Start*>(p);
+  delete static_cast<Start*>(p);
+  return start.proc(start.parameter);
+}
+
+}  // namespace
+
+ThreadHandle StartThread(ThreadProc proc, void* parameter) {
+  auto* start = new (std::nothrow) Start{proc, parameter};
+  if (!start) return nullptr;
+  HANDLE h = CreateThread(nullptr, 0, Trampoline, start, 0, nullptr);
+  if (!h) delete start;
+  return h;
+}
+
+bool SetThreadPriorityLevel(ThreadHandle thread, int level) {
+  if (level < 0 || level > 7) return false;
+#ifdef _WIN32_WCE
+  int priority = level;  // the device's own scale
+#else
+  // The device's levels 0 (time critical) to 7 (idle) on the desktop scale; the device's
+  // "above idle" has no desktop level of its own and takes the lowest.
+  static const int kDesktop[8] = {
+      THREAD_PRIORITY_TIME_CRITICAL, THREAD_PRIORITY_HIGHEST, THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_NORMAL,
+      THREAD_PRIORITY_BELOW_NORMAL,  THREAD_PRIORITY_LOWEST,  THREAD_PRIORITY_LOWEST,       THREAD_PRIORITY_IDLE};
+  int priority = kDesktop[level];
+#endif
+  return SetThreadPriority(static_cast<HANDLE>(thread), priority) != 0;
+}
+
+bool TerminateThreadNow(ThreadHandle thread, uint32_t exitCode) {
+  return TerminateThread(static_cast<HANDLE>(thread), exitCode) != 0;
+}
+
+bool WaitThread(ThreadHandle thread, uint32_t timeoutMs) {
+  return WaitForSingleObject(static_cast<HANDLE>(thread), timeoutMs) == WAIT_OBJECT_0;
+}
+
+ThreadId ThreadIdOf(ThreadHandle thread) {
+#ifdef _WIN32_WCE
+  return static_cast<ThreadId>(reinterpret_cast<uintptr_t>(thread));  // the handle is the identifier
+#else
+  return GetThreadId(static_cast<HANDLE>(thread));
+#endif
+}
+
+void CloseThread(ThreadHandle thread) {
+  if (thread) CloseHandle(static_cast<HANDLE>(thread));
+}
+
+}  // namespace platform
