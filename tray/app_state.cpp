@@ -1,5 +1,6 @@
 #include "tray/app_state.h"
 
+platform::InstanceHandle appInstance = nullptr;
 uint32_t debugEnabled = 0;
 
 WChar AboutWebName[kAboutTextChars] = {};

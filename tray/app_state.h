@@ -7,6 +7,9 @@
 #include "platform/handles.h"
 #include "platform/text.h"
 
+// The program's instance, as WinMain received it; resources and the wait cursor are loaded from it.
+extern platform::InstanceHandle appInstance;
+
 // The value of "EnableDebug", read once at start-up before any other thread exists; 0 keeps the
 // debug log silent.
 extern uint32_t debugEnabled;

@@ -1,0 +1,26 @@
+// Finding the active paired input device, and handing the user over to the platform's Bluetooth
+// control panel when there is none.
+#pragma once
+
+#include "bluetooth/paired_devices.h"
+
+// Message boxes of DoConnect (MB_OK | MB_ICONINFORMATION | MB_TOPMOST).
+inline constexpr uint32_t kConnectBoxFlags = 0x40040;
+
+// The last active HID device a scan reported, a copy with its own SDP block; null until one was
+// found. Replaced only inside DoConnect, never emptied by it.
+extern PairedDevice* selectedDevice;
+
+// Checks the radio, scans for the active HID device and logs the outcome: 1 when a device is
+// selected, -2 when the radio is off, -3 when there is none. `interactive` (the user asked)
+// also explains a failure in a message box and, for -3, opens the pairing panel. Safe to call
+// from two threads: the calls are serialised, up to (not including) the message boxes.
+int DoConnect(int interactive);
+// The scan's callback: selects an active device of the "HID" class; always 1.
+int SelectActiveHidDevice(void* context, const PairedDevice* device);
+// Opens the Bluetooth control panel on its pairing page.
+void OpenBluetoothPairing();
+// Opens the platform's Bluetooth settings; always 1.
+int OpenBluetoothSettings();
+// Releases selectedDevice and its SDP block (at the end of the process, and between tests).
+void ReleaseSelectedDevice();
