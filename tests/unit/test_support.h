@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -27,8 +29,9 @@ class HostTest : public ::testing::Test {
     platform::host::SetDeviceRoot(root_.string());
     platform::host::SetTimeOfDaySource({});
     platform::host::SetAvailableMemorySource({});
-    // A clock that moves on 1 s at every reading, so that no memory reading is reused.
-    auto clock = std::make_shared<uint64_t>(0);
+    // A clock that moves on 1 s at every reading, so that no memory reading is reused. Atomic,
+    // since the log is written from several threads.
+    auto clock = std::make_shared<std::atomic<uint64_t>>(0);
     platform::host::SetMonotonicSource([clock] { return *clock += 1000; });
     debugEnabled = 0;
     DebugLogResetBaseline();
