@@ -1,6 +1,7 @@
 #include "tray/debug_log.h"
 
 #include <atomic>
+#include <mutex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -17,12 +18,19 @@ class DebugLogTest : public HostTest {
     HostTest::SetUp();
     platform::host::SetTimeOfDaySource([] { return platform::TimeOfDay{9, 5, 3}; });
   }
-  // Memory readings handed out one after another; the last one repeats.
+  // Memory readings handed out one after another; the last one repeats. Safe to call from
+  // several threads.
   void MemoryReadings(std::vector<uint64_t> values) {
-    auto state = std::make_shared<std::pair<std::vector<uint64_t>, size_t>>(std::move(values), 0);
-    platform::host::SetAvailableMemorySource([state] {
-      auto& [v, i] = *state;
-      return v[i < v.size() ? i++ : v.size() - 1];
+    struct Sequence {
+      std::mutex lock;
+      std::vector<uint64_t> values;
+      size_t next = 0;
+    };
+    auto seq = std::make_shared<Sequence>();
+    seq->values = std::move(values);
+    platform::host::SetAvailableMemorySource([seq] {
+      std::lock_guard<std::mutex> g(seq->lock);
+      return seq->values[seq->next < seq->values.size() ? seq->next++ : seq->values.size() - 1];
     });
   }
   std::string Log() { return ReadDeviceFile(kDebugLogPath); }
