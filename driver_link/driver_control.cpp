@@ -5,6 +5,7 @@
 #include "gui/gui.h"
 #include "gui/scale.h"
 #include "platform/driver_channel.h"
+#include "platform/threads.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 
@@ -20,7 +21,9 @@ void PutWord(uint8_t* p, uint32_t v) {
 
 DriverInfoRecord BuildDriverInfoRecord() {
   DriverInfoRecord r;
-  r.ListenerThread = platform::DriverThreadWord(listenerThread);
+  // The thread's identifier, which is its handle on Windows CE; on desktop Windows a handle means
+  // nothing in the driver's process, an identifier can be posted to.
+  r.ListenerThread = listenerThread ? platform::ThreadIdOf(listenerThread) : 0;
   r.ScreenWidth = TheGUI->ScreenWidth;
   r.ScreenHeight = TheGUI->ScreenHeight;
   r.Scale = DRAX(1);

@@ -8,7 +8,7 @@
 // The input of the inform request: who to post status messages to, and the screen geometry.
 // Six 32-bit words in little-endian order.
 struct DriverInfoRecord {
-  uint32_t ListenerThread;  // the listener thread as the driver names it; 0 before it runs
+  uint32_t ListenerThread;  // the listener thread's identifier; 0 before it runs
   int32_t ScreenWidth;
   int32_t ScreenHeight;
   int32_t Scale;       // DRAX(1)

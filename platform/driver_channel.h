@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "platform/handles.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -36,9 +35,5 @@ bool DriverOpen(const WChar* name, DriverDevice& device);
 // Sends one control request with `size` bytes of input and no output. Returns the driver's
 // 32-bit result as it came (1 is the driver's TRUE); 0 when the request could not be delivered.
 uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size);
-// The 32-bit word by which the driver names a thread to post to: the thread's handle on Windows
-// CE, its id on desktop Windows (a handle means nothing in another process, an id does). 0 for
-// no thread.
-uint32_t DriverThreadWord(ThreadHandle thread);
 
 }  // namespace platform

@@ -99,9 +99,4 @@ uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* in
   return it == d.results.end() ? 1 : it->second;
 }
 
-uint32_t DriverThreadWord(ThreadHandle thread) {
-  // The double's thread handles are plain numbers; the low word stands for the thread.
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread));
-}
-
 }  // namespace platform

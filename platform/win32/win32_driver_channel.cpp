@@ -93,13 +93,4 @@ uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* in
   return static_cast<uint32_t>(ok);
 }
 
-uint32_t DriverThreadWord(ThreadHandle thread) {
-  if (!thread) return 0;
-#ifdef _WIN32_WCE
-  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(thread));
-#else
-  return GetThreadId(static_cast<HANDLE>(thread));
-#endif
-}
-
 }  // namespace platform

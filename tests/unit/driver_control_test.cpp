@@ -8,6 +8,7 @@
 #include "gui/scale.h"
 #include "platform/host/host_driver_channel.h"
 #include "platform/host/host_screen.h"
+#include "platform/threads.h"
 #include "test_support.h"
 
 namespace {
@@ -63,31 +64,43 @@ class DriverControlTest : public HostTest {
 
 TEST_F(DriverControlTest, InformRecordCarriesThreadScreenScaleAndReady) {
   platform::host::DriverSetPresent(true);
+  platform::ThreadHandle thread = platform::StartThread([](void*) -> uint32_t { return 0; }, nullptr);
+  ASSERT_NE(thread, nullptr);
+  const uint32_t id = platform::ThreadIdOf(thread);
+  ASSERT_NE(id, 0u);
+  const Bytes idBytes = {static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id >> 16),
+                         static_cast<uint8_t>(id >> 24)};
   struct Row {
     const char* label;
     int32_t width, height;
-    uintptr_t thread;
+    bool listener;
     uint8_t ready;
-    Bytes bytes;
+    Bytes rest;  // the record after its first word
   } rows[] = {
-      {"480 x 640, started", 480, 640, 0x12345678, 1, {0x78, 0x56, 0x34, 0x12, 0xE0, 0x01, 0, 0, 0x80, 0x02, 0, 0,
-                                                       2,    0,    0,    0,    2,    0,    0, 0, 1,    0,    0, 0}},
-      {"240 x 320, no listener yet", 240, 320, 0, 0, {0, 0, 0, 0, 0xF0, 0, 0, 0, 0x40, 0x01, 0, 0,
-                                                      1, 0, 0, 0, 1,    0, 0, 0, 0,    0,    0, 0}},
+      {"480 x 640, started", 480, 640, true, 1, {0xE0, 0x01, 0, 0, 0x80, 0x02, 0, 0, 2, 0,
+                                                 0,    0,    2, 0, 0,    0,    1, 0, 0, 0}},
+      {"240 x 320, no listener yet", 240, 320, false, 0, {0xF0, 0, 0, 0, 0x40, 0x01, 0, 0, 1, 0,
+                                                          0,    0, 1, 0, 0,    0,    0, 0, 0, 0}},
       // The fourth word repeats the horizontal factor even where the vertical one differs.
-      {"320 x 480", 320, 480, 0xA0, 1, {0xA0, 0, 0, 0, 0x40, 0x01, 0, 0, 0xE0, 0x01, 0, 0,
-                                        1,    0, 0, 0, 1,    0,    0, 0, 1,    0,    0, 0}},
+      {"320 x 480", 320, 480, true, 1, {0x40, 0x01, 0, 0, 0xE0, 0x01, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
     platform::host::DriverClearEvents();
     ResetScale();
     Screen(r.width, r.height);
-    listenerThread = reinterpret_cast<platform::ThreadHandle>(r.thread);
+    listenerThread = r.listener ? thread : nullptr;
     driverReady = r.ready;
     InformDriver();
-    ASSERT_EQ(Sent(driver_protocol::IOCTL_INFORM_DRIVER), std::vector<Bytes>{r.bytes});
+    std::vector<Bytes> sent = Sent(driver_protocol::IOCTL_INFORM_DRIVER);
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].size(), 24u);
+    EXPECT_EQ(Bytes(sent[0].begin(), sent[0].begin() + 4), r.listener ? idBytes : Bytes(4, 0));
+    EXPECT_EQ(Bytes(sent[0].begin() + 4, sent[0].end()), r.rest);
   }
+  listenerThread = nullptr;
+  platform::WaitThread(thread, 5000);
+  platform::CloseThread(thread);
 }
 
 TEST_F(DriverControlTest, RotationIsSentWithTheNewSize) {
