@@ -1,0 +1,203 @@
+// The paired-device scan against Wine's real registry, seeded with regedit from the same fixture
+// the host tests load, and the listener thread receiving what qmxsim.exe posts from another
+// process. Run under Wine with
+//   bluetooth_wine_tests --qmxsim <qmxsim.exe> --fixtures <folder> --work <folder>
+// (Unix paths).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "bluetooth/connect.h"
+#include "driver_link/driver_control.h"
+#include "driver_link/driver_status.h"
+#include "driver_link/listener.h"
+#include "gui/gui.h"
+#include "platform/files.h"
+#include "platform/messages.h"
+#include "platform/registry.h"
+#include "platform/threads.h"
+#include "platform/win32/win32_test_support.h"
+#include "tests/unit/paired_devices_fixture.h"
+#include "tray/app_state.h"
+#include "tray/debug_log.h"
+
+namespace {
+
+using platform::win32test::RunProgram;
+using platform::win32test::WindowsPath;
+
+std::string qmxsimPath, fixturesDir, workDir;  // Unix paths from the command line
+
+WString Quoted(const WString& s) {
+  return u"\"" + s + u"\"";
+}
+
+// Polls `done` for up to ten seconds.
+template <typename Pred>
+bool Eventually(Pred done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
+}
+
+// Imports the fixture into HKEY_LOCAL_MACHINE with Wine's regedit; removes it again afterwards.
+class StackRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::RegDeleteKeyTree(kBluetoothDeviceKey);
+    ASSERT_EQ(RunProgram(u"regedit /s " + Quoted(WindowsPath(fixturesDir + "/bluetooth_devices.reg"))), 0);
+    // regedit terminates text given as hex(1) without a terminator; the stack may store a name
+    // that fills all 498 bytes of its field without one, so that value is written directly.
+    platform::RegKey device;
+    WString path = WString(kBluetoothDeviceKey) + u"\\HID\\c0ffee000001";
+    ASSERT_EQ(platform::RegOpen(path.c_str(), platform::RegAccess::All, device), platform::RegStatus::Ok);
+    // One character more than is written: the platform, like NT, counts a terminator that
+    // follows the data into it.
+    WString name = u"Long" + WString(246, u'x');
+    ASSERT_EQ(platform::RegSet(device, u"name", platform::kRegSz, name.data(), 498), platform::RegStatus::Ok);
+    uint32_t size = 0;
+    ASSERT_EQ(platform::RegQuery(device, u"name", nullptr, nullptr, &size), platform::RegStatus::Ok);
+    ASSERT_EQ(size, 498u);
+    ResetServiceDefaults();
+  }
+  void TearDown() override {
+    ReleaseSelectedDevice();
+    ResetServiceDefaults();
+    platform::RegDeleteKeyTree(kBluetoothDeviceKey);
+  }
+};
+
+TEST_F(StackRegistry, ScanReportsTheFixturesDevices) {
+  ExpectFixtureDevices(RecordScan());
+}
+
+TEST_F(StackRegistry, CallbackReturningZeroEndsOnlyItsClass) {
+  auto seen = RecordScan([](const PairedDevice& d) { return d.serviceClass == kHidServiceClass ? 0 : 1; });
+  ASSERT_EQ(seen.size(), FixtureDevices().size() - 4);
+  EXPECT_EQ(seen[5].device.address, 0x001a2b3c4d5eu);
+  EXPECT_EQ(seen[6].device.serviceClass, 8);
+}
+
+class ListenerWine : public StackRegistry {
+ protected:
+  void SetUp() override {
+    StackRegistry::SetUp();
+    platform::RemoveFile(kDebugLogPath);
+    records_ = WindowsPath(workDir + "/listener.records");
+    platform::RemoveFile(records_.c_str());
+    debugEnabled = 1;
+    driverReady = 1;
+    terminateRequested = 0;
+    for (auto* f : {&driverStatus.bluetoothOn, &driverStatus.deviceFound, &driverStatus.mouseOn,
+                    &driverStatus.keyboardOn, &driverStatus.driverAnswered})
+      f->store(0);
+    ASSERT_TRUE(server_.Start(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(records_)));
+  }
+  void TearDown() override {
+    Sim(u"stop");
+    server_.Stop(10000);
+    if (listenerThread) {
+      platform::TerminateThreadNow(listenerThread, 0);
+      platform::WaitThread(listenerThread, 5000);
+      platform::CloseThread(listenerThread);
+      listenerThread = nullptr;
+    }
+    terminateRequested = 0;
+    debugEnabled = 0;
+    StackRegistry::TearDown();
+  }
+  int Sim(const WString& args) { return RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" " + args); }
+  std::string DebugLines() {
+    std::string text;
+    platform::FileReadAll(kDebugLogPath, text);
+    return text;
+  }
+  // The debug log's messages, without time and memory figures.
+  std::vector<std::string> Messages() {
+    std::vector<std::string> out;
+    std::string log = DebugLines();
+    for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
+      std::string line = log.substr(start, end - start);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      size_t colon = line.find(": ", line.find('@'));
+      if (colon != std::string::npos) out.push_back(line.substr(colon + 2));
+    }
+    return out;
+  }
+  // Posts through qmxsim and waits for the listener's log line of that message.
+  void Post(const WString& args, const std::string& line) {
+    size_t before = Messages().size();
+    ASSERT_EQ(Sim(u"post " + args), 0);
+    ASSERT_TRUE(Eventually([&] {
+      auto m = Messages();
+      return std::find(m.begin() + static_cast<std::ptrdiff_t>(std::min(before, m.size())), m.end(), line) != m.end();
+    })) << line;
+  }
+
+  WString records_;
+  platform::win32test::Background server_;
+};
+
+TEST_F(ListenerWine, DriverMessagesFromAnotherProcess) {
+  listenerThread = platform::StartThread(DriverListenThread, nullptr);
+  ASSERT_NE(listenerThread, nullptr);
+  EXPECT_TRUE(platform::SetThreadPriorityLevel(listenerThread, platform::kThreadPriorityAboveNormal));
+  platform::ThreadId id = platform::ThreadIdOf(listenerThread);
+  // Once the thread waits for messages it can be posted to; a message of nobody's is dispatched
+  // and changes nothing.
+  ASSERT_TRUE(Eventually([&] { return platform::PostToThread(id, 0x8200, 1, 0); }));
+  ASSERT_TRUE(Eventually([&] { return server_.Running() && (InformDriver(), driverStatus.driverAnswered.load()); }));
+
+  Post(u"kb 1", "TM_KBSTATUS: 1");
+  EXPECT_EQ(driverStatus.keyboardOn.load(), 1);
+  Post(u"mouse 1", "TM_MOUSESTATUS: 1");
+  EXPECT_EQ(driverStatus.mouseOn.load(), 1);
+  Post(u"mouse 2", "TM_MOUSESTATUS: 2");
+  EXPECT_EQ(driverStatus.mouseOn.load(), 0);
+  Post(u"kb 0xFFFFFFFF", "TM_KBSTATUS: -1");
+  EXPECT_EQ(driverStatus.keyboardOn.load(), 0);
+
+  // The radio comes on: the listener connects to the last active HID device of the stack.
+  const std::string connected =
+      "DoConnect: [c0ffee000001][Long" + std::string(244, 'x') + "][] active=1 auth=0 encr=1 trusted=1";
+  Post(u"bluetooth 1", connected);
+  EXPECT_EQ(driverStatus.bluetoothOn.load(), 1);
+  EXPECT_EQ(driverStatus.deviceFound.load(), 1);
+  Post(u"bluetooth 0", "TM_BLUETOOTH: 0");
+  EXPECT_EQ(driverStatus.bluetoothOn.load(), 0);
+  EXPECT_EQ(driverStatus.deviceFound.load(), 1);
+
+  auto m = Messages();
+  auto at = std::find(m.begin(), m.end(), "DriverListenThread thread running.");
+  ASSERT_NE(at, m.end());
+  std::vector<std::string> listened;
+  for (const auto& line : m)
+    if (line.rfind("TM_", 0) == 0 || line.rfind("DoConnect", 0) == 0 || line.rfind("Err#", 0) == 0)
+      listened.push_back(line);
+  EXPECT_EQ(listened, (std::vector<std::string>{"TM_KBSTATUS: 1", "TM_MOUSESTATUS: 1", "TM_MOUSESTATUS: 2",
+                                                "TM_KBSTATUS: -1", "TM_BLUETOOTH: 1", connected, "TM_BLUETOOTH: 0"}));
+
+  // Shutdown: once termination is requested the next message is the last one handled.
+  terminateRequested = 1;
+  EXPECT_FALSE(platform::WaitThread(listenerThread, 100));
+  Post(u"kb 1", "TM_KBSTATUS: 1");
+  EXPECT_TRUE(platform::WaitThread(listenerThread, 5000));
+  EXPECT_EQ(driverStatus.keyboardOn.load(), 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--qmxsim") qmxsimPath = argv[++i];
+    if (a == "--fixtures") fixturesDir = argv[++i];
+    if (a == "--work") workDir = argv[++i];
+  }
+  return RUN_ALL_TESTS();
+}
