@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sstream>
