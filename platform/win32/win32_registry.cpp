@@ -1,5 +1,8 @@
 // Registry service on the real API. Desktop Windows rejects a key path with a leading backslash,
 // which the device accepts; the backslash is dropped before every call.
+#include <cstring>
+#include <vector>
+
 #include "platform/registry.h"
 #include "platform/win32/wide.h"
 
@@ -78,15 +81,19 @@ RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* d
   DWORD n = have;
   LONG rc;
   if (data && size) {
-    // Ask for the size first: on a too-small buffer the real call may already have written into
-    // it, and the caller's buffer must stay as it was.
-    rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, &n);
-    if (rc == ERROR_SUCCESS && n > have) {
-      rc = ERROR_MORE_DATA;
-    } else if (rc == ERROR_SUCCESS) {
-      n = have;
-      rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
+    // On a too-small buffer the real call may already have written into it, and the caller's
+    // buffer must stay as it was: its bytes are kept aside and put back then. Copying them costs
+    // far less than asking for the size in a call of its own.
+    uint8_t onStack[520];
+    std::vector<uint8_t> onHeap;
+    uint8_t* kept = onStack;
+    if (have > sizeof onStack) {
+      onHeap.resize(have);
+      kept = onHeap.data();
     }
+    std::memcpy(kept, data, have);
+    rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
+    if (rc == ERROR_MORE_DATA) std::memcpy(data, kept, have);
   } else {
     rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, size ? &n : nullptr);
   }

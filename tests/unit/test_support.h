@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
