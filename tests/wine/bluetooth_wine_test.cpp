@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "bluetooth/connect.h"
+#include "bluetooth/launch_program.h"
 #include "driver_link/driver_control.h"
 #include "driver_link/driver_status.h"
 #include "driver_link/listener.h"
@@ -187,6 +188,17 @@ TEST_F(ListenerWine, DriverMessagesFromAnotherProcess) {
   Post(u"kb 1", "TM_KBSTATUS: 1");
   EXPECT_TRUE(platform::WaitThread(listenerThread, 5000));
   EXPECT_EQ(driverStatus.keyboardOn.load(), 1);
+}
+
+// Desktop Windows has neither the device's control-panel host nor its bonding program, so these
+// starts succeed only through the stand-in: the system's Bluetooth settings (under Wine, whose
+// shell knows no Settings app, "control.exe bthprops.cpl", which starts and ends). A start that
+// fails is not tried here: the shell would wait on its error box when a display is attached.
+TEST(BluetoothPanelsWine, DesktopStandInForTheDevicesPanels) {
+  EXPECT_EQ(LaunchProgram(u"\\windows\\ctlpnl.exe", u"cplmain.cpl,23,1"), 1);
+  EXPECT_EQ(LaunchProgram(u"\\Windows\\CtlPnl.exe", u"CPLMAIN.CPL,23"), 1);
+  EXPECT_EQ(LaunchProgram(u"\\windows\\bthbond.exe", u""), 1);
+  EXPECT_EQ(OpenBluetoothSettings(), 1);
 }
 
 }  // namespace
