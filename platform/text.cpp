@@ -47,8 +47,15 @@ WString WLower(const WString& s) {
 }
 
 std::string ToUtf8(const WChar* s, size_t n) {
-  std::string out;
-  out.reserve(n);
+  // Plain ASCII, the usual case, converts character for character.
+  size_t ascii = 0;
+  while (ascii < n && s[ascii] < 0x80) ++ascii;
+  std::string out(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(s[i]);
+  if (ascii == n) return out;
+  s += ascii;
+  n -= ascii;
+  out.reserve(ascii + n * 3);
   for (size_t i = 0; i < n; ++i) {
     uint32_t cp = s[i];
     if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {

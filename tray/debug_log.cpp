@@ -29,8 +29,22 @@ uint64_t AvailableMemory() {
   return memoryValue.load();
 }
 
-double Megabytes(double bytes) {
-  return bytes / 1048576.0;
+// Memory in megabytes with three decimals, as printf's "%3.3f" writes bytes / 2^20, but computed in
+// integers: the same digits (rounded half to even) without the cost of formatting a double.
+const WChar* Megabytes(bool negative, uint64_t bytes, WChar (&out)[40]) {
+  const uint64_t unit = 1048576;
+  uint64_t whole = bytes / unit;
+  uint64_t rest = bytes % unit;  // below 2^20, so rest * 1000 cannot overflow
+  uint64_t thousandths = rest * 1000 / unit;
+  uint64_t remainder = rest * 1000 % unit;
+  if (remainder * 2 > unit || (remainder * 2 == unit && (thousandths & 1))) ++thousandths;
+  if (thousandths == 1000) {
+    ++whole;
+    thousandths = 0;
+  }
+  FormatWide(out, 40, u"%s%llu.%03llu", negative ? u"-" : u"", static_cast<unsigned long long>(whole),
+             static_cast<unsigned long long>(thousandths));
+  return out;
 }
 
 }  // namespace
@@ -53,14 +67,17 @@ void DebugLogWrite(const WChar* format, ...) {
 
   uint64_t usedReading = AvailableMemory();
   uint64_t freeReading = AvailableMemory();
-  double freeMb = Megabytes(static_cast<double>(freeReading));
+  uint64_t baseline = memoryBaseline.load();
+  WChar freeMb[40], usedMb[40];
+  Megabytes(false, freeReading, freeMb);
   // Negative when more memory is free than at the first line: shown with its sign.
-  double usedMb = Megabytes(static_cast<double>(memoryBaseline.load()) - static_cast<double>(usedReading));
+  bool freed = usedReading > baseline;
+  Megabytes(freed, freed ? usedReading - baseline : baseline - usedReading, usedMb);
 
+  // The line as "%2d:%2d:%2d@%3.3f/%3.3f: %s\n" writes it, the two figures already formatted.
   static constexpr size_t kLineChars = kDebugLogMaxChars + 128;
   WChar line[kLineChars];
-  FormatWide(line, kLineChars, u"%2d:%2d:%2d@%3.3f/%3.3f: %s\n", now.hour, now.minute, now.second, freeMb, usedMb,
-             message);
+  FormatWide(line, kLineChars, u"%2d:%2d:%2d@%s/%s: %s\n", now.hour, now.minute, now.second, freeMb, usedMb, message);
   std::string bytes = ToUtf8(line, WLen(line));
   platform::FileAppend(kDebugLogPath, bytes.data(), bytes.size());
 }
@@ -71,4 +88,5 @@ uint64_t DebugLogMemoryBaseline() {
 
 void DebugLogResetBaseline() {
   memoryBaseline.store(0);
+  memoryRead.store(false);
 }

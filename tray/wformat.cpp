@@ -35,6 +35,71 @@ class Sink {
 
 enum class Size { Default, Char, Short, Long, LongLong, SizeT, Int64 };
 
+struct Flags {
+  bool left = false, plus = false, space = false, alt = false, zero = false;
+};
+
+// An integer as C's printf writes it with these flags, width and precision (-1: none given).
+// A sign or its blank is written only for a signed conversion (isSigned).
+void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool isSigned, unsigned base, bool upper,
+                const Flags& f, int width, int precision) {
+  const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  char digits[24];
+  int n = 0;
+  bool zeroValue = magnitude == 0;
+  do {
+    digits[n++] = set[magnitude % base];
+    magnitude /= base;
+  } while (magnitude != 0);
+  if (precision == 0 && zeroValue) n = 0;
+  char prefix[3];
+  int pn = 0;
+  if (negative) {
+    prefix[pn++] = '-';
+  } else if (f.plus && isSigned) {
+    prefix[pn++] = '+';
+  } else if (f.space && isSigned) {
+    prefix[pn++] = ' ';
+  }
+  if (f.alt && base == 16 && !zeroValue) {
+    prefix[pn++] = '0';
+    prefix[pn++] = upper ? 'X' : 'x';
+  }
+  int zeros = precision > n ? precision - n : 0;
+  if (f.alt && base == 8 && zeros == 0 && (n == 0 || digits[n - 1] != '0')) zeros = 1;
+  int body = pn + zeros + n;
+  int pad = width > body ? width - body : 0;
+  if (f.zero && !f.left && precision < 0) {
+    zeros += pad;
+    pad = 0;
+  }
+  if (!f.left) sink.Pad(pad, u' ');
+  for (int i = 0; i < pn; ++i) sink.Put(static_cast<WChar>(prefix[i]));
+  sink.Pad(zeros, u'0');
+  while (n > 0) sink.Put(static_cast<WChar>(digits[--n]));
+  if (f.left) sink.Pad(pad, u' ');
+}
+
+// A floating-point number, formatted by the C library from a narrow copy of the directive.
+void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, int width, int precision) {
+  char spec[24];
+  size_t n = 0;
+  spec[n++] = '%';
+  if (f.left) spec[n++] = '-';
+  if (f.plus) spec[n++] = '+';
+  if (f.space) spec[n++] = ' ';
+  if (f.alt) spec[n++] = '#';
+  if (f.zero) spec[n++] = '0';
+  spec[n++] = '*';
+  spec[n++] = '.';
+  spec[n++] = '*';
+  spec[n++] = static_cast<char>(conv);
+  spec[n] = 0;
+  char buf[512];
+  std::snprintf(buf, sizeof buf, spec, width < 0 ? 0 : width, precision < 0 ? 6 : precision, v);
+  sink.PutAscii(buf);
+}
+
 }  // namespace
 
 int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
@@ -48,21 +113,27 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       continue;
     }
     const WChar* start = p++;
-    // The directive is copied, narrow, into `spec` for the C library to format numbers.
-    char spec[48] = "%";
-    size_t specLen = 1;
-    bool left = false;
-    while (*p == u'-' || *p == u'+' || *p == u' ' || *p == u'#' || *p == u'0') {
-      left = left || *p == u'-';
-      if (specLen < 8) spec[specLen++] = static_cast<char>(*p);
-      ++p;
+    Flags flags;
+    for (;; ++p) {
+      if (*p == u'-') {
+        flags.left = true;
+      } else if (*p == u'+') {
+        flags.plus = true;
+      } else if (*p == u' ') {
+        flags.space = true;
+      } else if (*p == u'#') {
+        flags.alt = true;
+      } else if (*p == u'0') {
+        flags.zero = true;
+      } else {
+        break;
+      }
     }
     int width = -1, precision = -1;
     if (*p == u'*') {
       width = va_arg(ap, int);
       if (width < 0) {
-        left = true;
-        spec[specLen++] = '-';
+        flags.left = true;
         width = -width;
       }
       ++p;
@@ -96,17 +167,6 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
     WChar conv = *p;
     if (width > 9999) width = 9999;
     if (precision > 9999) precision = 9999;
-    if (width >= 0) specLen += static_cast<size_t>(std::snprintf(spec + specLen, sizeof spec - specLen, "%d", width));
-    if (precision >= 0)
-      specLen += static_cast<size_t>(std::snprintf(spec + specLen, sizeof spec - specLen, ".%d", precision));
-    char buf[512];
-    // Appends the conversion (with its size letters) and formats one number with it.
-    auto number = [&](const char* tail, auto value) {
-      std::snprintf(spec + specLen, sizeof spec - specLen, "%s", tail);
-      std::snprintf(buf, sizeof buf, spec, value);
-      sink.PutAscii(buf);
-    };
-    char tail[4] = {'l', 'l', static_cast<char>(conv), 0};
     switch (conv) {
       case u'd':
       case u'i': {
@@ -132,7 +192,9 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
             v = va_arg(ap, int);
             break;
         }
-        number("lld", v);
+        unsigned long long magnitude =
+            v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+        PutInteger(sink, magnitude, v < 0, true, 10, false, flags, width, precision);
         break;
       }
       case u'u':
@@ -161,7 +223,8 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
             v = va_arg(ap, unsigned);
             break;
         }
-        number(tail, v);
+        unsigned base = conv == u'o' ? 8 : conv == u'u' ? 10 : 16;
+        PutInteger(sink, v, false, false, base, conv == u'X', flags, width, precision);
         break;
       }
       case u'f':
@@ -175,19 +238,20 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
           sink.PutAscii("(bad width)");
           break;
         }
-        number(tail + 2, v);
+        PutFloat(sink, v, conv, flags, width, precision);
         break;
       }
       case u'p': {
+        char buf[32];
         std::snprintf(buf, sizeof buf, "%p", va_arg(ap, void*));
         sink.PutAscii(buf);
         break;
       }
       case u'c': {
         WChar c = static_cast<WChar>(va_arg(ap, int));
-        if (!left) sink.Pad(width - 1, u' ');
+        if (!flags.left) sink.Pad(width - 1, u' ');
         sink.Put(c);
-        if (left) sink.Pad(width - 1, u' ');
+        if (flags.left) sink.Pad(width - 1, u' ');
         break;
       }
       case u's': {
@@ -196,9 +260,9 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
         size_t n = 0;
         while (s[n] && (precision < 0 || n < static_cast<size_t>(precision))) ++n;
         int pad = width > static_cast<int>(n) ? width - static_cast<int>(n) : 0;
-        if (!left) sink.Pad(pad, u' ');
+        if (!flags.left) sink.Pad(pad, u' ');
         for (size_t i = 0; i < n; ++i) sink.Put(s[i]);
-        if (left) sink.Pad(pad, u' ');
+        if (flags.left) sink.Pad(pad, u' ');
         break;
       }
       case u'%':

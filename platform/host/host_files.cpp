@@ -71,8 +71,20 @@ static std::vector<std::string> Components(const WChar* devicePath) {
 }
 
 std::string ExactPath(const WChar* devicePath) {
+  // One pass: separators become '/', empty components are dropped.
   std::string path = DeviceRoot();
-  for (const auto& part : Components(devicePath)) path += "/" + part;
+  std::string utf8 = ToUtf8(devicePath, WLen(devicePath));
+  path.reserve(path.size() + utf8.size() + 1);
+  bool atStart = true;
+  for (char c : utf8) {
+    if (c == '\\' || c == '/') {
+      atStart = true;
+    } else {
+      if (atStart) path += '/';
+      atStart = false;
+      path += c;
+    }
+  }
   return path;
 }
 

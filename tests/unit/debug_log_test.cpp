@@ -1,6 +1,7 @@
 #include "tray/debug_log.h"
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -50,6 +51,38 @@ TEST_F(DebugLogTest, LineFormatWithBlankPaddedTimeAndMemoryFigures) {
   DebugLog(u"Autostart: %d", 0);
   EXPECT_EQ(Log(), " 9: 5: 3@80.000/10.000: Autostart: 0\n");
   EXPECT_EQ(DebugLogMemoryBaseline(), 100 * MiB);
+}
+
+TEST_F(DebugLogTest, MemoryFiguresRoundAsPrintfDoes) {
+  debugEnabled = 1;
+  // Exact halves (0.0625 MB is 62.5 thousandths) round to even, as printf rounds them.
+  const uint64_t values[] = {0,
+                             1,
+                             524,
+                             525,
+                             65536,
+                             3 * 65536,
+                             1048575,
+                             1048576,
+                             1572864,
+                             MiB * 999 + 1048051,
+                             24ULL * 1024 * MiB + 12345,
+                             5 * 65536 + MiB * 7};
+  for (uint64_t v : values) {
+    platform::RemoveFile(kDebugLogPath);
+    DebugLogResetBaseline();
+    MemoryReadings({v});
+    DebugLog(u"m");
+    char want[64];
+    std::snprintf(want, sizeof want, " 9: 5: 3@%3.3f/%3.3f: m\n", static_cast<double>(v) / 1048576.0, 0.0);
+    EXPECT_EQ(Log(), want) << v;
+  }
+  // A reading one byte above the baseline is a negative figure that rounds to zero.
+  platform::RemoveFile(kDebugLogPath);
+  DebugLogResetBaseline();
+  MemoryReadings({MiB, MiB + 1});
+  DebugLog(u"n");
+  EXPECT_EQ(Log(), " 9: 5: 3@1.000/-0.000: n\n");
 }
 
 TEST_F(DebugLogTest, AnyNonZeroSwitchTurnsItOn) {
