@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bluetooth/paired_devices.h"
-#include "platform/win32/win32_bench_support.h"
+#include "platform/win32/testing/win32_bench_support.h"
 
 namespace {
 

@@ -5,29 +5,15 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
 #include "platform/text.h"
 
 namespace platform {
 
-class DriverDevice {
- public:
-  DriverDevice() = default;
-  DriverDevice(const DriverDevice&) = delete;
-  DriverDevice& operator=(const DriverDevice&) = delete;
-  ~DriverDevice() { Close(); }
-
-  bool IsOpen() const { return handle_ != nullptr; }
-  void Close();
-  // Backend use only.
-  void* handle() const { return handle_; }
-  void Reset(void* handle) {
-    Close();
-    handle_ = handle;
-  }
-
- private:
-  void* handle_ = nullptr;
+struct DriverDeviceTraits {
+  static void Release(void* handle);
 };
+using DriverDevice = OwnedHandle<DriverDeviceTraits>;
 
 // Opens the device by its stream name ("QMX0:") with no access rights requested, no sharing and
 // only when it exists. False, with `device` closed, when it cannot be opened.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/owned_handle.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -28,27 +29,10 @@ enum class RegStatus {
 
 enum class RegAccess { Read, All };
 
-class RegKey {
- public:
-  RegKey() = default;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  RegKey(RegKey&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  RegKey& operator=(RegKey&& other) noexcept;
-  ~RegKey() { Close(); }
-
-  bool IsOpen() const { return handle_ != nullptr; }
-  void Close();
-  // Backend use only.
-  void* handle() const { return handle_; }
-  void Reset(void* handle) {
-    Close();
-    handle_ = handle;
-  }
-
- private:
-  void* handle_ = nullptr;
+struct RegKeyTraits {
+  static void Release(void* handle);
 };
+using RegKey = OwnedHandle<RegKeyTraits>;
 
 // Opens an existing key; the key stays closed on failure.
 RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key);

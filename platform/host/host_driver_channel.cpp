@@ -66,13 +66,11 @@ int DriverOpenDevices() {
 
 }  // namespace host
 
-void DriverDevice::Close() {
-  if (!handle_) return;
+void DriverDeviceTraits::Release(void*) {
   Driver& d = Drv();
   std::lock_guard<std::mutex> hold(d.lock);
   d.events.push_back({host::DriverEvent::Close, {}, 0, {}});
   --d.open;
-  handle_ = nullptr;
 }
 
 bool DriverOpen(const WChar* name, DriverDevice& device) {

@@ -127,18 +127,8 @@ RegStatus OpenParts(std::vector<WString> parts, bool create, RegKey& key) {
 
 }  // namespace
 
-RegKey& RegKey::operator=(RegKey&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
-void RegKey::Close() {
-  delete static_cast<Handle*>(handle_);
-  handle_ = nullptr;
+void RegKeyTraits::Release(void* handle) {
+  delete static_cast<Handle*>(handle);
 }
 
 RegStatus RegOpen(const WChar* path, RegAccess, RegKey& key) {

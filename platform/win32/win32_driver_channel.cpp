@@ -65,9 +65,8 @@ uint32_t PipeTransaction(HANDLE pipe, uint32_t code, const void* input, uint32_t
 
 }  // namespace
 
-void DriverDevice::Close() {
-  if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
-  handle_ = nullptr;
+void DriverDeviceTraits::Release(void* handle) {
+  CloseHandle(static_cast<HANDLE>(handle));
 }
 
 bool DriverOpen(const WChar* name, DriverDevice& device) {

@@ -40,18 +40,8 @@ HKEY Key(const RegKey& key) {
 
 }  // namespace
 
-RegKey& RegKey::operator=(RegKey&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
-void RegKey::Close() {
-  if (handle_) RegCloseKey(static_cast<HKEY>(handle_));
-  handle_ = nullptr;
+void RegKeyTraits::Release(void* handle) {
+  RegCloseKey(static_cast<HKEY>(handle));
 }
 
 RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key) {

@@ -19,7 +19,7 @@
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
-#include "platform/win32/win32_test_support.h"
+#include "platform/win32/testing/win32_test_support.h"
 #include "tests/unit/paired_devices_fixture.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"

@@ -17,7 +17,7 @@
 #include "gui/gui.h"
 #include "gui/scale.h"
 #include "platform/files.h"
-#include "platform/win32/win32_test_support.h"
+#include "platform/win32/testing/win32_test_support.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/wformat.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "platform/win32/win32_test_support.h"
+#include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tray/registry_access.h"
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_bench_support.h"
+#include "platform/win32/testing/win32_bench_support.h"
 
 #include <cstdlib>
 

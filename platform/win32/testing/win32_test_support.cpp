@@ -1,4 +1,4 @@
-#include "platform/win32/win32_test_support.h"
+#include "platform/win32/testing/win32_test_support.h"
 
 #include "platform/win32/wide.h"
 
