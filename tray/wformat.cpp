@@ -82,21 +82,21 @@ void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool is
 
 // A floating-point number, formatted by the C library from a narrow copy of the directive.
 void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, int width, int precision) {
-  char spec[24];
+  char directive[24];
   size_t n = 0;
-  spec[n++] = '%';
-  if (f.left) spec[n++] = '-';
-  if (f.plus) spec[n++] = '+';
-  if (f.space) spec[n++] = ' ';
-  if (f.alt) spec[n++] = '#';
-  if (f.zero) spec[n++] = '0';
-  spec[n++] = '*';
-  spec[n++] = '.';
-  spec[n++] = '*';
-  spec[n++] = static_cast<char>(conv);
-  spec[n] = 0;
+  directive[n++] = '%';
+  if (f.left) directive[n++] = '-';
+  if (f.plus) directive[n++] = '+';
+  if (f.space) directive[n++] = ' ';
+  if (f.alt) directive[n++] = '#';
+  if (f.zero) directive[n++] = '0';
+  directive[n++] = '*';
+  directive[n++] = '.';
+  directive[n++] = '*';
+  directive[n++] = static_cast<char>(conv);
+  directive[n] = 0;
   char buf[512];
-  std::snprintf(buf, sizeof buf, spec, width < 0 ? 0 : width, precision < 0 ? 6 : precision, v);
+  std::snprintf(buf, sizeof buf, directive, width < 0 ? 0 : width, precision < 0 ? 6 : precision, v);
   sink.PutAscii(buf);
 }
 

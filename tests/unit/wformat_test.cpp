@@ -42,25 +42,25 @@ TEST(FormatWide, Directives) {
 // Integers are formatted by our own code: every flag, width and precision must come out as the
 // C library writes them.
 TEST(FormatWide, IntegersMatchTheCLibrary) {
-  const char* specs[] = {"%d",   "%5d",  "%-5d", "%05d",  "%+d",   "% d",   "%.3d", "%8.3d", "%-8.3d|", "%08.3d",
-                         "%.0d", "%x",   "%#x",  "%#08X", "%#o",   "%o",    "%u",   "%+u",   "%3x",     "%-#6x|",
-                         "%2d",  "%04x", "%08x", "%+05d", "% 05d", "%#.0o", "%.0x", "%#.3x"};
+  const char* directives[] = {"%d",   "%5d",  "%-5d", "%05d",  "%+d",   "% d",   "%.3d", "%8.3d", "%-8.3d|", "%08.3d",
+                              "%.0d", "%x",   "%#x",  "%#08X", "%#o",   "%o",    "%u",   "%+u",   "%3x",     "%-#6x|",
+                              "%2d",  "%04x", "%08x", "%+05d", "% 05d", "%#.0o", "%.0x", "%#.3x"};
   const long long values[] = {0, 1, -1, 7, 42, -42, 255, 65535, 2147483647LL, -2147483647LL - 1};
-  for (const char* spec : specs) {
-    std::string narrowSpec = spec;
-    bool isSigned = narrowSpec.find_first_of("d") != std::string::npos;
-    WString wideSpec(narrowSpec.begin(), narrowSpec.end());
+  for (const char* directive : directives) {
+    std::string narrow = directive;
+    bool isSigned = narrow.find_first_of("d") != std::string::npos;
+    WString wide(narrow.begin(), narrow.end());
     for (long long v : values) {
       if (!isSigned && v < 0) continue;
       char want[64];
       if (isSigned) {
-        std::snprintf(want, sizeof want, spec, static_cast<int>(v));
+        std::snprintf(want, sizeof want, directive, static_cast<int>(v));
       } else {
-        std::snprintf(want, sizeof want, spec, static_cast<unsigned>(v));
+        std::snprintf(want, sizeof want, directive, static_cast<unsigned>(v));
       }
-      WString got = isSigned ? FormatWideString(wideSpec.c_str(), static_cast<int>(v))
-                             : FormatWideString(wideSpec.c_str(), static_cast<unsigned>(v));
-      EXPECT_EQ(ToUtf8(got), want) << spec << " with " << v;
+      WString got = isSigned ? FormatWideString(wide.c_str(), static_cast<int>(v))
+                             : FormatWideString(wide.c_str(), static_cast<unsigned>(v));
+      EXPECT_EQ(ToUtf8(got), want) << directive << " with " << v;
     }
   }
 }
