@@ -20,15 +20,13 @@ class DriverControlTest : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    platform::host::DriverReset();
-    platform::host::ScreenReset();
-    ResetScale();
-    listenerThread = nullptr;
-    driverReady = 0;
-    driverStatus.driverAnswered = 0;
-    filterRecord = FilterRecord{};
+    ResetDriverState();
   }
   void TearDown() override {
+    ResetDriverState();
+    HostTest::TearDown();
+  }
+  static void ResetDriverState() {
     platform::host::DriverReset();
     platform::host::ScreenReset();
     ResetScale();
@@ -36,7 +34,6 @@ class DriverControlTest : public HostTest {
     driverReady = 0;
     driverStatus.driverAnswered = 0;
     filterRecord = FilterRecord{};
-    HostTest::TearDown();
   }
   void Screen(int32_t width, int32_t height) {
     platform::host::SetScreenSize(width, height);

@@ -36,12 +36,9 @@ struct ScaleRow {
   int32_t width, height, scaleX, scaleY;
 };
 
-TEST_F(ScaleTest, ListedScreensFromTheFirstComputation) {
-  const ScaleRow rows[] = {
-      {240, 320, 1, 1}, {320, 240, 1, 1}, {240, 240, 1, 1}, {320, 320, 1, 1}, {240, 400, 1, 1},
-      {400, 240, 1, 1}, {480, 640, 2, 2}, {640, 480, 2, 2}, {480, 480, 2, 2}, {480, 800, 2, 2},
-      {800, 480, 2, 2}, {480, 854, 2, 2}, {320, 480, 1, 2}, {480, 320, 2, 1}, {1920, 1080, 2, 2},
-  };
+// Each row measured as the first computation of the process.
+template <size_t N>
+void ExpectFirstFactors(const ScaleRow (&rows)[N]) {
   for (const ScaleRow& r : rows) {
     SCOPED_TRACE(testing::Message() << r.width << "x" << r.height);
     ResetScale();
@@ -49,6 +46,15 @@ TEST_F(ScaleTest, ListedScreensFromTheFirstComputation) {
     EXPECT_EQ(ScaleX, r.scaleX);
     EXPECT_EQ(ScaleY, r.scaleY);
   }
+}
+
+TEST_F(ScaleTest, ListedScreensFromTheFirstComputation) {
+  const ScaleRow rows[] = {
+      {240, 320, 1, 1}, {320, 240, 1, 1}, {240, 240, 1, 1}, {320, 320, 1, 1}, {240, 400, 1, 1},
+      {400, 240, 1, 1}, {480, 640, 2, 2}, {640, 480, 2, 2}, {480, 480, 2, 2}, {480, 800, 2, 2},
+      {800, 480, 2, 2}, {480, 854, 2, 2}, {320, 480, 1, 2}, {480, 320, 2, 1}, {1920, 1080, 2, 2},
+  };
+  ExpectFirstFactors(rows);
 }
 
 TEST_F(ScaleTest, UnlistedSizeOnTheFirstComputationIsNeverZero) {
@@ -59,13 +65,7 @@ TEST_F(ScaleTest, UnlistedSizeOnTheFirstComputationIsNeverZero) {
       {200, 100, 1, 1},  // smaller than any device screen
       {0, -5, 1, 1},     // a display that reported nothing sensible
   };
-  for (const ScaleRow& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.width << "x" << r.height);
-    ResetScale();
-    UpdateScale(r.width, r.height);
-    EXPECT_EQ(ScaleX, r.scaleX);
-    EXPECT_EQ(ScaleY, r.scaleY);
-  }
+  ExpectFirstFactors(rows);
 }
 
 TEST_F(ScaleTest, UnlistedSizeLaterKeepsThePreviousFactor) {
