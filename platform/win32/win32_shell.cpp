@@ -60,7 +60,10 @@ bool QueryPlatformType(WChar* buffer, uint32_t chars) {
   if (chars == 0) return false;
   buffer[0] = 0;
 #ifdef _WIN32_WCE
-  if (SystemParametersInfoW(SPI_GETPLATFORMTYPE, chars, W(buffer), 0)) return true;
+  if (SystemParametersInfoW(SPI_GETPLATFORMTYPE, chars, W(buffer), 0)) {
+    buffer[chars - 1] = 0;  // never trust the platform to terminate a full buffer
+    return true;
+  }
   buffer[0] = 0;
 #endif
   return false;
