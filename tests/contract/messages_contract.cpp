@@ -9,22 +9,13 @@
 
 #include "platform/messages.h"
 #include "platform/threads.h"
+#include "tests/eventually.h"
 
 using namespace platform;
 
 namespace {
 
 constexpr uint32_t kWmApp = 0x8000;
-
-// Polls `done` for up to five seconds.
-template <typename Pred>
-bool Eventually(Pred done) {
-  for (int i = 0; i < 500; ++i) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
 
 // A thread that takes messages until quit, recording each.
 struct Receiver {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -20,7 +21,9 @@
 #include "platform/registry.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
+#include "tests/eventually.h"
 #include "tests/unit/paired_devices_fixture.h"
+#include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 
@@ -29,28 +32,12 @@ namespace {
 using platform::win32test::RunProgram;
 using platform::win32test::WindowsPath;
 
-std::string qmxsimPath, fixturesDir, workDir;  // Unix paths from the command line
-
-WString Quoted(const WString& s) {
-  return u"\"" + s + u"\"";
-}
-
-// Polls `done` for up to ten seconds.
-template <typename Pred>
-bool Eventually(Pred done) {
-  for (int i = 0; i < 1000; ++i) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return done();
-}
-
 // Imports the fixture into HKEY_LOCAL_MACHINE with Wine's regedit; removes it again afterwards.
 class StackRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::RegDeleteKeyTree(kBluetoothDeviceKey);
-    ASSERT_EQ(RunProgram(u"regedit /s " + Quoted(WindowsPath(fixturesDir + "/bluetooth_devices.reg"))), 0);
+    ASSERT_EQ(RunProgram(u"regedit /s " + Quoted(WindowsPath(winePaths.fixtures + "/bluetooth_devices.reg"))), 0);
     // regedit terminates text given as hex(1) without a terminator; the stack may store a name
     // that fills all 498 bytes of its field without one, so that value is written directly.
     platform::RegKey device;
@@ -88,7 +75,7 @@ class ListenerWine : public StackRegistry {
   void SetUp() override {
     StackRegistry::SetUp();
     platform::RemoveFile(kDebugLogPath);
-    records_ = WindowsPath(workDir + "/listener.records");
+    records_ = WindowsPath(winePaths.work + "/listener.records");
     platform::RemoveFile(records_.c_str());
     debugEnabled = 1;
     driverReady = 1;
@@ -96,7 +83,7 @@ class ListenerWine : public StackRegistry {
     for (auto* f : {&driverStatus.bluetoothOn, &driverStatus.deviceFound, &driverStatus.mouseOn,
                     &driverStatus.keyboardOn, &driverStatus.driverAnswered})
       f->store(0);
-    ASSERT_TRUE(server_.Start(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(records_)));
+    ASSERT_TRUE(server_.Start(QmxsimCommand(u"serve --log ") + Quoted(records_)));
   }
   void TearDown() override {
     Sim(u"stop");
@@ -111,7 +98,7 @@ class ListenerWine : public StackRegistry {
     debugEnabled = 0;
     StackRegistry::TearDown();
   }
-  int Sim(const WString& args) { return RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" " + args); }
+  int Sim(const WString& args) { return RunProgram(QmxsimCommand(args)); }
   std::string DebugLines() {
     std::string text;
     platform::FileReadAll(kDebugLogPath, text);
@@ -205,11 +192,9 @@ TEST(BluetoothPanelsWine, DesktopStandInForTheDevicesPanels) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--qmxsim") qmxsimPath = argv[++i];
-    if (a == "--fixtures") fixturesDir = argv[++i];
-    if (a == "--work") workDir = argv[++i];
+  if (!ParseWinePaths(argc, argv, true)) {
+    std::fprintf(stderr, "usage: bluetooth_wine_tests --qmxsim <qmxsim.exe> --fixtures <folder> --work <folder>\n");
+    return 2;
   }
   return RUN_ALL_TESTS();
 }

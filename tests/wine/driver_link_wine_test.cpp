@@ -18,6 +18,7 @@
 #include "gui/scale.h"
 #include "platform/files.h"
 #include "platform/win32/testing/win32_test_support.h"
+#include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/wformat.h"
@@ -28,13 +29,6 @@ using platform::win32test::Background;
 using platform::win32test::RunProgram;
 using platform::win32test::WindowsPath;
 using Bytes = std::vector<uint8_t>;
-
-std::string qmxsimPath;  // Unix paths from the command line
-std::string workDir;
-
-WString Quoted(const WString& s) {
-  return u"\"" + s + u"\"";
-}
 
 // Hexadecimal pairs as qmxsim logs them.
 std::string Hex(const Bytes& bytes) {
@@ -62,7 +56,7 @@ class DriverLinkWine : public ::testing::Test {
  protected:
   void SetUp() override {
     name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    log_ = WindowsPath(workDir + "/" + name_ + ".records");
+    log_ = WindowsPath(winePaths.work + "/" + name_ + ".records");
     platform::RemoveFile(log_.c_str());
     platform::RemoveFile(kDebugLogPath);
     debugEnabled = 1;
@@ -88,7 +82,7 @@ class DriverLinkWine : public ::testing::Test {
   // Starts `qmxsim serve` and waits until its control pipe answers (an unknown command changes
   // nothing).
   void Serve(const WString& extra = u"") {
-    ASSERT_TRUE(server_.Start(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(log_) + extra));
+    ASSERT_TRUE(server_.Start(QmxsimCommand(u"serve --log ") + Quoted(log_) + extra));
     const std::string ping = "ping";
     for (int i = 0; i < 100; ++i) {
       Bytes answer;
@@ -101,9 +95,7 @@ class DriverLinkWine : public ::testing::Test {
     FAIL() << "qmxsim did not come up";
   }
   // Runs a qmxsim command; its exit code.
-  int Sim(const WString& args, std::string* output = nullptr) {
-    return RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" " + args, output);
-  }
+  int Sim(const WString& args, std::string* output = nullptr) { return RunProgram(QmxsimCommand(args), output); }
   std::string Records() {
     std::string text;
     platform::FileReadAll(log_.c_str(), text);
@@ -214,7 +206,7 @@ TEST_F(DriverLinkWine, PostNeedsAThreadNamedByAnInformRecord) {
 TEST_F(DriverLinkWine, OnlyOneServerAtATime) {
   Serve();
   std::string out;
-  EXPECT_EQ(RunProgram(Quoted(WindowsPath(qmxsimPath)) + u" serve --log " + Quoted(log_), &out), 1);
+  EXPECT_EQ(RunProgram(QmxsimCommand(u"serve --log ") + Quoted(log_), &out), 1);
   EXPECT_NE(out.find("already served"), std::string::npos) << out;
   InformDriver();  // the first server still serves
   EXPECT_EQ(driverStatus.driverAnswered, 1);
@@ -265,12 +257,7 @@ TEST_F(DriverLinkWine, ServerSurvivesClientsThatMisbehave) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--qmxsim") qmxsimPath = argv[++i];
-    if (a == "--work") workDir = argv[++i];
-  }
-  if (qmxsimPath.empty() || workDir.empty()) {
+  if (!ParseWinePaths(argc, argv, false)) {
     std::fprintf(stderr, "usage: driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>\n");
     return 2;
   }
