@@ -1,7 +1,6 @@
 #include "tray/debug_log.h"
 
 #include <atomic>
-#include <cstdarg>
 #include <string>
 
 #include "platform/files.h"
@@ -49,13 +48,10 @@ const WChar* Megabytes(bool negative, uint64_t bytes, WChar (&out)[40]) {
 
 }  // namespace
 
-void DebugLogWrite(const WChar* format, ...) {
+void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount) {
   if (!debugEnabled) return;
   WChar message[kDebugLogMaxChars + 1];
-  va_list ap;
-  va_start(ap, format);
-  FormatWideV(message, kDebugLogMaxChars + 1, format, ap);
-  va_end(ap);
+  FormatWideArgs(message, kDebugLogMaxChars + 1, format, args, argCount);
 
   platform::TimeOfDay now = platform::LocalTimeOfDay();
   // The first line sets the baseline; a second thread racing for it would store an equally valid
@@ -74,11 +70,13 @@ void DebugLogWrite(const WChar* format, ...) {
   bool freed = usedReading > baseline;
   Megabytes(freed, freed ? usedReading - baseline : baseline - usedReading, usedMb);
 
-  // The line as "%2d:%2d:%2d@%3.3f/%3.3f: %s\n" writes it, the two figures already formatted.
-  static constexpr size_t kLineChars = kDebugLogMaxChars + 128;
-  WChar line[kLineChars];
-  FormatWide(line, kLineChars, u"%2d:%2d:%2d@%s/%s: %s\n", now.hour, now.minute, now.second, freeMb, usedMb, message);
-  std::string bytes = ToUtf8(line, WLen(line));
+  // The line as "%2d:%2d:%2d@%3.3f/%3.3f: %s\n" writes it, the two figures already formatted; the
+  // message is converted where it stands, so that the stack holds no second copy of it.
+  WChar prefix[128];
+  FormatWide(prefix, 128, u"%2d:%2d:%2d@%s/%s: ", now.hour, now.minute, now.second, freeMb, usedMb);
+  std::string bytes = ToUtf8(prefix, WLen(prefix));
+  bytes += ToUtf8(message, WLen(message));
+  bytes += '\n';
   platform::FileAppend(kDebugLogPath, bytes.data(), bytes.size());
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "tray/app_state.h"
+#include "tray/wformat.h"
 
 // The log file, in the root folder of the device.
 inline constexpr WChar kDebugLogPath[] = u"\\qm.tray.dbg";
@@ -13,13 +14,17 @@ inline constexpr WChar kDebugLogPath[] = u"\\qm.tray.dbg";
 inline constexpr int kDebugLogMaxChars = 10239;
 
 // Formats and appends one line; never fails visibly. Safe to call from several threads: each line
-// is written whole by a single append.
-void DebugLogWrite(const WChar* format, ...);
+// is written whole by a single append. Its stack use is the one message buffer.
+void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount);
 
-// With the log off a call costs one test of debugEnabled and nothing else.
+// With the log off a call costs one test of debugEnabled and nothing else. The arguments are
+// type-checked (see FormatArg): a handle for %X prints whole, a narrow string does not compile.
 template <typename... Args>
-inline void DebugLog(const WChar* format, Args... args) {
-  if (debugEnabled) DebugLogWrite(format, args...);
+inline void DebugLog(const WChar* format, const Args&... args) {
+  if (debugEnabled) {
+    const FormatArg list[] = {FormatArg(0), FormatArg(args)...};
+    DebugLogWrite(format, list + 1, sizeof...(Args));
+  }
 }
 
 // The available memory at the first line written (0 until then); tests reset it together with

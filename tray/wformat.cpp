@@ -1,7 +1,9 @@
 #include "tray/wformat.h"
 
-#include <cstdint>
+#include <climits>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -18,8 +20,15 @@ class Sink {
   void PutAscii(const char* s) {
     while (*s) Put(static_cast<WChar>(static_cast<unsigned char>(*s++)));
   }
-  void Pad(int n, WChar c) {
-    while (n-- > 0) Put(c);
+  // A pad of any size: once the buffer is full the rest only marks the text as cut.
+  void Pad(long long n, WChar c) {
+    if (n <= 0) return;
+    unsigned long long room = cap_ - len_;
+    if (static_cast<unsigned long long>(n) > room) {
+      cut_ = true;
+      n = static_cast<long long>(room);
+    }
+    while (n-- > 0) out_[len_++] = c;
   }
   int Finish() {
     out_[len_] = 0;
@@ -39,10 +48,70 @@ struct Flags {
   bool left = false, plus = false, space = false, alt = false, zero = false;
 };
 
+// Widths and precisions are read with saturation: anything from here up is as good as infinite,
+// since no buffer can hold it.
+constexpr long long kHuge = LLONG_MAX / 4;
+
+// The arguments in order; each read says what the directive wants and gets the argument's value
+// as C would convert it, or a failure when the argument is missing or of another kind.
+class Args {
+ public:
+  Args(const FormatArg* args, size_t n) : args_(args), n_(n) {}
+  const FormatArg* Next() { return next_ < n_ ? &args_[next_++] : nullptr; }
+
+ private:
+  const FormatArg* args_;
+  size_t n_;
+  size_t next_ = 0;
+};
+
+// The argument's bits as an unsigned number of its own width.
+bool Bits(const FormatArg& a, unsigned long long& out) {
+  switch (a.kind()) {
+    case FormatArg::Signed:
+      out = static_cast<unsigned long long>(a.i());
+      if (a.bytes() < 8) out &= (1ULL << (8 * a.bytes())) - 1;
+      return true;
+    case FormatArg::Unsigned:
+      out = a.u();
+      return true;
+    case FormatArg::Pointer:
+      out = static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.p()));
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The size modifiers hh and h cut the value as C does; the others take the argument whole.
+unsigned long long CutUnsigned(unsigned long long v, Size size) {
+  if (size == Size::Char) return static_cast<unsigned char>(v);
+  if (size == Size::Short) return static_cast<unsigned short>(v);
+  return v;
+}
+
+bool AsSigned(const FormatArg& a, Size size, long long& out) {
+  unsigned long long bits;
+  if (!Bits(a, bits)) return false;
+  if (size == Size::Char) {
+    out = static_cast<signed char>(static_cast<unsigned char>(bits));
+  } else if (size == Size::Short) {
+    out = static_cast<short>(static_cast<unsigned short>(bits));
+  } else if (a.kind() == FormatArg::Signed) {
+    out = a.i();
+  } else if (a.bytes() < 8 && (bits >> (8 * a.bytes() - 1)) & 1) {
+    // An unsigned argument for a signed directive: its bits read as a signed number of its width.
+    out = static_cast<long long>(bits | ~((1ULL << (8 * a.bytes())) - 1));
+  } else {
+    out = static_cast<long long>(bits);
+  }
+  return true;
+}
+
 // An integer as C's printf writes it with these flags, width and precision (-1: none given).
 // A sign or its blank is written only for a signed conversion (isSigned).
 void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool isSigned, unsigned base, bool upper,
-                const Flags& f, int width, int precision) {
+                const Flags& f, long long width, long long precision) {
   const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
   char digits[24];
   int n = 0;
@@ -65,10 +134,10 @@ void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool is
     prefix[pn++] = '0';
     prefix[pn++] = upper ? 'X' : 'x';
   }
-  int zeros = precision > n ? precision - n : 0;
+  long long zeros = precision > n ? precision - n : 0;
   if (f.alt && base == 8 && zeros == 0 && (n == 0 || digits[n - 1] != '0')) zeros = 1;
-  int body = pn + zeros + n;
-  int pad = width > body ? width - body : 0;
+  long long body = pn + zeros + n;
+  long long pad = width > body ? width - body : 0;
   if (f.zero && !f.left && precision < 0) {
     zeros += pad;
     pad = 0;
@@ -80,33 +149,91 @@ void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool is
   if (f.left) sink.Pad(pad, u' ');
 }
 
-// A floating-point number, formatted by the C library from a narrow copy of the directive.
-void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, int width, int precision) {
-  char directive[24];
+// A double's exact decimal expansion ends within 1100 digits after the point: a larger
+// precision only adds zeros, which are written here rather than by the C library.
+constexpr long long kFloatDigits = 1100;
+
+// A floating-point number, formatted by the C library from a narrow copy of the directive; the
+// padding to the width is ours.
+void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width, long long precision) {
+  char directive[16];
   size_t n = 0;
   directive[n++] = '%';
-  if (f.left) directive[n++] = '-';
   if (f.plus) directive[n++] = '+';
   if (f.space) directive[n++] = ' ';
   if (f.alt) directive[n++] = '#';
-  if (f.zero) directive[n++] = '0';
-  directive[n++] = '*';
   directive[n++] = '.';
   directive[n++] = '*';
   directive[n++] = static_cast<char>(conv);
   directive[n] = 0;
-  char buf[512];
-  std::snprintf(buf, sizeof buf, directive, width < 0 ? 0 : width, precision < 0 ? 6 : precision, v);
-  sink.PutAscii(buf);
+  long long p = precision < 0 ? 6 : precision;
+  long long extraZeros = 0;
+  bool fixed = conv == u'f' || conv == u'F';
+  bool exponent = conv == u'e' || conv == u'E';
+  if (p > kFloatDigits) {
+    // %f and %e add zeros past the exact digits; %g drops trailing zeros unless '#' keeps them.
+    if (fixed || exponent || f.alt) extraZeros = p - kFloatDigits;
+    p = kFloatDigits;
+  }
+  std::vector<char> text(kFloatDigits + 400);
+  std::snprintf(text.data(), text.size(), directive, static_cast<int>(p), v);
+  std::string s = text.data();
+  if (extraZeros > 0 && !s.empty() && (s.back() < '0' || s.back() > '9') && !exponent) extraZeros = 0;  // inf, nan
+  // The zeros go before the exponent of %e and at the end of %f and %#g.
+  size_t insertAt = s.size();
+  if (extraZeros > 0) {
+    size_t e = s.find_first_of("eE");
+    if (e != std::string::npos)
+      insertAt = e;
+    else if (exponent)
+      extraZeros = 0;  // inf or nan
+  }
+  long long length = static_cast<long long>(s.size()) + extraZeros;
+  long long pad = width > length ? width - length : 0;
+  bool finite = s.find_first_of("0123456789") != std::string::npos && s.find("inf") == std::string::npos &&
+                s.find("INF") == std::string::npos && s.find("nan") == std::string::npos &&
+                s.find("NAN") == std::string::npos;
+  if (!f.left && !(f.zero && finite)) sink.Pad(pad, u' ');
+  size_t start = 0;
+  if (!f.left && f.zero && finite) {
+    // Zeros go after the sign.
+    if (!s.empty() && (s[0] == '-' || s[0] == '+' || s[0] == ' ')) sink.Put(static_cast<WChar>(s[start++]));
+    sink.Pad(pad, u'0');
+  }
+  for (size_t i = start; i < insertAt; ++i) sink.Put(static_cast<WChar>(static_cast<unsigned char>(s[i])));
+  sink.Pad(extraZeros, u'0');
+  for (size_t i = insertAt; i < s.size(); ++i) sink.Put(static_cast<WChar>(static_cast<unsigned char>(s[i])));
+  if (f.left) sink.Pad(pad, u' ');
+}
+
+void PutMarker(Sink& sink, const FormatArg* a) {
+  sink.PutAscii(a ? "(bad argument)" : "(missing)");
+}
+
+long long ReadNumber(const WChar*& p) {
+  long long v = 0;
+  while (*p >= u'0' && *p <= u'9') {
+    if (v < kHuge) v = v * 10 + (*p - u'0');
+    ++p;
+  }
+  return v;
+}
+
+// The value of a '*': an integer argument, with C's int range.
+bool StarValue(Args& args, long long& out) {
+  const FormatArg* a = args.Next();
+  long long v;
+  if (!a || !AsSigned(*a, Size::Default, v)) return false;
+  out = v;
+  return true;
 }
 
 }  // namespace
 
-int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
+int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* list, size_t argCount) {
   if (count == 0) return -1;
   Sink sink(out, count);
-  va_list ap;
-  va_copy(ap, args);
+  Args args(list, argCount);
   for (const WChar* p = format; *p; ++p) {
     if (*p != u'%') {
       sink.Put(*p);
@@ -129,25 +256,31 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
         break;
       }
     }
-    int width = -1, precision = -1;
+    long long width = -1, precision = -1;
     if (*p == u'*') {
-      width = va_arg(ap, int);
-      if (width < 0) {
+      long long v = 0;
+      StarValue(args, v);
+      // A negative width is the '-' flag and its magnitude; INT_MIN's magnitude is one more
+      // than INT_MAX, which this wider type holds.
+      if (v < 0) {
         flags.left = true;
-        width = -width;
+        v = -v;
       }
+      width = v;
       ++p;
-    } else {
-      while (*p >= u'0' && *p <= u'9') width = (width < 0 ? 0 : width * 10) + (*p++ - u'0');
+    } else if (*p >= u'0' && *p <= u'9') {
+      width = ReadNumber(p);
     }
     if (*p == u'.') {
       ++p;
       precision = 0;
       if (*p == u'*') {
-        precision = va_arg(ap, int);
+        long long v = 0;
+        StarValue(args, v);
+        precision = v < 0 ? -1 : v;  // a negative precision is taken as none
         ++p;
       } else {
-        while (*p >= u'0' && *p <= u'9') precision = precision * 10 + (*p++ - u'0');
+        precision = ReadNumber(p);
       }
     }
     Size size = Size::Default;
@@ -165,32 +298,14 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       p += 3, size = Size::Int64;
     }
     WChar conv = *p;
-    if (width > 9999) width = 9999;
-    if (precision > 9999) precision = 9999;
     switch (conv) {
       case u'd':
       case u'i': {
+        const FormatArg* a = args.Next();
         long long v;
-        switch (size) {
-          case Size::Char:
-            v = static_cast<signed char>(va_arg(ap, int));
-            break;
-          case Size::Short:
-            v = static_cast<short>(va_arg(ap, int));
-            break;
-          case Size::Long:
-            v = va_arg(ap, long);
-            break;
-          case Size::LongLong:
-          case Size::Int64:
-            v = va_arg(ap, long long);
-            break;
-          case Size::SizeT:
-            v = static_cast<long long>(va_arg(ap, size_t));
-            break;
-          default:
-            v = va_arg(ap, int);
-            break;
+        if (!a || !AsSigned(*a, size, v)) {
+          PutMarker(sink, a);
+          break;
         }
         unsigned long long magnitude =
             v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
@@ -201,30 +316,14 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       case u'x':
       case u'X':
       case u'o': {
+        const FormatArg* a = args.Next();
         unsigned long long v;
-        switch (size) {
-          case Size::Char:
-            v = static_cast<unsigned char>(va_arg(ap, unsigned));
-            break;
-          case Size::Short:
-            v = static_cast<unsigned short>(va_arg(ap, unsigned));
-            break;
-          case Size::Long:
-            v = va_arg(ap, unsigned long);
-            break;
-          case Size::LongLong:
-          case Size::Int64:
-            v = va_arg(ap, unsigned long long);
-            break;
-          case Size::SizeT:
-            v = va_arg(ap, size_t);
-            break;
-          default:
-            v = va_arg(ap, unsigned);
-            break;
+        if (!a || !Bits(*a, v)) {
+          PutMarker(sink, a);
+          break;
         }
         unsigned base = conv == u'o' ? 8 : conv == u'u' ? 10 : 16;
-        PutInteger(sink, v, false, false, base, conv == u'X', flags, width, precision);
+        PutInteger(sink, CutUnsigned(v, size), false, false, base, conv == u'X', flags, width, precision);
         break;
       }
       case u'f':
@@ -233,33 +332,58 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
       case u'E':
       case u'g':
       case u'G': {
-        double v = va_arg(ap, double);
-        if (width > 200 || precision > 200) {
-          sink.PutAscii("(bad width)");
+        const FormatArg* a = args.Next();
+        double v;
+        if (a && a->kind() == FormatArg::Real) {
+          v = a->d();
+        } else if (a && a->kind() == FormatArg::Signed) {
+          v = static_cast<double>(a->i());
+        } else if (a && a->kind() == FormatArg::Unsigned) {
+          v = static_cast<double>(a->u());
+        } else {
+          PutMarker(sink, a);
           break;
         }
         PutFloat(sink, v, conv, flags, width, precision);
         break;
       }
       case u'p': {
+        const FormatArg* a = args.Next();
+        unsigned long long v;
+        if (!a || !Bits(*a, v)) {
+          PutMarker(sink, a);
+          break;
+        }
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%p", va_arg(ap, void*));
+        std::snprintf(buf, sizeof buf, "%p", reinterpret_cast<void*>(static_cast<uintptr_t>(v)));
         sink.PutAscii(buf);
         break;
       }
       case u'c': {
-        WChar c = static_cast<WChar>(va_arg(ap, int));
+        const FormatArg* a = args.Next();
+        unsigned long long v;
+        if (!a || a->kind() == FormatArg::Pointer || !Bits(*a, v)) {
+          PutMarker(sink, a);
+          break;
+        }
         if (!flags.left) sink.Pad(width - 1, u' ');
-        sink.Put(c);
+        sink.Put(static_cast<WChar>(v));
         if (flags.left) sink.Pad(width - 1, u' ');
         break;
       }
       case u's': {
-        const WChar* s = va_arg(ap, const WChar*);
+        const FormatArg* a = args.Next();
+        const WChar* s = nullptr;
+        if (a && a->kind() == FormatArg::Text) {
+          s = a->s();
+        } else if (!(a && a->kind() == FormatArg::Pointer && !a->p())) {
+          PutMarker(sink, a);
+          break;
+        }
         if (!s) s = u"(null)";
         size_t n = 0;
-        while (s[n] && (precision < 0 || n < static_cast<size_t>(precision))) ++n;
-        int pad = width > static_cast<int>(n) ? width - static_cast<int>(n) : 0;
+        while (s[n] && (precision < 0 || n < static_cast<unsigned long long>(precision))) ++n;
+        long long pad = width > static_cast<long long>(n) ? width - static_cast<long long>(n) : 0;
         if (!flags.left) sink.Pad(pad, u' ');
         for (size_t i = 0; i < n; ++i) sink.Put(s[i]);
         if (flags.left) sink.Pad(pad, u' ');
@@ -275,23 +399,16 @@ int FormatWideV(WChar* out, size_t count, const WChar* format, va_list args) {
         break;
     }
   }
-  va_end(ap);
   return sink.Finish();
 }
 
-int FormatWide(WChar* out, size_t count, const WChar* format, ...) {
-  va_list ap;
-  va_start(ap, format);
-  int n = FormatWideV(out, count, format, ap);
-  va_end(ap);
-  return n;
-}
-
-WString FormatWideString(const WChar* format, ...) {
-  WChar buf[4096];
-  va_list ap;
-  va_start(ap, format);
-  FormatWideV(buf, sizeof buf / sizeof buf[0], format, ap);
-  va_end(ap);
-  return buf;
+WString FormatWideStringArgs(const WChar* format, const FormatArg* args, size_t argCount) {
+  // Grows until the text fits, up to a limit that no legitimate text reaches.
+  constexpr size_t kLimit = size_t{1} << 22;
+  std::vector<WChar> buf(4096);
+  for (;;) {
+    if (FormatWideArgs(buf.data(), buf.size(), format, args, argCount) >= 0 || buf.size() >= kLimit) break;
+    buf.resize(buf.size() * 2);
+  }
+  return buf.data();
 }

@@ -1,4 +1,0 @@
-#include "gui/gui.h"
-
-GUI theGUI{};
-GUI* TheGUI = &theGUI;
