@@ -6,6 +6,7 @@
 
 #include "platform/handles.h"
 #include "platform/text.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -18,10 +19,11 @@ inline constexpr uint32_t kMbIconInformation = 0x00000040;
 inline constexpr uint32_t kMbTopmost = 0x00040000;
 inline constexpr int kIdOk = 1;
 
-inline constexpr int kSwShow = 5;
 inline constexpr int kIdcArrow = 32512;
 inline constexpr int kIdcWait = 32514;
 
+// Plays the sound of a message-box type (MessageBeep; kMbOk is the default beep).
+bool PlayBeep(uint32_t type);
 // Shows a modal message box and waits until the user closes it; returns the button chosen,
 // 0 when the box could not be shown.
 int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, uint32_t flags);

@@ -18,5 +18,9 @@ TimeOfDay LocalTimeOfDay();
 uint64_t AvailablePhysicalMemory();
 // Milliseconds from an arbitrary start, never going back.
 uint64_t MonotonicMilliseconds();
+// The platform's 32-bit millisecond tick count (GetTickCount), which wraps after 49.7 days.
+uint32_t TickCount();
+// Blocks the calling thread for `milliseconds`.
+void SleepMilliseconds(uint32_t milliseconds);
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "platform/host/host_threads.h"
+#include "platform/host/host_window.h"
 
 namespace platform {
 namespace {
@@ -109,9 +110,12 @@ int GetNextMessage(Message& msg) {
 }
 
 void TranslateAndDispatch(const Message& msg) {
-  Queues& q = Q();
-  std::lock_guard<std::mutex> g(q.lock);
-  q.dispatched.push_back(msg);
+  {
+    Queues& q = Q();
+    std::lock_guard<std::mutex> g(q.lock);
+    q.dispatched.push_back(msg);
+  }
+  if (msg.window) host::DeliverToWindow(msg);
 }
 
 bool PostToThread(ThreadId thread, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -140,6 +144,31 @@ bool InvalidateWindow(WindowHandle window, bool erase) {
 }
 
 namespace host {
+
+void PostWindowMessage(const Message& msg) {
+  Queues& q = Q();
+  std::lock_guard<std::mutex> g(q.lock);
+  OwnQueue(q)->items.push_back(msg);
+  q.changed.notify_all();
+}
+
+int DispatchPending() {
+  int n = 0;
+  for (;;) {
+    Message msg;
+    {
+      Queues& q = Q();
+      std::lock_guard<std::mutex> g(q.lock);
+      std::shared_ptr<Queue> mine = OwnQueue(q);
+      if (mine->items.empty() || mine->items.front().message == kWmQuit) return n;
+      msg = mine->items.front();
+      mine->items.pop_front();
+      q.changed.notify_all();
+    }
+    TranslateAndDispatch(msg);
+    ++n;
+  }
+}
 
 void MessagesReset() {
   Queues& q = Q();

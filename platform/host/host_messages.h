@@ -14,6 +14,11 @@ struct Invalidation {
   bool erase;
 };
 
+// Puts a message for a window on the calling thread's queue (what Post does on the host).
+void PostWindowMessage(const Message& msg);
+// Takes and dispatches the calling thread's waiting messages up to (not including) a quit
+// message, without waiting; returns how many.
+int DispatchPending();
 // Forgets the dispatched messages and repaint requests (queues are left alone).
 void MessagesReset();
 std::vector<Message> DispatchedMessages();

@@ -33,6 +33,13 @@ int CursorIdLocked() {
 
 }  // namespace
 
+bool PlayBeep(uint32_t type) {
+  std::lock_guard<std::mutex> g(S().lock);
+  S().calls.push_back(
+      host::ShellCall{host::ShellCall::Beep, CurrentThreadId(), nullptr, u"", u"", type, CursorIdLocked()});
+  return true;
+}
+
 int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, uint32_t flags) {
   host::ShellCall call{host::ShellCall::MessageBox, CurrentThreadId(), owner, text, caption, flags, 0};
   std::function<int(const host::ShellCall&)> handler;

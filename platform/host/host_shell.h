@@ -12,12 +12,12 @@
 namespace platform::host {
 
 struct ShellCall {
-  enum Kind { MessageBox, Launch } kind;
+  enum Kind { MessageBox, Launch, Beep } kind;
   ThreadId thread;  // the thread that made the call
   WindowHandle owner;
   WString text;     // message box text, or the program started
   WString caption;  // message box caption, or the parameters
-  uint32_t flags;   // message box flags, or the show command
+  uint32_t flags;   // message box flags, the show command, or the beep's type
   int cursorId;     // the cursor shown at the time (see CurrentCursorId)
 };
 

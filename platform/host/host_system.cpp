@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <ctime>
+#include <mutex>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -13,6 +15,8 @@ std::function<TimeOfDay()> timeSource;
 std::function<uint64_t()> memorySource;
 std::function<uint64_t()> monotonicSource;
 std::atomic<bool> timeReplaced{false}, memoryReplaced{false}, monotonicReplaced{false};
+std::mutex sleepLock;
+std::vector<uint32_t> sleeps;
 
 }  // namespace
 
@@ -34,6 +38,16 @@ void SetMonotonicSource(std::function<uint64_t()> source) {
   monotonicReplaced = false;
   monotonicSource = std::move(source);
   monotonicReplaced = static_cast<bool>(monotonicSource);
+}
+
+std::vector<uint32_t> Sleeps() {
+  std::lock_guard<std::mutex> g(sleepLock);
+  return sleeps;
+}
+
+void ClearSleeps() {
+  std::lock_guard<std::mutex> g(sleepLock);
+  sleeps.clear();
 }
 
 }  // namespace host
@@ -58,6 +72,16 @@ uint64_t MonotonicMilliseconds() {
   struct timespec ts;
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<uint64_t>(ts.tv_sec) * 1000 + static_cast<uint64_t>(ts.tv_nsec) / 1000000;
+}
+
+uint32_t TickCount() {
+  return static_cast<uint32_t>(MonotonicMilliseconds());
+}
+
+void SleepMilliseconds(uint32_t milliseconds) {
+  // Recorded, not slept: the tests check the pauses without waiting for them.
+  std::lock_guard<std::mutex> g(sleepLock);
+  sleeps.push_back(milliseconds);
 }
 
 }  // namespace platform

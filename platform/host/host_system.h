@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -12,5 +13,8 @@ namespace platform::host {
 void SetTimeOfDaySource(std::function<TimeOfDay()> source);
 void SetAvailableMemorySource(std::function<uint64_t()> source);
 void SetMonotonicSource(std::function<uint64_t()> source);
+// The pauses asked for (the host does not sleep); TickCount follows the monotonic source.
+std::vector<uint32_t> Sleeps();
+void ClearSleeps();
 
 }  // namespace platform::host

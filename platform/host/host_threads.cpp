@@ -2,6 +2,7 @@
 // that waits for a message (the only kind the program stops that way) leaves its wait instead.
 #include "platform/host/host_threads.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -19,6 +20,8 @@ struct HostThread {
   std::condition_variable ended;
   bool done = false;
 };
+
+std::atomic<int> terminateCalls{0};
 
 // The handle holds one reference, the running thread another.
 struct Handle {
@@ -55,6 +58,7 @@ bool SetThreadPriorityLevel(ThreadHandle thread, int level) {
 bool TerminateThreadNow(ThreadHandle thread, uint32_t) {
   HostThread* t = Of(thread);
   if (!t) return false;
+  ++terminateCalls;
   {
     std::lock_guard<std::mutex> g(t->lock);
     if (t->done) return true;
@@ -93,7 +97,56 @@ void CloseThread(ThreadHandle thread) {
   delete h;
 }
 
+namespace {
+
+struct HostEvent {
+  std::mutex lock;
+  std::condition_variable signalled;
+  bool set = false;
+  int signals = 0;
+};
+
+}  // namespace
+
+EventHandle MakeEvent() {
+  return new HostEvent;
+}
+
+bool SignalEvent(EventHandle event) {
+  auto* e = static_cast<HostEvent*>(event);
+  if (!e) return false;
+  std::lock_guard<std::mutex> g(e->lock);
+  e->set = true;
+  ++e->signals;
+  e->signalled.notify_all();
+  return true;
+}
+
+bool WaitEvent(EventHandle event, uint32_t timeoutMs) {
+  auto* e = static_cast<HostEvent*>(event);
+  if (!e) return false;
+  std::unique_lock<std::mutex> g(e->lock);
+  if (!e->signalled.wait_for(g, std::chrono::milliseconds(timeoutMs), [e] { return e->set; })) return false;
+  e->set = false;
+  return true;
+}
+
+void CloseEvent(EventHandle event) {
+  delete static_cast<HostEvent*>(event);
+}
+
 namespace host {
+
+int EventSignals(EventHandle event) {
+  auto* e = static_cast<HostEvent*>(event);
+  if (!e) return 0;
+  std::lock_guard<std::mutex> g(e->lock);
+  return e->signals;
+}
+
+int TerminateCalls() {
+  return terminateCalls.load();
+}
 
 int ThreadPriorityLevelOf(ThreadHandle thread) {
   HostThread* t = Of(thread);

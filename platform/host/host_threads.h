@@ -8,6 +8,10 @@ namespace platform::host {
 // The level last set with SetThreadPriorityLevel, or -1 when none was set.
 int ThreadPriorityLevelOf(ThreadHandle thread);
 
+// How often an event was signalled; how often TerminateThreadNow was called in this process.
+int EventSignals(EventHandle event);
+int TerminateCalls();
+
 // Shared with the host's message queues.
 ThreadId NewThreadId();
 void AdoptThreadId(ThreadId id);

@@ -3,12 +3,12 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/win32/native_path.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
-namespace {
 
-std::wstring Native(const WChar* path) {
+std::wstring NativePath(const WChar* path) {
   std::wstring p = W(path);
   if (p.size() >= 1 && p[0] == L'\\' && (p.size() < 2 || p[1] != L'\\')) {
     wchar_t drive[MAX_PATH] = L"C:";
@@ -18,6 +18,8 @@ std::wstring Native(const WChar* path) {
   }
   return p;
 }
+
+namespace {
 
 class File {
  public:
@@ -50,7 +52,7 @@ bool WriteAll(HANDLE h, const void* data, size_t size) {
 
 bool FileAppend(const WChar* path, const void* data, size_t size) {
   // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
-  File f(CreateFileW(Native(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  File f(CreateFileW(NativePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
   WriteAll(f.get(), data, size);
@@ -58,13 +60,13 @@ bool FileAppend(const WChar* path, const void* data, size_t size) {
 }
 
 bool FileWriteAll(const WChar* path, const void* data, size_t size) {
-  File f(CreateFileW(Native(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                      FILE_ATTRIBUTE_NORMAL, nullptr));
   return f.ok() && WriteAll(f.get(), data, size);
 }
 
 bool FileReadAll(const WChar* path, std::string& out) {
-  File f(CreateFileW(Native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
   out.clear();
@@ -75,17 +77,17 @@ bool FileReadAll(const WChar* path, std::string& out) {
 }
 
 bool FileExists(const WChar* path) {
-  return GetFileAttributesW(Native(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool CreateFolder(const WChar* path) {
-  if (CreateDirectoryW(Native(path).c_str(), nullptr)) return true;
-  DWORD attr = GetFileAttributesW(Native(path).c_str());
+  if (CreateDirectoryW(NativePath(path).c_str(), nullptr)) return true;
+  DWORD attr = GetFileAttributesW(NativePath(path).c_str());
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool RemoveFile(const WChar* path) {
-  return DeleteFileW(Native(path).c_str()) != 0;
+  return DeleteFileW(NativePath(path).c_str()) != 0;
 }
 
 }  // namespace platform

@@ -44,6 +44,10 @@ bool OpenDesktopBluetoothSettings(int showCommand) {
 
 }  // namespace
 
+bool PlayBeep(uint32_t type) {
+  return MessageBeep(type) != 0;
+}
+
 int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, uint32_t flags) {
   return MessageBoxW(static_cast<HWND>(owner), W(text), W(caption), flags);
 }

@@ -21,4 +21,12 @@ uint64_t MonotonicMilliseconds() {
   return GetTickCount64();
 }
 
+uint32_t TickCount() {
+  return GetTickCount();
+}
+
+void SleepMilliseconds(uint32_t milliseconds) {
+  Sleep(milliseconds);
+}
+
 }  // namespace platform

@@ -64,3 +64,23 @@ void CloseThread(ThreadHandle thread) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+EventHandle MakeEvent() {
+  return CreateEventW(nullptr, FALSE, FALSE, nullptr);
+}
+
+bool SignalEvent(EventHandle event) {
+  return event && SetEvent(static_cast<HANDLE>(event)) != 0;
+}
+
+bool WaitEvent(EventHandle event, uint32_t timeoutMs) {
+  return event && WaitForSingleObject(static_cast<HANDLE>(event), timeoutMs) == WAIT_OBJECT_0;
+}
+
+void CloseEvent(EventHandle event) {
+  if (event) CloseHandle(static_cast<HANDLE>(event));
+}
+
+}  // namespace platform

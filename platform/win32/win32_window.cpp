@@ -1,0 +1,254 @@
+// Window service on the real API. The logic's window procedures are plain functions; each one is
+// given a WNDPROC of its own from a small set of trampolines, so that the platform's calling
+// convention stays in this file.
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_window_internal.h"
+#include "platform/window.h"
+
+namespace platform {
+namespace {
+
+constexpr int kProcSlots = 8;
+WindowProc procs[kProcSlots];
+
+template <int N>
+LRESULT CALLBACK Trampoline(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  win32::BeforeWindowMessage(hwnd, message, wParam, lParam);
+  return static_cast<LRESULT>(procs[N](hwnd, message, wParam, lParam));
+}
+
+const WNDPROC kTrampolines[kProcSlots] = {Trampoline<0>, Trampoline<1>, Trampoline<2>, Trampoline<3>,
+                                          Trampoline<4>, Trampoline<5>, Trampoline<6>, Trampoline<7>};
+
+// The same procedure always gets the same trampoline; null when every slot is taken.
+WNDPROC TrampolineFor(WindowProc proc) {
+  for (int i = 0; i < kProcSlots; ++i) {
+    if (procs[i] == proc) return kTrampolines[i];
+    if (!procs[i]) {
+      procs[i] = proc;
+      return kTrampolines[i];
+    }
+  }
+  return nullptr;
+}
+
+HWND H(WindowHandle w) {
+  return static_cast<HWND>(w);
+}
+
+#ifndef _WIN32_WCE
+// The device's controls are drawn in its UI font; desktop controls would otherwise take the old
+// bold system font, which is too wide for a device-sized page. One font for the process.
+HFONT UiFont() {
+  static HFONT font = nullptr;
+  if (!font) {
+    LOGFONTW lf = {};
+    lf.lfHeight = -MulDiv(8, win32::DeviceDpi(), 72);
+    lstrcpyW(lf.lfFaceName, L"Tahoma");
+    font = CreateFontIndirectW(&lf);
+  }
+  return font;
+}
+
+bool IsStandardControl(const WChar* className) {
+  if (!className || IS_INTRESOURCE(className)) return false;
+  for (const wchar_t* c : {L"button", L"combobox", L"edit", L"static", L"SysTabControl32", L"SysTreeView32"}) {
+    if (lstrcmpiW(W(className), c) == 0) return true;
+  }
+  return false;
+}
+
+// Fits a standard control to the device's look: its UI font, and for a tab strip the device's
+// narrow tabs, so that five of them fit a 240-pixel screen.
+void DeviceLook(HWND control, const WChar* className) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+  if (lstrcmpiW(W(className), L"SysTabControl32") == 0) {
+    int pad = win32::DeviceDpi() / 96;
+    SendMessageW(control, 0x132B /* TCM_SETPADDING */, 0, MAKELPARAM(pad, pad));
+    SendMessageW(control, 0x1331 /* TCM_SETMINTABWIDTH */, 0, 0);
+  }
+}
+#endif
+
+}  // namespace
+
+namespace win32 {
+
+int DeviceDpi() {
+#ifdef _WIN32_WCE
+  HDC dc = GetDC(nullptr);
+  int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return dpi;
+#else
+  // A device with a screen of VGA size or more reports 192 dots per inch, a smaller one 96.
+  int shorter = GetSystemMetrics(SM_CXSCREEN);
+  if (GetSystemMetrics(SM_CYSCREEN) < shorter) shorter = GetSystemMetrics(SM_CYSCREEN);
+  return shorter >= 480 ? 192 : 96;
+#endif
+}
+
+}  // namespace win32
+
+bool WindowClassExists(InstanceHandle instance, const WChar* name) {
+  WNDCLASSW wc;
+  return GetClassInfoW(static_cast<HINSTANCE>(instance), W(name), &wc) != 0;
+}
+
+bool RegisterWindowClass(const WindowClass& c) {
+  WNDPROC proc = TrampolineFor(c.proc);
+  if (!proc) return false;
+  WNDCLASSW wc = {};
+  wc.style = c.style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = static_cast<HINSTANCE>(c.instance);
+  wc.hIcon = static_cast<HICON>(c.icon);
+  wc.hCursor = c.cursorId ? LoadCursorW(nullptr, MAKEINTRESOURCEW(c.cursorId)) : nullptr;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(c.background);
+  wc.lpszClassName = W(c.name);
+  return RegisterClassW(&wc) != 0;
+}
+
+bool UnregisterWindowClass(InstanceHandle instance, const WChar* name) {
+  return UnregisterClassW(W(name), static_cast<HINSTANCE>(instance)) != 0;
+}
+
+WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* text, uint32_t style, int32_t x,
+                        int32_t y, int32_t width, int32_t height, WindowHandle parent, uintptr_t id,
+                        InstanceHandle instance) {
+#ifndef _WIN32_WCE
+  // The device always clips a window's painting to exclude its children and siblings; on desktop
+  // Windows a page painted over the whole client area would otherwise cover its controls.
+  style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+#endif
+  HWND window = CreateWindowExW(exStyle, W(className), W(text), style, x, y, width, height, H(parent),
+                                reinterpret_cast<HMENU>(id), static_cast<HINSTANCE>(instance), nullptr);
+#ifndef _WIN32_WCE
+  if (window && (style & WS_CHILD) && IsStandardControl(className)) DeviceLook(window, className);
+#endif
+  return window;
+}
+
+bool Destroy(WindowHandle window) {
+  if (!window || !IsWindow(H(window))) return false;
+  return DestroyWindow(H(window)) != 0;
+}
+
+bool Exists(WindowHandle window) {
+  return window && IsWindow(H(window));
+}
+
+bool IsShown(WindowHandle window) {
+  return window && IsWindowVisible(H(window));
+}
+
+bool Move(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) {
+  return MoveWindow(H(window), x, y, width, height, repaint ? TRUE : FALSE) != 0;
+}
+
+bool Show(WindowHandle window, int command) {
+  // Another thread's (or process's) window is shown without waiting for it: a hung owner must
+  // not hang the caller.
+  if (GetWindowThreadProcessId(H(window), nullptr) != GetCurrentThreadId())
+    return ShowWindowAsync(H(window), command) != 0;
+  return ShowWindow(H(window), command) != 0;
+}
+
+void Update(WindowHandle window) {
+  UpdateWindow(H(window));
+}
+
+bool Enable(WindowHandle window, bool enable) {
+  return EnableWindow(H(window), enable ? TRUE : FALSE) != 0;
+}
+
+WindowHandle Focus(WindowHandle window) {
+  return SetFocus(H(window));
+}
+
+bool BringForward(WindowHandle window) {
+#ifdef _WIN32_WCE
+  // The device's convention: the lowest bit also brings the window's owned windows forward.
+  return SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) | 1)) != 0;
+#else
+  // On desktop Windows that bit makes an invalid handle; owned windows follow their owner anyway.
+  return SetForegroundWindow(H(window)) != 0;
+#endif
+}
+
+intptr_t Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return SendMessageW(H(window), message, wParam, lParam);
+}
+
+bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return PostMessageW(H(window), message, wParam, lParam) != 0;
+}
+
+intptr_t DefaultProcedure(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  return DefWindowProcW(H(window), message, wParam, lParam);
+}
+
+WindowHandle FindTopLevel(const WChar* className, const WChar* title) {
+  return FindWindowW(W(className), W(title));
+}
+
+WindowHandle ChildById(WindowHandle parent, int id) {
+  return GetDlgItem(H(parent), id);
+}
+
+Rect ClientArea(WindowHandle window) {
+  RECT r = {};
+  if (!window || !GetClientRect(H(window), &r)) return Rect{0, 0, 0, 0};
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+Rect ScreenBounds(WindowHandle window) {
+  RECT r = {};
+  if (!window || !GetWindowRect(H(window), &r)) return Rect{0, 0, 0, 0};
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+int ReadText(WindowHandle window, WChar* buffer, int chars) {
+  if (chars <= 0) return 0;
+  buffer[0] = 0;
+  int n = GetWindowTextW(H(window), W(buffer), chars);
+  buffer[chars - 1] = 0;
+  return n;
+}
+
+bool WriteText(WindowHandle window, const WChar* text) {
+  return SetWindowTextW(H(window), W(text)) != 0;
+}
+
+bool ScreenToClientPoint(WindowHandle window, Point& point) {
+  POINT p = {point.x, point.y};
+  if (!ScreenToClient(H(window), &p)) return false;
+  point = Point{p.x, p.y};
+  return true;
+}
+
+Point LastMessagePosition() {
+  DWORD pos = GetMessagePos();
+  return Point{static_cast<int16_t>(LOWORD(pos)), static_cast<int16_t>(HIWORD(pos))};
+}
+
+int SystemMetric(int index) {
+  return GetSystemMetrics(index);
+}
+
+uint32_t RegisterMessageName(const WChar* name) {
+  return RegisterWindowMessageW(W(name));
+}
+
+Notification ReadNotification(intptr_t lParam) {
+  const NMHDR* h = reinterpret_cast<const NMHDR*>(lParam);
+  if (!h) return Notification{nullptr, 0, 0};
+  return Notification{h->hwndFrom, h->idFrom, static_cast<int32_t>(h->code)};
+}
+
+WindowHandle InsertAfterOf(intptr_t lParam) {
+  const WINDOWPOS* p = reinterpret_cast<const WINDOWPOS*>(lParam);
+  return p ? p->hwndInsertAfter : nullptr;
+}
+
+}  // namespace platform
