@@ -1,19 +1,48 @@
 // The tray program's one application object: the settings window's state followed by the
-// user's settings.
+// user's settings, and the window's entry points.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/shell_ui.h"
 #include "settings/settings.h"
+
+// The window's class and title: also how a second start and the control-panel applet find it.
+inline constexpr WChar kMainWindowClass[] = u"MORVANE.Quillmote";
+inline constexpr WChar kMainWindowTitle[] = u"Quillmote";
+
+// The pages, in tab order.
+enum Page : int32_t { kMousePage = 0, kKeyboardPage = 1, kSettingsPage = 2, kHelpPage = 3, kAboutPage = 4 };
+inline constexpr int kPageCount = 5;
+
+// The Controls slots.
+enum ControlSlot : int {
+  kMouseCheckSlot,
+  kActionListSlot,
+  kPreviousCursorSlot,
+  kNextCursorSlot,
+  kSpeedListSlot,
+  kKeyboardCheckSlot,
+  kSoundsCheckSlot,
+  kStatusCheckSlot,
+  kAutostartCheckSlot,
+  kTrayCheckSlot,
+  kChangeButtonSlot,
+  kHelpViewSlot,
+};
+inline constexpr int kControlSlots = 20;
+
+// The Pictures slots.
+enum PictureSlot : int { kHighlightPicture, kActionStripPicture, kMousePicture, kCursorPicture };
 
 struct GUI {
   platform::InstanceHandle Instance;
   platform::ImageListHandle TabImages;
   platform::IconHandle Icons[10];
   platform::BitmapHandle Pictures[10];
-  platform::WindowHandle Controls[20];
+  platform::WindowHandle Controls[kControlSlots];
   int32_t SelectedButton;
   platform::IconHandle TrayIcon;
   platform::WindowHandle TabControl;
@@ -27,10 +56,24 @@ struct GUI {
   int32_t MH;  // height of the menu bar (and of the taskbar)
   Settings settings;
 
+  // 1 when the window and its pages exist; -1 another instance's window was found and brought
+  // forward; -2 the class, -3 the window, -4 the tab strip, -5 the page controls failed.
+  int InitWindow(platform::InstanceHandle instance);
   // Measures the screen, sets the scale factors and logs the sizes.
   void ComputeSize();
+  // Replaces the controls with those of CurrentPage and lays the page out; always 1.
+  int InitWindowComponents();
+  // Places the tab strip and the controls that follow the screen or the selected button, and
+  // asks for a repaint; always 1.
+  int LayoutPage();
+  // Frees the icons, pictures and image list and destroys the window, if it still exists.
+  void Release();
 };
 
 // The application object, and the pointer through which the window procedure reaches it.
 extern GUI theGUI;
 extern GUI* TheGUI;
+// The shell's activation record of the window.
+extern platform::ShellActivateInfo ActivateInfo;
+// How often the about page was opened in this run.
+extern int32_t AboutVisits;

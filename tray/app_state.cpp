@@ -11,4 +11,6 @@ WChar Description[kAboutTextChars] = {};
 platform::EventHandle closeEvent = nullptr;
 platform::ThreadHandle listenerThread = nullptr;
 std::atomic<uint8_t> terminateRequested{0};
+std::atomic<uint8_t> listenerKilled{0};
 uint8_t driverReady = 0;
+platform::BitmapHandle logoBitmap = nullptr;

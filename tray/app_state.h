@@ -27,6 +27,12 @@ extern platform::EventHandle closeEvent;
 extern platform::ThreadHandle listenerThread;
 // Set once by the shutdown sequence, read by the listener thread before every wait.
 extern std::atomic<uint8_t> terminateRequested;
+// 1 when the shutdown had to stop the listener from outside: whatever it held stays held, so the
+// end of the process takes no lock it may have shared.
+extern std::atomic<uint8_t> listenerKilled;
+// The maker's logo, loaded at start-up from the file written out of the program's resources;
+// null when it could not be loaded. The about page draws it.
+extern platform::BitmapHandle logoBitmap;
 // 1 once start-up has got past its first steps; sent to the driver as the last word of the
 // driver info record. Written on the main thread only.
 extern uint8_t driverReady;

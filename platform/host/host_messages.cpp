@@ -173,6 +173,7 @@ int DispatchPending() {
 void MessagesReset() {
   Queues& q = Q();
   std::lock_guard<std::mutex> g(q.lock);
+  OwnQueue(q)->items.clear();
   q.dispatched.clear();
   q.invalidations.clear();
 }

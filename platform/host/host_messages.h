@@ -19,7 +19,8 @@ void PostWindowMessage(const Message& msg);
 // Takes and dispatches the calling thread's waiting messages up to (not including) a quit
 // message, without waiting; returns how many.
 int DispatchPending();
-// Forgets the dispatched messages and repaint requests (queues are left alone).
+// Forgets the dispatched messages, the repaint requests and the calling thread's waiting messages
+// (other threads' queues are left alone).
 void MessagesReset();
 std::vector<Message> DispatchedMessages();
 std::vector<Invalidation> Invalidations();

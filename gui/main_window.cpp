@@ -1,0 +1,341 @@
+// The settings window: creation, the window procedure and the command handling that turns every
+// control change into a stored setting.
+#include "gui/main_window.h"
+
+#include "bluetooth/connect.h"
+#include "bluetooth/launch_program.h"
+#include "driver_link/driver_control.h"
+#include "gui/page_paint.h"
+#include "gui/scale.h"
+#include "gui/tray_icon.h"
+#include "platform/controls.h"
+#include "platform/images.h"
+#include "platform/instance.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "settings/settings.h"
+#include "tray/app_state.h"
+#include "tray/debug_log.h"
+#include "tray/terminate_app.h"
+
+GUI theGUI{};
+GUI* TheGUI = &theGUI;
+platform::ShellActivateInfo ActivateInfo{};
+int32_t AboutVisits = 0;
+
+namespace {
+
+using namespace platform;
+
+// The class background: the window colour, in the device's system-colour brush notation.
+constexpr uintptr_t kWindowBrush = 0x40000006;
+constexpr uint32_t kTabStripStyle = 0x5400080A;  // child, visible, clip siblings, bottom, flat, ragged right
+constexpr int kTitleChars = 101;
+constexpr uint32_t kConnectBeepDelayMs = 1000;
+// Where the about page's two tap areas lead when the installation left no address.
+constexpr WChar kMakerAddress[] = u"https://www.morvane.com/quillmote";
+
+struct TabSpec {
+  const WChar* text;
+  int image;
+};
+constexpr TabSpec kTabs[kPageCount] = {{u"", 0}, {u"Keyboard", 1}, {u"Status", 2}, {u"Help", 3}, {u"About", 4}};
+
+// "TaskbarCreated": the desktop shell announces a restart, after which its icons are gone.
+uint32_t taskbarCreatedMessage = 0;
+
+// Held by the instance that runs; its window is what the others look for.
+constexpr WChar kInstanceLock[] = u"MORVANE.Quillmote";
+constexpr uint32_t kInstanceWaitMs = 10000;
+constexpr uint32_t kInstancePollMs = 50;
+
+// The window of a running instance, or null when this process may become the instance. Two
+// starts at the same moment can both miss the other's window: the one that does not get the lock
+// waits for the other's window to appear (or for the lock, when the other gives up first).
+WindowHandle FindRunningInstance() {
+  for (uint32_t waited = 0;; waited += kInstancePollMs) {
+    if (WindowHandle running = FindTopLevel(kMainWindowClass, kMainWindowTitle)) return running;
+    if (TakeInstanceLock(kInstanceLock) || waited >= kInstanceWaitMs) return nullptr;
+    SleepMilliseconds(kInstancePollMs);
+  }
+}
+
+bool Checked(WindowHandle box) {
+  return Send(box, kBmGetCheck, 0, 0) == static_cast<intptr_t>(kBstChecked);
+}
+
+void ResetActivateInfo() {
+  ActivateInfo = platform::ShellActivateInfo{};
+  ActivateInfo.cbSize = sizeof ActivateInfo;
+}
+
+// The keyboard and mouse settings to the driver's filter; ManageFilter's result.
+int SendFilter(const Settings& s) {
+  SetFilterRecord(s.Enable_KB, s.Enable_Mouse);
+  return ManageFilter();
+}
+
+// Switching to the device's today screen puts it in front of this window: the window hides.
+void OnWindowPosChanged(intptr_t lParam) {
+  WindowHandle behind = InsertAfterOf(lParam);
+  if (!behind) return;
+  WChar title[kTitleChars] = {};
+  ReadText(behind, title, kTitleChars);
+  WString t = title;
+  if (t == u"Desktop") Show(TheGUI->MainWindow, kSwHide);
+}
+
+void OnTrayMessage(GUI& gui, uintptr_t wParam, intptr_t lParam) {
+  if (wParam != kTrayIconId || lParam != kWmLButtonUp) return;
+  Show(gui.MainWindow, kSwShow);
+  BringForward(gui.MainWindow);
+}
+
+void OnPaint(GUI& gui, WindowHandle window) {
+  PaintScope paint(window);
+  PaintPage(gui, paint.dc(), window);
+}
+
+}  // namespace
+
+int GUI::InitWindow(InstanceHandle instance) {
+  DebugLog(u"GUI::InitWindow(%X) call.", instance);
+  Instance = instance;
+  if (WindowHandle running = FindRunningInstance()) {
+    Show(running, kSwShow);
+    BringForward(running);
+    return -1;
+  }
+  if (!TakeInstanceLock(kInstanceLock)) return -1;
+  TheGUI = this;
+  ComputeSize();
+  if (!WindowClassExists(Instance, kMainWindowClass)) {
+    WindowClass c{kMainWindowClass, kCsHRedraw | kCsVRedraw, MainWndProc, Instance, nullptr, 32512, kWindowBrush};
+    if (!RegisterWindowClass(c)) return -2;
+  }
+  taskbarCreatedMessage = RegisterMessageName(u"TaskbarCreated");
+  LoadPictures(*this);
+  MainWindow = MakeWindow(0, kMainWindowClass, kMainWindowTitle, kWsSysMenu, kCwUseDefault, kCwUseDefault,
+                          kCwUseDefault, kCwUseDefault, nullptr, 0, Instance);
+  if (!MainWindow) return -3;
+  PlaceAsShellWindow(MainWindow, MH);
+  if (!CreateTabs(*this)) return -4;
+  if (InitWindowComponents() != 1) return -5;
+  Update(MainWindow);
+  return 1;
+}
+
+int CreateTabs(GUI& gui) {
+  gui.CurrentPage = kMousePage;
+  gui.TabControl = MakeWindow(0, u"SysTabControl32", u"", kTabStripStyle, 0, 0, 0, 0, gui.MainWindow, 0, gui.Instance);
+  if (!gui.TabControl) return 0;
+  Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
+  for (int i = 0; i < kPageCount; ++i) TabInsert(gui.TabControl, i, kTabs[i].text, kTabs[i].image);
+  gui.CurrentPage = kKeyboardPage;
+  Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
+  return 1;
+}
+
+intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  GUI& gui = *TheGUI;
+  switch (message) {
+    case kWmCreate:
+      gui.MenuBar = CreateMenuBar(window, gui.Instance, kMainMenuBar, gui.MH);
+      ResetActivateInfo();
+      return 0;
+    case kWmDestroy:
+      TerminateApp();
+      return 0;
+    case kWmActivate:
+      HandleActivate(window, wParam, lParam, ActivateInfo);
+      return 0;
+    case kWmPaint:
+      OnPaint(gui, window);
+      return 0;
+    case kWmEraseBkgnd:
+      return 1;
+    case kWmSettingChange:
+      OnSettingChange(gui, wParam, lParam);
+      return 1;
+    case kWmWindowPosChanged:
+      OnWindowPosChanged(lParam);
+      return 0;
+    case kWmNotify:
+      OnTabChange(gui, lParam);
+      return 0;
+    case kWmCommand:
+      OnCommand(gui, wParam);
+      return 0;
+    case kWmCtlColorStatic:
+      return 1;
+    case kWmLButtonUp:
+      OnTap(gui, LowWord(static_cast<uintptr_t>(lParam)), HighWord(static_cast<uintptr_t>(lParam)));
+      return 0;
+    case kTrayMessage:
+      OnTrayMessage(gui, wParam, lParam);
+      return 0;
+  }
+  if (message == taskbarCreatedMessage && message != 0) {
+    OnTaskbarCreated(gui);
+    return 0;
+  }
+  return DefaultProcedure(window, message, wParam, lParam);
+}
+
+void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam) {
+  gui.ComputeSize();
+  PlaceAsShellWindow(gui.MainWindow, gui.MH);
+  gui.LayoutPage();
+  InformDriver();
+  HandleSettingChange(gui.MainWindow, wParam, lParam, ActivateInfo);
+}
+
+void OnTabChange(GUI& gui, intptr_t lParam) {
+  Notification n = ReadNotification(lParam);
+  if (n.code != kTcnSelChange) return;
+  gui.CurrentPage = static_cast<int32_t>(Send(n.from, kTcmGetCurSel, 0, 0));
+  if (gui.CurrentPage == kMousePage) {
+    // The first tab shows the keyboard page, with the keyboard tab selected.
+    gui.CurrentPage = kKeyboardPage;
+    Send(n.from, kTcmSetCurSel, kKeyboardPage, 0);
+  }
+  if (gui.CurrentPage == kAboutPage) ++AboutVisits;
+  gui.InitWindowComponents();
+}
+
+void OnCommand(GUI& gui, uintptr_t wParam) {
+  Settings& s = gui.settings;
+  uint16_t id = LowWord(wParam);
+  uint16_t code = HighWord(wParam);
+  bool save = false;
+  switch (id) {
+    case kCmdClose:
+      Destroy(gui.MainWindow);
+      return;
+    case kCmdHide:
+      DebugLog(u"GUI, user pressed HIDE");
+      Show(gui.MainWindow, kSwHide);
+      return;
+    case kCmdConnect:
+      DebugLog(u"GUI, user pressed CONNECT");
+      if (DoConnect(1) == 1) {
+        SleepMilliseconds(kConnectBeepDelayMs);
+        PlayBeep(kMbOk);
+      }
+      return;
+    case kCmdMouseCheck: {
+      s.Enable_Mouse = Checked(gui.Controls[kMouseCheckSlot]) ? 1 : 0;
+      int sent = SendFilter(s);
+      DebugLog(u"GUI:P0 ManageFilter(1,%d,%d)= %d", s.Enable_KB, s.Enable_Mouse, sent);
+      save = true;
+      break;
+    }
+    case kCmdActionList: {
+      if (code != kCbnSelChange) return;
+      int selection = static_cast<int>(Send(gui.Controls[kActionListSlot], kCbGetCurSel, 0, 0));
+      if (selection == kOpenProgramAction) {
+        PickProgram(gui);
+      } else if (selection == kOpenAppletAction) {
+        PickApplet(gui);
+      } else if (selection >= 0 && selection < kActionCount) {
+        // A list without a selection (-1) is not an action.
+        s.Buttons[gui.SelectedButton].Action = selection;
+      }
+      save = true;
+      break;
+    }
+    case kCmdPreviousCursor:
+      if (s.Cursor == 0) {
+        PlayBeep(kMbOk);
+        return;
+      }
+      --s.Cursor;
+      InvalidateWindow(gui.MainWindow, false);
+      save = true;
+      break;
+    case kCmdNextCursor:
+      if (static_cast<uint32_t>(s.Cursor) >= kCursorCount - 1) {
+        PlayBeep(kMbOk);
+        return;
+      }
+      ++s.Cursor;
+      InvalidateWindow(gui.MainWindow, false);
+      save = true;
+      break;
+    case kCmdSpeedList: {
+      if (code != kCbnSelChange) return;
+      int selection = static_cast<int>(Send(gui.Controls[kSpeedListSlot], kCbGetCurSel, 0, 0));
+      if (selection >= 0 && selection < kSpeedCount) s.Speed = selection;
+      save = true;
+      break;
+    }
+    case kCmdKeyboardCheck: {
+      s.Enable_KB = Checked(gui.Controls[kKeyboardCheckSlot]) ? 1 : 0;
+      int sent = SendFilter(s);
+      DebugLog(u"GUI:P1 ManageFilter( 1,%d,%d)= %d", s.Enable_KB, s.Enable_Mouse, sent);
+      save = true;
+      break;
+    }
+    case kCmdSoundsCheck:
+      s.KBSounds = Checked(gui.Controls[kSoundsCheckSlot]) ? 1 : 0;
+      save = true;
+      break;
+    case kCmdAutostartCheck:
+      s.Enable_Autostart = Checked(gui.Controls[kAutostartCheckSlot]) ? 1 : 0;
+      save = true;
+      break;
+    case kCmdTrayCheck:
+      s.Enable_Tray = Checked(gui.Controls[kTrayCheckSlot]) ? 1 : 0;
+      if (s.Enable_Tray) {
+        NotifyTray(gui.MainWindow, kNimAdd, kTrayIconId, gui.TrayIcon);
+      } else {
+        NotifyTray(gui.MainWindow, kNimDelete, kTrayIconId, nullptr);
+      }
+      save = true;
+      break;
+    case kCmdChangeButton:
+      OpenBluetoothSettings();
+      return;
+    default:
+      return;
+  }
+  if (save) SaveSettings(s);
+}
+
+void OnTap(GUI& gui, uint16_t x, uint16_t y) {
+  if (gui.CurrentPage == kMousePage) {
+    if (x > 0 && x < DRAX(240) && y > DRAY(45) && y < DRAY(105)) {
+      gui.SelectedButton = x / DRAX(48);
+      gui.LayoutPage();
+    }
+  } else if (gui.CurrentPage == kAboutPage) {
+    Rect left{DRAX(5), DRAY(80), DRAX(95), DRAY(80) + DRAX(40)};
+    Rect right{DRAX(100), DRAY(80), DRAX(190), DRAY(80) + DRAX(40)};
+    if (HitTest(x, y, left) || HitTest(x, y, right)) {
+      LaunchProgram(u"iexplore.exe", AboutWebLink[0] ? AboutWebLink : kMakerAddress);
+    }
+  }
+}
+
+// The pickers come with their own windows; until then these two entries store nothing.
+void PickProgram(GUI&) {}
+
+void PickApplet(GUI&) {}
+
+void GUI::Release() {
+  DestroyImageList(TabImages);
+  TabImages = nullptr;
+  DestroyIconHandle(TrayIcon);
+  TrayIcon = nullptr;
+  for (auto& icon : Icons) {
+    if (icon) DestroyIconHandle(icon);
+    icon = nullptr;
+  }
+  for (auto& picture : Pictures) {
+    if (picture) DeleteGdiObject(picture);
+    picture = nullptr;
+  }
+  DebugLog(u"GUI::Release::Destroy: %X", MainWindow);
+  Destroy(MainWindow);
+}

@@ -1,0 +1,39 @@
+// Painting the pages: everything on a page that is not a control, composed off screen and copied
+// to the window in one step; the pictures and icons the window uses; the text and hit helpers.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/gui.h"
+#include "platform/paint.h"
+
+// Colours (0x00BBGGRR).
+inline constexpr uint32_t kBlack = 0x000000;
+inline constexpr uint32_t kGrey = 0x7F7F7F;
+inline constexpr uint32_t kDarkGrey = 0x464646;
+inline constexpr uint32_t kBlue = 0xFF0000;
+inline constexpr uint32_t kRed = 0x0000FF;
+inline constexpr uint32_t kMagenta = 0xFF00FF;  // the pictures' transparent colour
+// What stands where a picture could not be loaded: a plain light grey area.
+inline constexpr uint32_t kPlaceholderGrey = 0xD8D8D8;
+
+// DrawText formats used on the pages.
+inline constexpr uint32_t kLeftLine = 0x24;       // single line, vertically centred
+inline constexpr uint32_t kRightLine = 0x26;      // the same, right-aligned
+inline constexpr uint32_t kWrapped = 0x10;        // word-wrapped
+inline constexpr uint32_t kWrappedCentre = 0x11;  // word-wrapped and centred
+
+inline constexpr WChar kFace[] = u"tahoma";
+
+// The about page's fixed texts.
+extern const WChar kLegalNotice[];
+extern const WChar kCopyrightLine[];
+
+void PaintPage(GUI& gui, platform::DeviceContext dc, platform::WindowHandle window);
+// Loads the tray icon, the tab icons and their image list, and the four pictures; always 1.
+int LoadPictures(GUI& gui);
+// Draws a text in a font made for this call alone; DrawText's result.
+int DrawLabel(const WChar* face, int32_t height, int32_t weight, uint32_t colour, platform::DeviceContext dc,
+              const WChar* text, const platform::Rect& rect, uint32_t format);
+// 1 when the point lies in the rectangle, edges included.
+int HitTest(int32_t x, int32_t y, const platform::Rect& rect);

@@ -1,0 +1,450 @@
+// The settings window's creation, commands, taps, tab switch, rotation and tray icon, on the
+// host's window, canvas and driver models.
+#include <functional>
+
+#include "gui/page_paint.h"
+#include "gui/tray_icon.h"
+#include "gui_fixture.h"
+#include "platform/controls.h"
+#include "platform/registry.h"
+
+namespace {
+
+using namespace platform;
+using host::WindowRecord;
+
+// Every command with what it changes: one row each, run on a freshly opened window.
+TEST_F(GuiTest, CommandTable) {
+  struct Row {
+    const char* label;
+    int page;
+    uint16_t id, code;
+    std::function<void()> before;             // control state the user left
+    std::function<bool(const Settings&)> ok;  // the record afterwards
+    std::vector<std::vector<uint8_t>> filters;
+    const char* logLine;  // nullptr: none expected
+    bool saved;
+    int beeps;
+  };
+  auto check = [](int slot, bool on) {
+    return [slot, on] { Send(theGUI.Controls[slot], kBmSetCheck, on ? kBstChecked : 0, 0); };
+  };
+  auto select = [](int slot, int index) {
+    return [slot, index] { Send(theGUI.Controls[slot], kCbSetCurSel, static_cast<uintptr_t>(index), 0); };
+  };
+  const std::vector<uint8_t> kb1mouse1{1, 1, 1, 0}, kb1mouse0{1, 1, 0, 0}, kb0mouse0{1, 0, 0, 0};
+  const Row rows[] = {
+      {"mouse box on",
+       kMousePage,
+       kCmdMouseCheck,
+       0,
+       check(kMouseCheckSlot, true),
+       [](const Settings& s) { return s.Enable_Mouse == 1; },
+       {kb1mouse1},
+       "GUI:P0 ManageFilter(1,1,1)= 1",
+       true,
+       0},
+      {"mouse box off",
+       kMousePage,
+       kCmdMouseCheck,
+       0,
+       check(kMouseCheckSlot, false),
+       [](const Settings& s) { return s.Enable_Mouse == 0; },
+       {kb1mouse0},
+       "GUI:P0 ManageFilter(1,1,0)= 1",
+       true,
+       0},
+      {"keyboard box off",
+       kKeyboardPage,
+       kCmdKeyboardCheck,
+       0,
+       check(kKeyboardCheckSlot, false),
+       [](const Settings& s) { return s.Enable_KB == 0; },
+       {kb0mouse0},
+       "GUI:P1 ManageFilter( 1,0,0)= 1",
+       true,
+       0},
+      {"sounds on",
+       kKeyboardPage,
+       kCmdSoundsCheck,
+       0,
+       check(kSoundsCheckSlot, true),
+       [](const Settings& s) { return s.KBSounds == 1; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"autostart on",
+       kSettingsPage,
+       kCmdAutostartCheck,
+       0,
+       check(kAutostartCheckSlot, true),
+       [](const Settings& s) { return s.Enable_Autostart == 1; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"tray off",
+       kSettingsPage,
+       kCmdTrayCheck,
+       0,
+       check(kTrayCheckSlot, false),
+       [](const Settings& s) { return s.Enable_Tray == 0; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"scroll up for the third button",
+       kMousePage,
+       kCmdActionList,
+       kCbnSelChange,
+       [&] {
+         theGUI.SelectedButton = 2;
+         select(kActionListSlot, 4)();
+       },
+       [](const Settings& s) { return s.Buttons[2].Action == 4 && s.Buttons[0].Action == 0; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"action list dropped open: no change",
+       kMousePage,
+       kCmdActionList,
+       7 /* CBN_DROPDOWN */,
+       select(kActionListSlot, 4),
+       [](const Settings& s) { return s.Buttons[0].Action == 0; },
+       {},
+       nullptr,
+       false,
+       0},
+      {"action list without a selection",
+       kMousePage,
+       kCmdActionList,
+       kCbnSelChange,
+       select(kActionListSlot, -1),
+       [](const Settings& s) { return s.Buttons[0].Action == 0; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"speed 8X",
+       kMousePage,
+       kCmdSpeedList,
+       kCbnSelChange,
+       select(kSpeedListSlot, 10),
+       [](const Settings& s) { return s.Speed == 10; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"previous cursor at 0 beeps",
+       kMousePage,
+       kCmdPreviousCursor,
+       0,
+       [] {},
+       [](const Settings& s) { return s.Cursor == 0; },
+       {},
+       nullptr,
+       false,
+       1},
+      {"next cursor",
+       kMousePage,
+       kCmdNextCursor,
+       0,
+       [] {},
+       [](const Settings& s) { return s.Cursor == 1; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"next cursor at 9 beeps",
+       kMousePage,
+       kCmdNextCursor,
+       0,
+       [] { theGUI.settings.Cursor = 9; },
+       [](const Settings& s) { return s.Cursor == 9; },
+       {},
+       nullptr,
+       false,
+       1},
+      {"previous cursor at 9",
+       kMousePage,
+       kCmdPreviousCursor,
+       0,
+       [] { theGUI.settings.Cursor = 9; },
+       [](const Settings& s) { return s.Cursor == 8; },
+       {},
+       nullptr,
+       true,
+       0},
+      {"hide",
+       kKeyboardPage,
+       kCmdHide,
+       0,
+       [] { Show(theGUI.MainWindow, kSwShow); },
+       [](const Settings&) { return !IsShown(theGUI.MainWindow); },
+       {},
+       "GUI, user pressed HIDE",
+       false,
+       0},
+      {"the status box cannot change",
+       kSettingsPage,
+       kCmdStatusCheck,
+       0,
+       [] {},
+       [](const Settings& s) { return s.Enable_Tray == 1; },
+       {},
+       nullptr,
+       false,
+       0},
+      {"unknown command", kKeyboardPage, 999, 0, [] {}, [](const Settings&) { return true; }, {}, nullptr, false, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ResetAll();
+    platform::host::RegistryReset();
+    LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Quillmote\"\n");
+    platform::host::DriverSetPresent(true);
+    debugEnabled = 1;
+    std::filesystem::remove(platform::host::HostPath(kDebugLogPath));
+    ASSERT_EQ(Open(), 1);
+    theGUI.settings.Enable_KB = 1;
+    theGUI.settings.Enable_Tray = 1;
+    ShowPage(r.page);
+    r.before();
+    platform::host::DriverClearEvents();
+    uint64_t writes = platform::host::RegistryWriteCount();
+    Command(r.id, r.code);
+    EXPECT_TRUE(r.ok(theGUI.settings));
+    EXPECT_EQ(Filters(), r.filters);
+    if (r.logLine) {
+      EXPECT_TRUE(Logged(r.logLine)) << r.logLine;
+    }
+    EXPECT_EQ(platform::host::RegistryWriteCount() > writes, r.saved);
+    EXPECT_EQ(Beeps(), r.beeps);
+    theGUI.Release();
+  }
+}
+
+TEST_F(GuiTest, SavedCommandsReachTheRegistryAndTheDriver) {
+  ASSERT_EQ(Open(), 1);
+  ShowPage(kSettingsPage);
+  Send(theGUI.Controls[kAutostartCheckSlot], kBmClick, 0, 0);  // the box sends its own command
+  uint32_t value = 0;
+  uint32_t size = sizeof value;
+  RegKey key;
+  ASSERT_EQ(RegOpen(u"\\Software\\Morvane\\Quillmote", RegAccess::Read, key), RegStatus::Ok);
+  ASSERT_EQ(RegQuery(key, u"Enable_Autostart", nullptr, &value, &size), RegStatus::Ok);
+  EXPECT_EQ(value, 1u);
+  // The save ends with the driver told the screen again.
+  auto events = platform::host::DriverEvents();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events[events.size() - 2].code, 0x00222004u);
+}
+
+TEST_F(GuiTest, TrayBoxAddsAndDeletesTheIconAndTaskbarRestartBringsItBack) {
+  ASSERT_EQ(Open(), 1);
+  theGUI.settings.Enable_Tray = 0;
+  ShowPage(kSettingsPage);
+  WindowHandle w = theGUI.MainWindow;
+  Send(theGUI.Controls[kTrayCheckSlot], kBmClick, 0, 0);
+  EXPECT_TRUE(host::TrayIconPresent(w, kTrayIconId));
+  EXPECT_EQ(theGUI.settings.Enable_Tray, 1);
+  auto calls = host::NotifyCalls();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].record.flags, kNifMessage | kNifIcon);
+  EXPECT_EQ(calls[0].record.callbackMessage, 3025u);
+  EXPECT_EQ(calls[0].record.icon, theGUI.TrayIcon);
+
+  // The desktop shell restarts: its icons are gone, ours comes back (delete first, then add).
+  uint32_t taskbarCreated = RegisterMessageName(u"TaskbarCreated");
+  Send(w, taskbarCreated, 0, 0);
+  EXPECT_TRUE(host::TrayIconPresent(w, kTrayIconId));
+  EXPECT_EQ(host::NotifyCalls().size(), 3u);
+
+  Send(theGUI.Controls[kTrayCheckSlot], kBmClick, 0, 0);
+  EXPECT_FALSE(host::TrayIconPresent(w, kTrayIconId));
+  EXPECT_EQ(theGUI.settings.Enable_Tray, 0);
+  // With the icon switched off, a shell restart adds nothing.
+  Send(w, taskbarCreated, 0, 0);
+  EXPECT_EQ(host::TrayIconCount(), 0);
+
+  // A tap on the icon shows the window in front; the stylus going down does nothing.
+  Show(w, kSwHide);
+  Send(w, kTrayMessage, kTrayIconId, kWmLButtonDown);
+  EXPECT_FALSE(IsShown(w));
+  Send(w, kTrayMessage, 4999, kWmLButtonUp);
+  EXPECT_FALSE(IsShown(w));
+  Send(w, kTrayMessage, kTrayIconId, kWmLButtonUp);
+  EXPECT_TRUE(IsShown(w));
+  EXPECT_EQ(host::ForegroundWindow(), w);
+}
+
+TEST_F(GuiTest, TapGeometry) {
+  struct Row {
+    const char* label;
+    int32_t width, height;
+    int page;
+    uint16_t x, y;
+    int selected;  // the button afterwards (starts at 3); -1: a launch of the web address
+    bool launched;
+  } rows[] = {
+      {"x 0 selects nothing", 240, 320, kMousePage, 0, 60, 3, false},
+      {"x 1 selects the first button", 240, 320, kMousePage, 1, 60, 0, false},
+      {"x DRAX(48) selects button 1", 240, 320, kMousePage, 48, 60, 1, false},
+      {"x 239 selects button 4", 240, 320, kMousePage, 239, 60, 4, false},
+      {"x DRAX(240) is outside", 240, 320, kMousePage, 240, 60, 3, false},
+      {"y DRAY(45) is outside", 240, 320, kMousePage, 100, 45, 3, false},
+      {"y DRAY(104)", 240, 320, kMousePage, 100, 104, 2, false},
+      {"y DRAY(105) is outside", 240, 320, kMousePage, 100, 105, 3, false},
+      {"320 x 480: y is scaled by 2", 320, 480, kMousePage, 100, 100, 2, false},
+      {"320 x 480: y 91 is outside", 320, 480, kMousePage, 100, 90, 3, false},
+      {"about, left area top-left corner", 240, 320, kAboutPage, 5, 80, 3, true},
+      {"about, left area bottom edge", 240, 320, kAboutPage, 95, 120, 3, true},
+      {"about, between the areas", 240, 320, kAboutPage, 97, 100, 3, false},
+      {"about, right area", 240, 320, kAboutPage, 190, 100, 3, true},
+      {"about, below", 240, 320, kAboutPage, 50, 121, 3, false},
+      // DRAY(80) + DRAX(40) = 160 + 40: the bottom edge takes the horizontal factor.
+      {"320 x 480 about: y 200 inside", 320, 480, kAboutPage, 50, 200, 3, true},
+      {"320 x 480 about: y 201 outside", 320, 480, kAboutPage, 50, 201, 3, false},
+      {"keyboard page: taps do nothing", 240, 320, kKeyboardPage, 50, 60, 3, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ResetAll();
+    ASSERT_EQ(Open(r.width, r.height), 1);
+    ShowPage(r.page);
+    theGUI.SelectedButton = 3;
+    Send(theGUI.MainWindow, kWmLButtonUp, 0, MakeLParam(r.x, r.y));
+    EXPECT_EQ(theGUI.SelectedButton, r.selected);
+    bool launched = false;
+    for (const auto& c : host::ShellCalls()) launched |= c.kind == host::ShellCall::Launch && c.text == u"iexplore.exe";
+    EXPECT_EQ(launched, r.launched);
+    theGUI.Release();
+  }
+}
+
+TEST_F(GuiTest, FirstTabFallsBackToTheKeyboardPageAndAboutVisitsAreCounted) {
+  ASSERT_EQ(Open(), 1);
+  EXPECT_EQ(theGUI.CurrentPage, kKeyboardPage);
+  ClickTab(2);
+  EXPECT_EQ(theGUI.CurrentPage, kSettingsPage);
+  ClickTab(0);
+  EXPECT_EQ(theGUI.CurrentPage, kKeyboardPage);
+  EXPECT_EQ(Send(theGUI.TabControl, kTcmGetCurSel, 0, 0), 1);
+  EXPECT_NE(theGUI.Controls[kKeyboardCheckSlot], nullptr);
+  for (int i = 0; i < 3; ++i) ClickTab(4);
+  EXPECT_EQ(AboutVisits, 3);
+  // Other notifications change nothing.
+  host::SendNotification(theGUI.MainWindow, Notification{theGUI.TabControl, 0, kTcnSelChanging});
+  EXPECT_EQ(theGUI.CurrentPage, kAboutPage);
+}
+
+TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
+  ASSERT_EQ(Open(480, 640), 1);
+  ShowPage(kHelpPage);
+  struct Step {
+    int32_t width, height, scaleX, scaleY, mh;
+  } steps[] = {{640, 480, 2, 2, 52}, {240, 320, 1, 1, 26}, {800, 480, 2, 2, 52}, {320, 240, 1, 1, 26}};
+  for (const Step& s : steps) {
+    host::SetScreenSize(s.width, s.height);
+    host::DriverClearEvents();
+    EXPECT_EQ(Send(theGUI.MainWindow, kWmSettingChange, 0, 0), 1);
+    SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
+    EXPECT_EQ(ScaleX, s.scaleX);
+    EXPECT_EQ(ScaleY, s.scaleY);
+    EXPECT_EQ(theGUI.ScreenWidth, s.width);
+    EXPECT_EQ(theGUI.ScreenHeight, s.height);
+    EXPECT_EQ(theGUI.MH, s.mh);
+    // The window, the tab strip and the help view follow the new screen.
+    const auto* main = WindowRecord(theGUI.MainWindow);
+    EXPECT_EQ(main->height, s.height - 2 * s.mh);
+    const auto* tab = WindowRecord(theGUI.TabControl);
+    EXPECT_EQ(tab->y, s.height - 2 * s.mh - 22 * s.scaleY);
+    EXPECT_EQ(tab->width, s.width);
+    const auto* view = WindowRecord(theGUI.Controls[kHelpViewSlot]);
+    EXPECT_EQ(view->width, s.width - 10 * s.scaleX);
+    EXPECT_EQ(view->height, s.height - 2 * (5 * s.scaleX + 10 * s.scaleY + s.mh));
+    // The driver hears the new geometry.
+    auto events = host::DriverEvents();
+    ASSERT_GE(events.size(), 2u);
+    const auto& sent = events[1].input;
+    ASSERT_EQ(sent.size(), 24u);
+    EXPECT_EQ(sent[4] | sent[5] << 8, s.width);
+    EXPECT_EQ(sent[8] | sent[9] << 8, s.height);
+    EXPECT_EQ(sent[12], s.scaleX);
+  }
+  EXPECT_EQ(host::SettingChangesHandled(), 4);
+}
+
+TEST_F(GuiTest, InitWindowResults) {
+  // A running instance is shown and brought forward; nothing else is made.
+  ASSERT_EQ(Open(), 1);
+  WindowHandle first = theGUI.MainWindow;
+  int windows = host::LiveWindowCount();
+  GUI second{};
+  EXPECT_EQ(second.InitWindow(kInstance), -1);
+  EXPECT_TRUE(IsShown(first));
+  EXPECT_EQ(host::ForegroundWindow(), first);
+  EXPECT_EQ(host::LiveWindowCount(), windows);
+  TheGUI = &theGUI;
+
+  struct Row {
+    const char* label;
+    std::function<void()> fail;
+    int result;
+  } rows[] = {
+      {"class refused", [] { host::FailClassRegistration(true); }, -2},
+      {"window refused", [] { host::FailWindowClass(kMainWindowClass); }, -3},
+      {"tab strip refused", [] { host::FailWindowClass(u"SysTabControl32"); }, -4},
+      {"another start holds the instance and never shows a window",
+       [] { host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true); }, -1},
+      {"a check box refused: the page works without it", [] { host::FailWindowClass(u"button"); }, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ResetAll();
+    r.fail();
+    EXPECT_EQ(Open(), r.result);
+    theGUI.Release();
+  }
+}
+
+TEST_F(GuiTest, MenuBarFromItsResourceAndDesktopHide) {
+  ASSERT_EQ(Open(), 1);
+  const auto* bar = WindowRecord(theGUI.MenuBar);
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->menuBarResource, 130);
+  EXPECT_EQ(bar->height, 26);
+  EXPECT_EQ(ActivateInfo.cbSize, sizeof ActivateInfo);
+  ResetAll();
+  host::FailMenuBar(true);
+  ASSERT_EQ(Open(), 1);
+  EXPECT_EQ(theGUI.MenuBar, nullptr);
+
+  // Placed behind the "Desktop" window, the settings window hides; behind another, it stays.
+  WindowClass plain{u"plain", 0, DefaultProcedure, kInstance, nullptr, 0, 0};
+  ASSERT_TRUE(RegisterWindowClass(plain));
+  WindowHandle desktop = MakeWindow(0, u"plain", u"Desktop", 0, 0, 0, 1, 1, nullptr, 0, kInstance);
+  WindowHandle other = MakeWindow(0, u"plain", u"Desktop ", 0, 0, 0, 1, 1, nullptr, 0, kInstance);
+  Show(theGUI.MainWindow, kSwShow);
+  Send(theGUI.MainWindow, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(other));
+  EXPECT_TRUE(IsShown(theGUI.MainWindow));
+  Send(theGUI.MainWindow, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(desktop));
+  EXPECT_FALSE(IsShown(theGUI.MainWindow));
+}
+
+TEST_F(GuiTest, ConnectSoftKey) {
+  ASSERT_EQ(Open(), 1);
+  // Bluetooth off: the box of the connect step, no beep.
+  Command(kCmdConnect);
+  auto calls = host::ShellCalls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].caption, u"#2 Bluetooth");
+  EXPECT_EQ(Beeps(), 0);
+  // Close destroys the window, which ends the program.
+  Command(kCmdClose);
+  EXPECT_FALSE(Exists(theGUI.MainWindow));
+}
+
+}  // namespace
