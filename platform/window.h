@@ -131,6 +131,8 @@ bool WriteText(WindowHandle window, const WChar* text);
 bool ScreenToClientPoint(WindowHandle window, Point& point);
 // The screen position of the cursor when the last message was taken from the queue.
 Point LastMessagePosition();
+// GetSystemMetrics. The small-icon size is the device screen's: desktop Windows reads as a device
+// of its screen's size (32 pixels from 480 on the shorter side, else 16).
 int SystemMetric(int index);
 // The number of a message registered by name (RegisterWindowMessageW); 0 on failure.
 uint32_t RegisterMessageName(const WChar* name);

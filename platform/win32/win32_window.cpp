@@ -233,6 +233,11 @@ Point LastMessagePosition() {
 }
 
 int SystemMetric(int index) {
+#ifndef _WIN32_WCE
+  // A device's small icons grow with its screen's dots per inch; desktop Windows reads as the
+  // device of its screen's size.
+  if (index == SM_CXSMICON || index == SM_CYSMICON) return 16 * win32::DeviceDpi() / 96;
+#endif
   return GetSystemMetrics(index);
 }
 

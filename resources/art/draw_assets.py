@@ -832,9 +832,15 @@ def keyed_picture(name):
 def render_all():
     """Every output as {path relative to resources/: bytes}."""
     files = {}
+    # How many background pixels each keyed picture has: a decoder under test must give back
+    # exactly that many pixels of the key colour.
+    counts = ["# picture, key colour (R G B), background pixels"]
     for name in KEYED:
         rgb, mask, key = keyed_picture(name)
         files["images/" + name] = jpeg_bytes(keyed_jpeg(rgb, mask, key))
+        background = sum(1 for drawn in mask.getdata() if not drawn)
+        counts.append("%s %d %d %d %d" % ((name,) + key + (background,)))
+    files["images/key_pixels.txt"] = ("\n".join(counts) + "\n").encode("ascii")
     for name, build in OPAQUE.items():
         files["images/" + name] = jpeg_bytes(build())
     for name, build in ICON_SET.items():

@@ -22,6 +22,7 @@
 #include "platform/host/host_system.h"
 #include "platform/host/host_window.h"
 #include "test_support.h"
+#include "tests/log_lines.h"
 
 inline const auto kInstance = reinterpret_cast<platform::InstanceHandle>(0x400000);
 
@@ -102,18 +103,7 @@ class GuiTest : public HostTest {
     for (const auto& c : platform::host::ShellCalls()) n += c.kind == platform::host::ShellCall::Beep ? 1 : 0;
     return n;
   }
-  // The log's messages without their time and memory prefix.
-  std::vector<std::string> LogLines() {
-    std::vector<std::string> out;
-    std::string log = ReadDeviceFile(kDebugLogPath);
-    for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
-      std::string line = log.substr(start, end - start);
-      size_t at = line.find('@');
-      size_t colon = at == std::string::npos ? std::string::npos : line.find(": ", at);
-      out.push_back(colon == std::string::npos ? line : line.substr(colon + 2));
-    }
-    return out;
-  }
+  std::vector<std::string> LogLines() { return LogMessages(ReadDeviceFile(kDebugLogPath)); }
   bool Logged(const std::string& line) {
     for (const auto& l : LogLines())
       if (l == line) return true;

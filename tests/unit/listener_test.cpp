@@ -9,6 +9,7 @@
 #include "platform/host/host_shell.h"
 #include "platform/threads.h"
 #include "test_support.h"
+#include "tests/log_lines.h"
 
 namespace {
 
@@ -60,17 +61,7 @@ class ListenerTest : public HostTest {
     platform::CloseThread(thread_);
     thread_ = nullptr;
   }
-  // The log's messages without their time and memory prefix.
-  std::vector<std::string> LogLines() {
-    std::vector<std::string> out;
-    std::string log = ReadDeviceFile(kDebugLogPath);
-    for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
-      std::string line = log.substr(start, end - start);
-      size_t colon = line.find(": ", line.find('@'));
-      out.push_back(colon == std::string::npos ? line : line.substr(colon + 2));
-    }
-    return out;
-  }
+  std::vector<std::string> LogLines() { return LogMessages(ReadDeviceFile(kDebugLogPath)); }
 
   platform::ThreadHandle thread_ = nullptr;
   platform::ThreadId id_ = 0;

@@ -22,7 +22,9 @@
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "tests/eventually.h"
+#include "tests/log_lines.h"
 #include "tests/unit/paired_devices_fixture.h"
+#include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
@@ -76,18 +78,16 @@ class ListenerWine : public StackRegistry {
     StackRegistry::SetUp();
     platform::RemoveFile(kDebugLogPath);
     records_ = WindowsPath(winePaths.work + "/listener.records");
-    platform::RemoveFile(records_.c_str());
     debugEnabled = 1;
     driverReady = 1;
     terminateRequested = 0;
     for (auto* f : {&driverStatus.bluetoothOn, &driverStatus.deviceFound, &driverStatus.mouseOn,
                     &driverStatus.keyboardOn, &driverStatus.driverAnswered})
       f->store(0);
-    ASSERT_TRUE(server_.Start(QmxsimCommand(u"serve --log ") + Quoted(records_)));
+    ASSERT_TRUE(server_.Start(records_));
   }
   void TearDown() override {
-    Sim(u"stop");
-    server_.Stop(10000);
+    server_.Stop();
     if (listenerThread) {
       platform::TerminateThreadNow(listenerThread, 0);
       platform::WaitThread(listenerThread, 5000);
@@ -98,24 +98,14 @@ class ListenerWine : public StackRegistry {
     debugEnabled = 0;
     StackRegistry::TearDown();
   }
-  int Sim(const WString& args) { return RunProgram(QmxsimCommand(args)); }
+  int Sim(const WString& args) { return server_.Sim(args); }
   std::string DebugLines() {
     std::string text;
     platform::FileReadAll(kDebugLogPath, text);
     return text;
   }
-  // The debug log's messages, without time and memory figures.
-  std::vector<std::string> Messages() {
-    std::vector<std::string> out;
-    std::string log = DebugLines();
-    for (size_t start = 0, end; (end = log.find('\n', start)) != std::string::npos; start = end + 1) {
-      std::string line = log.substr(start, end - start);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      size_t colon = line.find(": ", line.find('@'));
-      if (colon != std::string::npos) out.push_back(line.substr(colon + 2));
-    }
-    return out;
-  }
+  std::vector<std::string> Messages() { return LogMessages(DebugLines()); }
+
   // Posts through qmxsim and waits for the listener's log line of that message.
   void Post(const WString& args, const std::string& line) {
     size_t before = Messages().size();
@@ -127,7 +117,7 @@ class ListenerWine : public StackRegistry {
   }
 
   WString records_;
-  platform::win32test::Background server_;
+  QmxsimServer server_;
 };
 
 TEST_F(ListenerWine, DriverMessagesFromAnotherProcess) {

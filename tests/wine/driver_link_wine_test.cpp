@@ -18,6 +18,7 @@
 #include "gui/scale.h"
 #include "platform/files.h"
 #include "platform/win32/testing/win32_test_support.h"
+#include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-using platform::win32test::Background;
 using platform::win32test::RunProgram;
 using platform::win32test::WindowsPath;
 using Bytes = std::vector<uint8_t>;
@@ -57,7 +57,6 @@ class DriverLinkWine : public ::testing::Test {
   void SetUp() override {
     name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     log_ = WindowsPath(winePaths.work + "/" + name_ + ".records");
-    platform::RemoveFile(log_.c_str());
     platform::RemoveFile(kDebugLogPath);
     debugEnabled = 1;
     driverStatus.driverAnswered = 0;
@@ -72,35 +71,15 @@ class DriverLinkWine : public ::testing::Test {
     filterRecord = FilterRecord{1, 1, 0, driver_protocol::kFilterDriverByte};
   }
   void TearDown() override {
-    if (server_.Running()) Sim(u"stop");
-    server_.Stop(10000);
+    server_.Stop();
     listenerThread = nullptr;
     platform::win32test::CloseThreadHandle(thread_);
     debugEnabled = 0;
   }
 
-  // Starts `qmxsim serve` and waits until its control pipe answers (an unknown command changes
-  // nothing).
-  void Serve(const WString& extra = u"") {
-    ASSERT_TRUE(server_.Start(QmxsimCommand(u"serve --log ") + Quoted(log_) + extra));
-    const std::string ping = "ping";
-    for (int i = 0; i < 100; ++i) {
-      Bytes answer;
-      if (platform::win32test::PipeExchange(u"\\\\.\\pipe\\QMX0.control", Bytes(ping.begin(), ping.end()), true,
-                                            &answer))
-        return;
-      ASSERT_TRUE(server_.Running()) << "qmxsim serve ended";
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    FAIL() << "qmxsim did not come up";
-  }
-  // Runs a qmxsim command; its exit code.
-  int Sim(const WString& args, std::string* output = nullptr) { return RunProgram(QmxsimCommand(args), output); }
-  std::string Records() {
-    std::string text;
-    platform::FileReadAll(log_.c_str(), text);
-    return text;
-  }
+  void Serve(const WString& extra = u"") { ASSERT_TRUE(server_.Start(log_, extra)) << "qmxsim did not come up"; }
+  int Sim(const WString& args, std::string* output = nullptr) { return server_.Sim(args, output); }
+  std::string Records() { return server_.Records(); }
   std::string DebugLines() {
     std::string text;
     platform::FileReadAll(kDebugLogPath, text);
@@ -114,7 +93,7 @@ class DriverLinkWine : public ::testing::Test {
 
   std::string name_;
   WString log_;
-  Background server_;
+  QmxsimServer server_;
   platform::ThreadHandle thread_ = nullptr;
 };
 

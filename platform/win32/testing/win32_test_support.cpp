@@ -1,6 +1,9 @@
 #include "platform/win32/testing/win32_test_support.h"
 
 #include "platform/win32/wide.h"
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <shellapi.h>
 
 namespace platform::win32test {
 
@@ -137,6 +140,197 @@ bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool
   }
   CloseHandle(h);
   return ok;
+}
+
+}  // namespace platform::win32test
+
+namespace platform::win32test {
+
+void PumpMessages(uint32_t ms) {
+  DWORD end = GetTickCount() + ms;
+  do {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessageW(&m);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  } while (static_cast<int32_t>(end - GetTickCount()) > 0);
+}
+
+int LiveGdiObjects() {
+  int n = 0;
+  for (uintptr_t i = 1; i <= 0xFFFF; ++i) n += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0 ? 1 : 0;
+  return n;
+}
+
+namespace {
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+BOOL CALLBACK CountTop(HWND w, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(w, CountChild, count);
+  return TRUE;
+}
+
+bool CaptureScreen(std::vector<uint32_t>& pixels, int& width, int& height) {
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    ok = BitBlt(mem, 0, 0, width, height, screen, 0, 0, SRCCOPY) != 0;
+    GdiFlush();
+    pixels.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+    for (auto& p : pixels) p &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+}  // namespace
+
+int ThreadWindowCount() {
+  int n = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountTop, reinterpret_cast<LPARAM>(&n));
+  return n;
+}
+
+bool SaveScreen(const WString& path) {
+  std::vector<uint32_t> pixels;
+  int width = 0, height = 0;
+  if (!CaptureScreen(pixels, width, height)) return false;
+  int stride = (width * 3 + 3) & ~3;
+  std::string file;
+  BITMAPFILEHEADER fh = {};
+  BITMAPINFOHEADER ih = {};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof fh + sizeof ih;
+  fh.bfSize = fh.bfOffBits + stride * height;
+  ih.biSize = sizeof ih;
+  ih.biWidth = width;
+  ih.biHeight = height;
+  ih.biPlanes = 1;
+  ih.biBitCount = 24;
+  file.append(reinterpret_cast<const char*>(&fh), sizeof fh);
+  file.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+  std::string row(stride, '\0');
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) {
+      uint32_t p = pixels[y * width + x];
+      row[x * 3] = static_cast<char>(p & 0xFF);
+      row[x * 3 + 1] = static_cast<char>((p >> 8) & 0xFF);
+      row[x * 3 + 2] = static_cast<char>((p >> 16) & 0xFF);
+    }
+    file += row;
+  }
+  HANDLE h = CreateFileW(W(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr) && written == file.size();
+  CloseHandle(h);
+  return ok;
+}
+
+uint32_t ScreenPixel(int32_t x, int32_t y) {
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+void ClickScreen(int32_t x, int32_t y) {
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  for (auto& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = (x * 65535 + w / 2) / (w - 1);
+    i.mi.dy = (y * 65535 + h / 2) / (h - 1);
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+}
+
+void PostClick(WindowHandle window, int32_t x, int32_t y) {
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(static_cast<HWND>(window), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(static_cast<HWND>(window), WM_LBUTTONUP, 0, at);
+}
+
+bool TaskbarBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
+  HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+  RECT r;
+  if (!tray || !GetWindowRect(tray, &r) || r.right <= r.left) return false;
+  left = r.left, top = r.top, right = r.right, bottom = r.bottom;
+  return true;
+}
+
+bool TrayIconThere(WindowHandle window, uint32_t id) {
+  NOTIFYICONDATAW d = {};
+  d.cbSize = sizeof d;
+  d.hWnd = static_cast<HWND>(window);
+  d.uID = id;
+  return Shell_NotifyIconW(NIM_MODIFY, &d) != 0;
+}
+
+bool DropTrayIcon(WindowHandle window, uint32_t id) {
+  NOTIFYICONDATAW d = {};
+  d.cbSize = sizeof d;
+  d.hWnd = static_cast<HWND>(window);
+  d.uID = id;
+  return Shell_NotifyIconW(NIM_DELETE, &d) != 0;
+}
+
+void Broadcast(uint32_t message) {
+  PostMessageW(HWND_BROADCAST, message, 0, 0);
+}
+
+bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels) {
+  BITMAP b = {};
+  if (!bitmap || GetObjectW(static_cast<HBITMAP>(bitmap), sizeof b, &b) != sizeof b) return false;
+  width = b.bmWidth;
+  height = b.bmHeight < 0 ? -b.bmHeight : b.bmHeight;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  pixels.assign(static_cast<size_t>(width) * height, 0);
+  HDC dc = GetDC(nullptr);
+  int rows = GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  for (auto& p : pixels) p &= 0xFFFFFF;
+  return rows == height;
+}
+
+InstanceHandle ProgramInstance() {
+  return GetModuleHandleW(nullptr);
+}
+
+void InitControls() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+void SetEnvironment(const char* name, const char* value) {
+  SetEnvironmentVariableA(name, value);
 }
 
 }  // namespace platform::win32test

@@ -51,3 +51,38 @@ bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool
                   std::vector<uint8_t>* answer);
 
 }  // namespace platform::win32test
+
+namespace platform::win32test {
+
+// Takes and dispatches the calling thread's messages for `ms` milliseconds.
+void PumpMessages(uint32_t ms);
+// GDI objects alive in this process: every handle value is asked for its type (Wine matches
+// handles on their low word, so the count is exact).
+int LiveGdiObjects();
+// Windows of the calling thread, top-level and children.
+int ThreadWindowCount();
+// Writes the screen (the virtual desktop) as a 24-bit BMP file.
+bool SaveScreen(const WString& path);
+// A screen pixel as 0x00RRGGBB.
+uint32_t ScreenPixel(int32_t x, int32_t y);
+// A real click at a screen point (SendInput: move, button down, button up).
+void ClickScreen(int32_t x, int32_t y);
+// A click at a client point of a window, posted as WM_LBUTTONDOWN and WM_LBUTTONUP.
+void PostClick(WindowHandle window, int32_t x, int32_t y);
+// The desktop's taskbar window rectangle; false when it has none.
+bool TaskbarBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
+// True when the notification area holds that icon (NIM_MODIFY succeeds only for an icon there).
+bool TrayIconThere(WindowHandle window, uint32_t id);
+// Removes an icon as a restarting shell would lose it.
+bool DropTrayIcon(WindowHandle window, uint32_t id);
+// Posts a message to every top-level window.
+void Broadcast(uint32_t message);
+// The pixels of a bitmap as 0x00RRGGBB, row by row from the top.
+bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);
+// The running program's instance, and the common controls it uses made available.
+InstanceHandle ProgramInstance();
+void InitControls();
+// Sets an environment variable for programs started from here.
+void SetEnvironment(const char* name, const char* value);
+
+}  // namespace platform::win32test
