@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/handles.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -19,5 +20,9 @@ inline bool IsResourceId(const WChar* name) {
 // Copies the bytes of the resource `name` of type `type` (each text or ResourceId). False when
 // the executable has no such resource.
 bool LoadModuleResource(const WChar* type, const WChar* name, std::string& bytes);
+
+// LoadStringW: string `id` of the module `instance` into `chars` characters, terminated; the
+// characters copied, 0 when there is no such string.
+int LoadResourceString(InstanceHandle instance, uint32_t id, WChar* buffer, int chars);
 
 }  // namespace platform

@@ -18,6 +18,7 @@ WString Key(const WChar* name) {
 struct Resources {
   std::mutex lock;
   std::map<std::pair<WString, WString>, std::string> items;
+  std::map<uint32_t, WString> strings;
 };
 
 Resources& Res() {
@@ -32,6 +33,12 @@ namespace host {
 void ResourcesReset() {
   std::lock_guard<std::mutex> hold(Res().lock);
   Res().items.clear();
+  Res().strings.clear();
+}
+
+void SetResourceString(uint32_t id, const WString& text) {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  Res().strings[id] = text;
 }
 
 void SetModuleResource(const WChar* type, const WChar* name, const std::string& bytes) {
@@ -47,6 +54,16 @@ bool LoadModuleResource(const WChar* type, const WChar* name, std::string& bytes
   if (it == Res().items.end()) return false;
   bytes = it->second;
   return true;
+}
+
+int LoadResourceString(InstanceHandle, uint32_t id, WChar* buffer, int chars) {
+  if (chars <= 0) return 0;
+  buffer[0] = 0;
+  std::lock_guard<std::mutex> hold(Res().lock);
+  auto it = Res().strings.find(id);
+  if (it == Res().strings.end()) return 0;
+  WCopy(buffer, static_cast<size_t>(chars), it->second.c_str());
+  return static_cast<int>(WLen(buffer));
 }
 
 }  // namespace platform

@@ -9,5 +9,7 @@ namespace platform::host {
 
 void ResourcesReset();
 void SetModuleResource(const WChar* type, const WChar* name, const std::string& bytes);
+// A string of the string table.
+void SetResourceString(uint32_t id, const WString& text);
 
 }  // namespace platform::host

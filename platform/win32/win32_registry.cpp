@@ -1,7 +1,6 @@
 // Registry service on the real API. Desktop Windows rejects a key path with a leading backslash,
 // which the device accepts; the backslash is dropped before every call.
 #include <cstring>
-#include <vector>
 
 #include "platform/registry.h"
 #include "platform/win32/wide.h"
@@ -75,15 +74,22 @@ RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* d
     // buffer must stay as it was: its bytes are kept aside and put back then. Copying them costs
     // far less than asking for the size in a call of its own.
     uint8_t onStack[520];
-    std::vector<uint8_t> onHeap;
-    uint8_t* kept = onStack;
-    if (have > sizeof onStack) {
-      onHeap.resize(have);
-      kept = onHeap.data();
+    uint8_t* kept = have > sizeof onStack ? static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, have)) : onStack;
+    if (kept) {
+      std::memcpy(kept, data, have);
+      rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
+      if (rc == ERROR_MORE_DATA) std::memcpy(data, kept, have);
+      if (kept != onStack) HeapFree(GetProcessHeap(), 0, kept);
+    } else {
+      // No room to keep the bytes aside: the size is asked for first.
+      rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, &n);
+      if (rc == ERROR_SUCCESS && n > have) {
+        rc = ERROR_MORE_DATA;
+      } else if (rc == ERROR_SUCCESS) {
+        n = have;
+        rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
+      }
     }
-    std::memcpy(kept, data, have);
-    rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, static_cast<BYTE*>(data), &n);
-    if (rc == ERROR_MORE_DATA) std::memcpy(data, kept, have);
   } else {
     rc = RegQueryValueExW(Key(key), W(name), nullptr, &t, nullptr, size ? &n : nullptr);
   }

@@ -28,8 +28,9 @@ bool IsDeviceBluetoothPanel(const WChar* file, const WChar* parameters) {
   if (WCompareNoCase(file, kBond) == 0) {
     panel = true;
   } else if (WCompareNoCase(file, kHost) == 0) {
-    WString p = WLower(parameters);
-    panel = p.compare(0, WLen(kApplet), kApplet) == 0 && (p.size() == WLen(kApplet) || p[WLen(kApplet)] == u',');
+    size_t n = WLen(kApplet), i = 0;
+    while (i < n && WToLower(parameters[i]) == kApplet[i]) ++i;
+    panel = i == n && (parameters[n] == 0 || parameters[n] == u',');
   }
   return panel && GetFileAttributesW(W(file)) == INVALID_FILE_ATTRIBUTES;
 }
