@@ -1,0 +1,85 @@
+#include "cpl/ollenset.h"
+
+#include "bluetooth/launch_program.h"
+#include "platform/control_panel.h"
+#include "platform/images.h"
+#include "platform/registry.h"
+#include "platform/resources.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+platform::InstanceHandle cplInstance = nullptr;
+
+namespace {
+
+using namespace platform;
+
+constexpr int kAppletIcon = 101;
+constexpr uint32_t kNameString = 101;
+constexpr uint32_t kInfoString = 102;
+constexpr WChar kProgramKey[] = u"Software\\Morvane\\Quillmote";
+constexpr WChar kProgramFile[] = u"\\Ollendock.exe";
+constexpr uint32_t kStartWaitMs = 500;
+constexpr int kPathChars = 260;
+
+// The tray program's path from "InstallPath": false, with nothing built, when the value is
+// missing, is not text, is not terminated within its buffer or leaves no room for the file name.
+bool ProgramPath(WChar (&path)[kPathChars]) {
+  RegKey key;
+  if (RegCreate(kProgramKey, RegAccess::Read, key) != RegStatus::Ok) return false;
+  WChar folder[kPathChars] = {};
+  uint32_t type = 0, size = sizeof folder;
+  if (RegQuery(key, u"InstallPath", &type, folder, &size) != RegStatus::Ok || type != kRegSz) return false;
+  size_t chars = size / sizeof(WChar);
+  size_t length = 0;
+  while (length < chars && folder[length]) ++length;
+  if (length == 0 || length == kPathChars) return false;
+  folder[length] = 0;
+  return WCopy(path, kPathChars, folder) && WAppend(path, kPathChars, kProgramFile);
+}
+
+void OpenProgram(WindowHandle parent) {
+  WChar path[kPathChars];
+  if (!ProgramPath(path)) {
+    ShowMessageBox(parent,
+                   u"Quillmote is not installed correctly: its program cannot be found. Please install it again.",
+                   u"Bluetooth Input Driver", kMbOk | kMbIconError);
+    return;
+  }
+  LaunchProgram(path, u"-tray");
+  SleepMilliseconds(kStartWaitMs);
+  if (WindowHandle window = FindTopLevel(u"MORVANE.Quillmote", u"Quillmote")) {
+    Show(window, kSwShow);
+    BringForward(window);
+  }
+}
+
+void Describe(intptr_t index, NewCplInfo* info) {
+  if (!info || index != 0) return;
+  info->dwSize = sizeof(NewCplInfo);
+  info->dwFlags = 0;
+  info->dwHelpContext = 0;
+  info->lData = kAppletIcon;
+  info->hIcon = LoadIconById(cplInstance, kAppletIcon);
+  LoadResourceString(cplInstance, kNameString, info->szName, kCplNameChars);
+  LoadResourceString(cplInstance, kInfoString, info->szInfo, kCplInfoChars);
+  info->szHelpFile[0] = 0;
+}
+
+}  // namespace
+
+int32_t OllensetApplet(WindowHandle parent, uint32_t message, intptr_t param1, intptr_t param2) {
+  switch (message) {
+    case kCplInit:
+    case kCplGetCount:
+      return 1;
+    case kCplNewInquire:
+      Describe(param1, reinterpret_cast<NewCplInfo*>(param2));
+      return 0;
+    case kCplDblClk:
+      OpenProgram(parent);
+      return 0;
+  }
+  return 0;
+}
