@@ -8,6 +8,7 @@
 #include "driver_link/driver_status.h"
 #include "gui/gui.h"
 #include "platform/shell.h"
+#include "tray/app_state.h"
 #include "tray/debug_log.h"
 
 PairedDevice* selectedDevice = nullptr;
@@ -28,13 +29,23 @@ void FreeDevice(PairedDevice* device) {
   BluetoothFree(device);
 }
 
+// The scan's callback while the program runs: a scan of a large stack takes seconds, and a
+// listener thread still scanning when the program ends would have to be stopped from outside.
+int SelectUnlessEnding(void* context, const PairedDevice* device) {
+  if (terminateRequested.load()) {
+    DebugLog(u"DoConnect: the program is ending, scan stopped");
+    return 0;
+  }
+  return SelectActiveHidDevice(context, device);
+}
+
 // The part of DoConnect that must not overlap with another call: everything but the boxes.
 int ConnectGuarded() {
   if (!driverStatus.bluetoothOn.load()) {
     DebugLog(u"Err#2 Bluetooth is off.");
     return -2;
   }
-  ScanPairedDevices(nullptr, SelectActiveHidDevice);
+  ScanPairedDevices(nullptr, SelectUnlessEnding);
   driverStatus.deviceFound.store(selectedDevice ? 1 : 0);
   if (!selectedDevice) {
     DebugLog(u"Err#3 No HID Device.");

@@ -161,6 +161,8 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
 }
 
 void ReleaseAtExit() {
+  // A start that the run rule ended made nothing, and leaves nothing in the log either.
+  if (!driverReady) return;
   theGUI.Release();
   if (!listenerKilled.load()) ReleaseSelectedDevice();
   if (closeEvent) platform::CloseEvent(closeEvent);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -111,7 +112,11 @@ Key* Resolve(Registry& r, const RegKey& key) {
   return Find(r, static_cast<Handle*>(key.handle())->parts);
 }
 
+// Called, outside the registry's lock, before every open; tests use it to hold a thread there.
+std::function<void(const WString&)> openHook;
+
 RegStatus OpenParts(std::vector<WString> parts, bool create, RegKey& key) {
+  if (openHook) openHook(JoinFold(parts));
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
   WString norm = JoinFold(parts);
@@ -555,6 +560,10 @@ std::string RegistryDump(const WString& path) {
     DumpKey(*k, full, out);
   }
   return out;
+}
+
+void RegistrySetOpenHook(std::function<void(const WString&)> hook) {
+  openHook = std::move(hook);
 }
 
 void RegistryFailOpen(const WString& path) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ std::string RegistryDump(const WString& path = u"");
 void RegistryFailOpen(const WString& path);    // opening (and creating) this key fails
 void RegistryFailCreate(const WString& path);  // creating this key when it is missing fails
 void RegistryFailWrites(bool fail);            // every value write fails
+// Runs before every open or create of a key, with its (case-folded) path, on the opening thread;
+// set it before the threads that open keys start, and clear it (empty) after they end.
+void RegistrySetOpenHook(std::function<void(const WString&)> hook);
 // Counts of calls, so that tests can see that an operation did not touch the registry.
 uint64_t RegistryWriteCount();
 int RegistryFlushCount();

@@ -1,6 +1,14 @@
 // The start-up steps that stand on their own, and the shutdown sequence on the host's models.
 #include "tray/startup.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <future>
+#include <mutex>
+
+#include "driver_link/driver_protocol.h"
 #include "driver_link/listener.h"
 #include "gui/tray_icon.h"
 #include "gui_fixture.h"
@@ -81,6 +89,86 @@ TEST_F(ShutdownTest, TerminateAppStepsInOrder) {
   EXPECT_EQ(quit.wParam, 0u);
   CloseEvent(closeEvent);
   closeEvent = nullptr;
+}
+
+// A listener that does not leave its work within the wait is stopped from outside; the lock it
+// holds then stays held, and the end of the process must not wait for it.
+TEST_F(ShutdownTest, ListenerStuckInConnectIsStoppedAndTheEndTakesNoLockItHolds) {
+  debugEnabled = 1;
+  ASSERT_EQ(Open(), 1);
+  std::mutex m;
+  std::condition_variable cv;
+  bool entered = false, release = false;
+  host::RegistrySetOpenHook([&](const WString& path) {
+    if (path.find(u"bluetooth") == WString::npos) return;
+    std::unique_lock<std::mutex> hold(m);
+    entered = true;
+    cv.notify_all();
+    cv.wait(hold, [&] { return release; });
+  });
+  driverStatus.bluetoothOn = 1;
+  listenerThread = StartThread(DriverListenThread, nullptr);
+  ThreadId id = ThreadIdOf(listenerThread);
+  ASSERT_TRUE(host::WaitForQueue(id, 5000));
+  ASSERT_TRUE(PostToThread(id, driver_protocol::TM_BLUETOOTH, 1, 0));
+  {
+    std::unique_lock<std::mutex> hold(m);
+    ASSERT_TRUE(cv.wait_for(hold, std::chrono::seconds(5), [&] { return entered; }));
+  }
+  int kills = host::TerminateCalls();
+
+  Destroy(theGUI.MainWindow);
+
+  EXPECT_TRUE(Logged("TERM-3: listener did not end within 1000 ms, stopped"));
+  EXPECT_TRUE(Logged("TERM-5: Sending WM_QUIT"));
+  EXPECT_EQ(host::TerminateCalls(), kills + 1);
+  EXPECT_EQ(listenerKilled.load(), 1);
+  auto end = std::async(std::launch::async, ReleaseAtExit);
+  EXPECT_EQ(end.wait_for(std::chrono::seconds(5)), std::future_status::ready) << "the end waited for the lock";
+  {
+    std::lock_guard<std::mutex> hold(m);
+    release = true;
+  }
+  cv.notify_all();
+  end.wait();
+  ASSERT_TRUE(host::WaitUntilIdle(id, 5000));  // the thread has finished its work and ended
+  host::RegistrySetOpenHook({});
+  listenerKilled = 0;
+  driverStatus.bluetoothOn = 0;
+}
+
+// Asked to end while it scans a large stack, the listener stops the scan and ends in time.
+TEST_F(ShutdownTest, ListenerScanningAtShutdownStopsTheScan) {
+  debugEnabled = 1;
+  std::string reg = "[HKEY_LOCAL_MACHINE\\software\\microsoft\\bluetooth\\device\\HID]\n";
+  for (int i = 0; i < 50; ++i) {
+    char key[96];
+    std::snprintf(key, sizeof key, "[HKEY_LOCAL_MACHINE\\software\\microsoft\\bluetooth\\device\\HID\\%012x]\n", i);
+    reg += std::string(key) + "\"active\"=dword:00000000\n";
+  }
+  LoadReg(reg);
+  ASSERT_EQ(Open(), 1);
+  std::atomic<int> opens{0};
+  host::RegistrySetOpenHook([&](const WString& path) {
+    // The third device key is where the shutdown begins.
+    if (path.find(u"bluetooth\\device\\hid\\") != WString::npos && ++opens == 3) {
+      terminateRequested = 1;
+    }
+  });
+  driverStatus.bluetoothOn = 1;
+  listenerThread = StartThread(DriverListenThread, nullptr);
+  ThreadId id = ThreadIdOf(listenerThread);
+  ASSERT_TRUE(host::WaitForQueue(id, 5000));
+  ASSERT_TRUE(PostToThread(id, driver_protocol::TM_BLUETOOTH, 1, 0));
+  ASSERT_TRUE(host::WaitUntilIdle(id, 5000));
+  EXPECT_TRUE(Logged("DoConnect: the program is ending, scan stopped"));
+  EXPECT_LT(opens.load(), 10);
+  host::RegistrySetOpenHook({});
+  PostToThread(id, kWmQuit, 0, 0);
+  EXPECT_TRUE(WaitThread(listenerThread, 5000));
+  CloseThread(listenerThread);
+  listenerThread = nullptr;
+  driverStatus.bluetoothOn = 0;
 }
 
 TEST_F(ShutdownTest, WithoutListenerOrWindowTheOtherStepsStillRun) {

@@ -12,10 +12,25 @@ struct ReleaseAtProcessExit {
   ~ReleaseAtProcessExit() { ReleaseAtExit(); }
 } releaseAtProcessExit;
 
+// The command line after the program's name and the one blank that separates them, as the device
+// hands it to the program. The runtime's own argument would also drop further blanks, and a
+// blank before "-tray" is part of what the program is started with.
+const wchar_t* Arguments(const wchar_t* line) {
+  if (*line == L'"') {
+    ++line;
+    while (*line && *line != L'"') ++line;
+    if (*line) ++line;
+  } else {
+    while (*line && *line != L' ' && *line != L'\t') ++line;
+  }
+  if (*line == L' ' || *line == L'\t') ++line;
+  return line;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  return RunTrayProgram(instance, U(commandLine));
+  return RunTrayProgram(instance, U(Arguments(GetCommandLineW())));
 }

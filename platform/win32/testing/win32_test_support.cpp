@@ -62,6 +62,15 @@ bool Background::Start(const WString& commandLine) {
   if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
   CloseHandle(pi.hThread);
   process_ = pi.hProcess;
+  pid_ = pi.dwProcessId;
+  return true;
+}
+
+bool Background::Ended(uint32_t timeoutMs, int* exitCode) {
+  if (!process_ || WaitForSingleObject(static_cast<HANDLE>(process_), timeoutMs) != WAIT_OBJECT_0) return false;
+  DWORD code = 0;
+  GetExitCodeProcess(static_cast<HANDLE>(process_), &code);
+  if (exitCode) *exitCode = static_cast<int>(code);
   return true;
 }
 
@@ -318,6 +327,42 @@ bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uin
   ReleaseDC(nullptr, dc);
   for (auto& p : pixels) p &= 0xFFFFFF;
   return rows == height;
+}
+
+WindowHandle OwnerOf(WindowHandle window) {
+  return GetWindow(static_cast<HWND>(window), GW_OWNER);
+}
+
+bool IsAbove(WindowHandle a, WindowHandle b) {
+  for (HWND w = GetWindow(static_cast<HWND>(a), GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == b) return true;
+  }
+  return false;
+}
+
+namespace {
+struct ClassCount {
+  const wchar_t* name;
+  int count;
+};
+BOOL CALLBACK CountClass(HWND w, LPARAM p) {
+  auto* c = reinterpret_cast<ClassCount*>(p);
+  wchar_t name[256];
+  if (GetClassNameW(w, name, 256) && lstrcmpiW(name, c->name) == 0) ++c->count;
+  return TRUE;
+}
+}  // namespace
+
+int CountTopLevelWindows(const WChar* className) {
+  ClassCount c{W(className), 0};
+  EnumWindows(CountClass, reinterpret_cast<LPARAM>(&c));
+  return c.count;
+}
+
+uint32_t WindowProcess(WindowHandle window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(static_cast<HWND>(window), &pid);
+  return pid;
 }
 
 InstanceHandle ProgramInstance() {

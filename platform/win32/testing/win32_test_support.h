@@ -27,11 +27,15 @@ class Background {
   ~Background() { Stop(0); }
   bool Start(const WString& commandLine);
   bool Running() const;
+  // True, with its exit code, once the program has ended by itself within `timeoutMs`.
+  bool Ended(uint32_t timeoutMs, int* exitCode);
+  uint32_t Pid() const { return pid_; }
   // The exit code, or -1 when the program had to be ended.
   int Stop(uint32_t timeoutMs);
 
  private:
   void* process_ = nullptr;
+  uint32_t pid_ = 0;
 };
 
 // A real handle of the calling thread, as CreateThread would have returned it; closed by
@@ -79,6 +83,13 @@ bool DropTrayIcon(WindowHandle window, uint32_t id);
 void Broadcast(uint32_t message);
 // The pixels of a bitmap as 0x00RRGGBB, row by row from the top.
 bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);
+// The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
+WindowHandle OwnerOf(WindowHandle window);
+bool IsAbove(WindowHandle a, WindowHandle b);
+// Top-level windows of that class, visible or not, in every process.
+int CountTopLevelWindows(const WChar* className);
+// The window's process identifier.
+uint32_t WindowProcess(WindowHandle window);
 // The running program's instance, and the common controls it uses made available.
 InstanceHandle ProgramInstance();
 void InitControls();

@@ -1,0 +1,350 @@
+// Ollendock.exe and Ollenset.cpl as a user meets them under Wine: started, run and ended, each
+// scenario checked through the debug log, the registry, qmxsim's record log and the windows.
+// usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE --ollenset CPL
+//        --fake-radio DLL --resources DIR
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/win32/testing/win32_test_support.h"
+#include "platform/window.h"
+#include "tests/eventually.h"
+#include "tests/log_lines.h"
+#include "tests/wine/qmxsim_server.h"
+#include "tests/wine/wine_test_options.h"
+#include "tray/debug_log.h"
+#include "tray/registry_access.h"
+#include "tray/wformat.h"
+
+namespace {
+
+using namespace platform;
+using namespace platform::win32test;
+
+std::string ollendock, ollenset, fakeRadio, resources;  // the options beyond the shared ones
+constexpr WChar kInstall[] = u"C:\\QuillmoteE2E";
+constexpr WChar kClass[] = u"MORVANE.Quillmote";
+constexpr WChar kTitle[] = u"Quillmote";
+constexpr WChar kSystemRadio[] = u"C:\\windows\\system32\\bluetoothapis.dll";
+
+void Copy(const WString& from, const WString& to) {
+  std::string bytes;
+  ASSERT_TRUE(FileReadAll(from.c_str(), bytes)) << ToUtf8(from);
+  ASSERT_TRUE(FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
+}
+
+// The program as the installer leaves it: the executable, its pictures and its help page.
+void Install() {
+  CreateFolder(kInstall);
+  CreateFolder(u"C:\\QuillmoteE2E\\images");
+  CreateFolder(u"C:\\QuillmoteE2E\\help");
+  Copy(WindowsPath(ollendock), u"C:\\QuillmoteE2E\\Ollendock.exe");
+  for (const char* name :
+       {"t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg", "cursors_f2.jpg"})
+    Copy(WindowsPath(resources + "/images/" + name), u"C:\\QuillmoteE2E\\images\\" + FromUtf8(name));
+  Copy(WindowsPath(resources + "/help/help.html"), u"C:\\QuillmoteE2E\\help\\help.html");
+}
+
+void SetDword(const WChar* name, uint32_t v) {
+  ASSERT_EQ(WriteSetting(name, kRegDword, &v, sizeof v), 1) << ToUtf8(name);
+}
+
+class OllendockE2E : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Install(); }
+  void SetUp() override {
+    RegDeleteKeyTree(u"Software\\Morvane\\Quillmote");
+    RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
+    SetDword(u"EnableDebug", 1);
+    SetDword(u"Enable_Tray", 0);
+    SetDword(u"Enable_KB", 1);
+    SetDword(u"Enable_Autostart", 0);
+    RemoveFile(kDebugLogPath);
+    RemoveFile(kSystemRadio);
+    name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  }
+  void TearDown() override {
+    // Nothing of a scenario runs on into the next.
+    for (Background* p : {&first_, &second_}) {
+      if (!p->Running()) continue;
+      if (WindowHandle w = FindTopLevel(kClass, kTitle)) Post(w, kWmClose, 0, 0);
+      p->Stop(10000);
+    }
+    qmxsim_.Stop();
+    RemoveFile(kSystemRadio);
+    SetEnvironment("WINEDLLOVERRIDES", "mscoree,mshtml=");
+  }
+
+  bool Serve() { return qmxsim_.Start(WindowsPath(winePaths.work + "/" + name_ + ".records")); }
+  WString Program(const WString& arguments) {
+    return Quoted(u"C:\\QuillmoteE2E\\Ollendock.exe") + (arguments.empty() ? u"" : u" " + arguments);
+  }
+  std::vector<std::string> Log() {
+    std::string text;
+    FileReadAll(kDebugLogPath, text);
+    return LogMessages(text);
+  }
+  bool Logged(const std::string& prefix) {
+    for (const auto& l : Log())
+      if (l.rfind(prefix, 0) == 0) return true;
+    return false;
+  }
+  bool WaitLogged(const std::string& prefix) {
+    return Eventually([&] { return Logged(prefix); });
+  }
+  // The life-cycle lines of the log, in order: start-up and shutdown steps, and the end.
+  std::vector<std::string> Trace() {
+    std::vector<std::string> out;
+    for (const auto& l : Log()) {
+      for (const char* p : {"Autostart:", "INIT-", "TERM", "QUIT:", "Free res.", "GUI::Release::Destroy:"})
+        if (StartsWith(l, p)) out.push_back(l);
+    }
+    return out;
+  }
+  // Closes the running program's window and waits for its end; its exit code.
+  int Close(Background& program) {
+    WindowHandle w = FindTopLevel(kClass, kTitle);
+    EXPECT_NE(w, nullptr);
+    if (w) Post(w, kWmClose, 0, 0);
+    int code = -99;
+    EXPECT_TRUE(program.Ended(15000, &code)) << "the program did not end";
+    return code;
+  }
+  static bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+  std::string name_;
+  QmxsimServer qmxsim_;
+  Background first_, second_;
+};
+
+TEST_F(OllendockE2E, NormalStartAndEnd) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 0"));
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  ASSERT_NE(w, nullptr);
+  EXPECT_FALSE(IsShown(w));  // created hidden; the driver answered, so nothing shows it
+  EXPECT_EQ(Close(first_), 0);
+  std::vector<std::string> t = Trace();
+  const char* order[] = {"Autostart: 0",
+                         "INIT-0: Created close event ",
+                         "INIT-1: CT-0 (app main) thread: ",
+                         "INIT-2: REG Settings: 1",
+                         "INIT-3: Screen size: 240x320, DRAX(2)=2, DRAY(2)=2, MH=26",
+                         "INIT-6: CT-3 (msg listener) thread: ",
+                         "INIT-7: ActivateDevice = 0.",
+                         "INIT-8: Ping Driver response: [SUCCESS]",
+                         "INIT-9: ManageFilter(1,1,1)= 1",
+                         "INIT-10: Bluetooth mode: 0",
+                         "TERM: Terminate app signal!",
+                         "TERM-1: REG Settings saved: 1",
+                         "TERM-2: ManageFilter(1,0,0)= 1",
+                         "TERM-3:  Threads terminated.",
+                         "TERM-4: resources deleted.",
+                         "TERM-5: Sending WM_QUIT",
+                         "Free res. App quit.",
+                         "GUI::Release::Destroy: "};
+  ASSERT_EQ(t.size(), std::size(order)) << ::testing::PrintToString(t);
+  for (size_t i = 0; i < t.size(); ++i) EXPECT_TRUE(StartsWith(t[i], order[i])) << i << ": " << t[i];
+  std::vector<std::string> all = Log();
+  EXPECT_TRUE(StartsWith(all.back(), "GUI::Release::Destroy: ")) << all.back();
+  // The driver saw the keyboard switched on at the start and everything off at the end, each
+  // record tagged with the driver byte.
+  std::string records = qmxsim_.Records();
+  size_t on = records.find("filter 01 01 00 51"), off = records.rfind("filter 01 00 00 51");
+  EXPECT_NE(on, std::string::npos) << records;
+  EXPECT_NE(off, std::string::npos);
+  EXPECT_LT(on, off);
+  // The two pictures are written out at every start.
+  EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\morvane.jpg"));
+  EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\iton.jpg"));
+}
+
+TEST_F(OllendockE2E, RunRule) {
+  struct Row {
+    uint32_t autostart;
+    const WChar* arguments;
+    bool runs;
+  } rows[] = {{0, u"-TRAY", true},   {0, u"", false}, {0, u"-tray x", false}, {0, u" -tray", false},
+              {0, u"-tray ", false}, {1, u"", true},  {1, u"something", true}};
+  ASSERT_TRUE(Serve());
+  for (const Row& r : rows) {
+    SCOPED_TRACE("autostart " + std::to_string(r.autostart) + " [" + ToUtf8(r.arguments) + "]");
+    SetDword(u"Enable_Autostart", r.autostart);
+    RemoveFile(kDebugLogPath);
+    ASSERT_TRUE(first_.Start(Program(r.arguments)));
+    if (r.runs) {
+      ASSERT_TRUE(WaitLogged("INIT-10:"));
+      EXPECT_EQ(Close(first_), 0);
+    } else {
+      int code = -99;
+      ASSERT_TRUE(first_.Ended(10000, &code));
+      EXPECT_EQ(code, 0);
+      std::vector<std::string> log = Log();
+      // Only the banner and the autostart line: nothing was made.
+      ASSERT_FALSE(log.empty());
+      EXPECT_EQ(log.back(), "Autostart: 0");
+      EXPECT_FALSE(Logged("INIT-0"));
+      EXPECT_FALSE(Logged("Free res."));
+    }
+  }
+}
+
+TEST_F(OllendockE2E, SecondStartBringsTheFirstForward) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  ASSERT_NE(w, nullptr);
+  ASSERT_FALSE(IsShown(w));
+  RemoveFile(u"C:\\QuillmoteE2E\\images\\morvane.jpg");
+  ASSERT_TRUE(second_.Start(Program(u"-tray")));
+  int code = 0;
+  ASSERT_TRUE(second_.Ended(15000, &code));
+  EXPECT_EQ(code, -1);
+  EXPECT_TRUE(Logged("QUIT: Duplicate instance"));
+  EXPECT_TRUE(Eventually([&] { return IsShown(w); }));
+  EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\morvane.jpg"));  // rewritten by the second start
+  EXPECT_TRUE(first_.Running());
+  EXPECT_EQ(Close(first_), 0);
+}
+
+TEST_F(OllendockE2E, TwoStartsAtOnceLeaveOne) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(second_.Start(Program(u"-tray")));
+  // One of them ends as a duplicate, the other runs on with the only window.
+  int code = 0;
+  Background* ended = nullptr;
+  ASSERT_TRUE(Eventually([&] {
+    if (first_.Ended(0, &code)) ended = &first_;
+    if (second_.Ended(0, &code)) ended = &second_;
+    return ended != nullptr;
+  }));
+  EXPECT_EQ(code, -1);
+  Background& survivor = ended == &first_ ? second_ : first_;
+  ASSERT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) != nullptr; }));
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_TRUE(survivor.Running());
+  EXPECT_EQ(CountTopLevelWindows(kClass), 1);
+  EXPECT_EQ(WindowProcess(FindTopLevel(kClass, kTitle)), survivor.Pid());
+  std::vector<std::string> log = Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "QUIT: Duplicate instance"), 1);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return StartsWith(l, "INIT-6:"); }), 1);
+  EXPECT_EQ(Close(survivor), 0);
+}
+
+TEST_F(OllendockE2E, DriverAbsentShowsTheCriticalErrorAboveTheWindow) {
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-8: Ping Driver response: [FAILED]"));
+  WindowHandle box = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (box = FindTopLevel(u"#32770", u"#1 Critical Error")) != nullptr; }));
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  EXPECT_TRUE(IsShown(w));
+  // The box belongs to the window and stands above it. (It also asks to be topmost, which Wine
+  // ignores.)
+  EXPECT_EQ(OwnerOf(box), w);
+  EXPECT_TRUE(IsShown(box));
+  EXPECT_TRUE(Eventually([&] { return IsAbove(box, w); }));
+  EXPECT_FALSE(Logged("INIT-9"));  // start-up waits for the user
+  Post(box, kWmClose, 0, 0);
+  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  EXPECT_TRUE(Logged("INIT-9: ManageFilter(1,1,1)= 0"));
+  EXPECT_TRUE(first_.Running());
+  EXPECT_EQ(Close(first_), 0);
+  EXPECT_TRUE(Logged("TERM-5: Sending WM_QUIT"));
+}
+
+// The system's Bluetooth API reports a radio that is on, and the stack knows a paired keyboard:
+// start-up looks for it at once.
+TEST_F(OllendockE2E, RadioOnAtStartFindsThePairedDevice) {
+  ASSERT_EQ(RunProgram(u"regedit /s " + Quoted(WindowsPath(winePaths.fixtures + "/bluetooth_devices.reg"))), 0);
+  Copy(WindowsPath(fakeRadio), kSystemRadio);
+  SetEnvironment("WINEDLLOVERRIDES", "mscoree,mshtml=;bluetoothapis=n");
+  SetEnvironment("QM_FAKE_RADIO", "2");
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 1"));
+  ASSERT_TRUE(WaitLogged("DoConnect: ["));
+  EXPECT_EQ(Close(first_), 0);
+  // The radio off: the same start does not look.
+  RemoveFile(kDebugLogPath);
+  SetEnvironment("QM_FAKE_RADIO", "0");
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 0"));
+  EXPECT_FALSE(Logged("DoConnect:"));
+  EXPECT_EQ(Close(first_), 0);
+  RegDeleteKeyTree(u"software\\microsoft\\bluetooth\\device");
+}
+
+// A radio-on message reaches the listener as the program shuts down: the listener is in the middle
+// of a long scan; it stops the scan, ends in time, and the program ends with its whole trace.
+TEST_F(OllendockE2E, RadioOnDuringShutdownStillEnds) {
+  // A stack with many paired devices: a scan of them takes seconds.
+  for (int i = 0; i < 20000; ++i) {
+    WChar path[128];
+    FormatWide(path, 128, u"software\\microsoft\\bluetooth\\device\\HID\\%012x", 0x001a2b000000LL + i);
+    uint32_t active = 0;
+    ASSERT_EQ(RegWriteValue(path, u"active", kRegDword, &active, sizeof active), 1);
+  }
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  ASSERT_EQ(qmxsim_.Sim(u"post bluetooth 1"), 0);
+  ASSERT_TRUE(WaitLogged("TM_BLUETOOTH: 1"));
+  EXPECT_EQ(Close(first_), 0);
+  EXPECT_TRUE(Logged("DoConnect: the program is ending, scan stopped"));
+  EXPECT_FALSE(Logged("TERM-3: listener did not end"));
+  for (const char* line : {"TERM-1:", "TERM-2:", "TERM-3:  Threads terminated.", "TERM-4:", "TERM-5:", "Free res."})
+    EXPECT_TRUE(Logged(line)) << line;
+  RegDeleteKeyTree(u"software\\microsoft\\bluetooth\\device");
+}
+
+// The control panel hosts Ollenset.cpl: opening its entry starts the program and brings its
+// window forward; opening it again while the program runs brings the same window forward.
+TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
+  Copy(WindowsPath(ollenset), u"C:\\windows\\system32\\Ollenset.cpl");
+  ASSERT_TRUE(Serve());
+  ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
+  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  WindowHandle w = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (w = FindTopLevel(kClass, kTitle)) != nullptr && IsShown(w); }));
+  Show(w, kSwHide);
+  ASSERT_TRUE(Eventually([&] { return !IsShown(w); }));
+  ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
+  EXPECT_TRUE(Eventually([&] { return IsShown(w); }));
+  EXPECT_TRUE(Logged("QUIT: Duplicate instance"));
+  EXPECT_EQ(CountTopLevelWindows(kClass), 1);
+  Post(w, kWmClose, 0, 0);
+  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) == nullptr; }));
+  RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--ollendock") ollendock = argv[i + 1];
+    if (a == "--ollenset") ollenset = argv[i + 1];
+    if (a == "--fake-radio") fakeRadio = argv[i + 1];
+    if (a == "--resources") resources = argv[i + 1];
+  }
+  if (!ParseWinePaths(argc, argv, true) || ollendock.empty() || ollenset.empty() || fakeRadio.empty() ||
+      resources.empty()) {
+    std::fprintf(stderr,
+                 "usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE "
+                 "--ollenset CPL --fake-radio DLL --resources DIR\n");
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}
