@@ -31,7 +31,8 @@ int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, 
 // owner, verb or folder; `parameters` may be empty. True when the shell started it.
 // Desktop Windows has neither the device's control-panel host "\windows\ctlpnl.exe" nor
 // "\windows\bthbond.exe": started with the Bluetooth applet's parameters ("cplmain.cpl,23...")
-// or with no parameters respectively, they open the system's Bluetooth settings instead.
+// or with no parameters respectively, they open the system's Bluetooth settings instead; and
+// "iexplore.exe" with an address opens the address in the user's own browser.
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand);
 // The platform's type text ("PocketPC", "SmartPhone", ...), terminated, in `chars` characters.
 // False, with an empty text, when the platform has none (desktop Windows).

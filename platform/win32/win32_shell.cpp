@@ -57,6 +57,8 @@ bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
   if (!parameters) parameters = u"";
 #ifndef _WIN32_WCE
   if (IsDeviceBluetoothPanel(file, parameters)) return OpenDesktopBluetoothSettings(showCommand);
+  // The device's browser with an address: desktop Windows opens the address in the user's own.
+  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0]) return Execute(W(parameters), nullptr, showCommand, 0);
 #endif
   return Execute(W(file), W(parameters), showCommand, 0);
 }

@@ -48,7 +48,13 @@ bool RegisterWindowClass(const WindowClass& c) {
   wc.hInstance = static_cast<HINSTANCE>(c.instance);
   wc.hIcon = static_cast<HICON>(c.icon);
   wc.hCursor = c.cursorId ? LoadCursorW(nullptr, MAKEINTRESOURCEW(c.cursorId)) : nullptr;
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(c.background);
+  uintptr_t background = c.background;
+#ifndef _WIN32_WCE
+  // The device writes a system colour brush as 0x40000000 | (colour + 1); desktop Windows takes
+  // the colour + 1 alone.
+  if (background & 0x40000000) background &= 0xFFFF;
+#endif
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(background);
   wc.lpszClassName = W(c.name);
   return RegisterClassW(&wc) != 0;
 }
