@@ -365,6 +365,14 @@ uint32_t WindowProcess(WindowHandle window) {
   return pid;
 }
 
+void* WindowContext(WindowHandle window) {
+  return GetDC(static_cast<HWND>(window));
+}
+
+void ReleaseWindowContext(WindowHandle window, void* dc) {
+  ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(dc));
+}
+
 InstanceHandle ProgramInstance() {
   return GetModuleHandleW(nullptr);
 }

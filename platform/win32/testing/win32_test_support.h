@@ -90,6 +90,9 @@ bool IsAbove(WindowHandle a, WindowHandle b);
 int CountTopLevelWindows(const WChar* className);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
+// A window's own device context (GetDC) and its release.
+void* WindowContext(WindowHandle window);
+void ReleaseWindowContext(WindowHandle window, void* dc);
 // The running program's instance, and the common controls it uses made available.
 InstanceHandle ProgramInstance();
 void InitControls();
