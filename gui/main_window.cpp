@@ -8,6 +8,9 @@
 #include "gui/page_paint.h"
 #include "gui/scale.h"
 #include "gui/tray_icon.h"
+#include "pickers/applet_picker.h"
+#include "pickers/picker_frame.h"
+#include "pickers/program_picker.h"
 #include "platform/controls.h"
 #include "platform/images.h"
 #include "platform/instance.h"
@@ -17,6 +20,7 @@
 #include "settings/settings.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
+#include "tray/install_path.h"
 #include "tray/terminate_app.h"
 
 GUI theGUI{};
@@ -318,10 +322,40 @@ void OnTap(GUI& gui, uint16_t x, uint16_t y) {
   }
 }
 
-// The pickers come with their own windows; until then these two entries store nothing.
-void PickProgram(GUI&) {}
+namespace {
 
-void PickApplet(GUI&) {}
+using Picker = void (*)(InstanceHandle, WindowHandle, const WChar*, const WChar*, const WChar*, WChar*, WChar*);
+
+// Opens a picker for the selected button and stores what was chosen as its action; a cancelled
+// picker changes nothing. The action list then shows the button's action again.
+void Pick(GUI& gui, Picker picker, const WChar* strip, const WChar* title, const WChar* pattern, const WChar* logLine,
+          int action) {
+  WChar chosen[kPickerTextChars] = {}, parameter[kPickerTextChars] = {};
+  WChar name[64], stripPath[kPathChars];
+  ScaledPictureName(name, 64, strip);
+  WCopy(stripPath, kPathChars, ComposeInstallPath(u"Images", name));
+  picker(gui.Instance, gui.MainWindow, title, pattern, stripPath, chosen, parameter);
+  if (chosen[0]) {
+    DebugLog(logLine, gui.SelectedButton, chosen, parameter);
+    ButtonAssignment& b = gui.settings.Buttons[gui.SelectedButton];
+    WCopy(b.Param1, kParamChars, chosen);
+    WCopy(b.Param2, kParamChars, parameter);
+    b.Action = action;
+  }
+  gui.LayoutPage();
+}
+
+}  // namespace
+
+void PickProgram(GUI& gui) {
+  Pick(gui, ShowProgramPicker, u"tvf_f%d.jpg", u"Add Shortcut or Program", u"exe.|knl.",
+       u"GUI: Program selected: Item:%d [%s][%s]", kOpenProgramAction);
+}
+
+void PickApplet(GUI& gui) {
+  Pick(gui, ShowAppletPicker, u"tva_f%d.jpg", u"Add Applet", u"lpc.", u"GUI: Applet selected: Item:%d [%s][%s]",
+       kOpenAppletAction);
+}
 
 void GUI::Release() {
   DestroyImageList(TabImages);

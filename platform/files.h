@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/text.h"
@@ -20,5 +21,35 @@ bool FileExists(const WChar* path);
 // Creates one folder; true also when it already exists.
 bool CreateFolder(const WChar* path);
 bool RemoveFile(const WChar* path);
+
+inline constexpr uint32_t kFileAttributeDirectory = 0x10;
+inline constexpr uint32_t kErrorNoMoreFiles = 18;
+
+// A folder's entries, one at a time (FindFirstFileW, FindNextFileW, FindClose), closed when the
+// search ends. The pattern is a folder and "*" or "*.*". The device's file system does not report
+// "." and ".."; on desktop Windows they are left out as well, so that a folder holding nothing
+// else fails its first search with kErrorNoMoreFiles, as on the device.
+class FileSearch {
+ public:
+  FileSearch() = default;
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+  ~FileSearch() { Close(); }
+  // The first entry; false when there is none or the folder cannot be searched (see Error).
+  bool First(const WChar* pattern);
+  // The next entry; false after the last.
+  bool Next();
+  void Close();
+  const WChar* Name() const { return name_; }
+  uint32_t Attributes() const { return attributes_; }
+  // The platform's error of a failed First (kErrorNoMoreFiles for an empty folder).
+  uint32_t Error() const { return error_; }
+
+ private:
+  void* handle_ = nullptr;
+  WChar name_[260] = {};
+  uint32_t attributes_ = 0;
+  uint32_t error_ = 0;
+};
 
 }  // namespace platform

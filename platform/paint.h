@@ -75,6 +75,10 @@ bool LineToPoint(DeviceContext dc, int32_t x, int32_t y);
 // Fills a rectangle with a solid colour.
 bool FillSolid(DeviceContext dc, const Rect& rect, uint32_t colour);
 
+// GetStockObject (LTGRAY_BRUSH is 1); the platform owns it.
+inline constexpr int kLightGreyBrush = 1;
+GdiObject StockObject(int index);
+
 // A font from a LOGFONTW that is zero but for these fields; null on failure.
 FontHandle MakeFont(int32_t height, int32_t weight, const WChar* face);
 // SetBkMode(TRANSPARENT) and SetTextColor; each returns the previous setting.

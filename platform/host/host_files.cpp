@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -179,6 +180,71 @@ bool CreateFolder(const WChar* path) {
 
 bool RemoveFile(const WChar* path) {
   return ::unlink(host::HostPath(path).c_str()) == 0;
+}
+
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+struct HostSearch {
+  std::vector<std::pair<std::string, bool>> entries;  // name, is a folder
+  size_t next = 0;
+};
+
+}  // namespace
+
+bool FileSearch::First(const WChar* pattern) {
+  Close();
+  size_t length = WLen(pattern);
+  size_t slash = length;
+  while (slash > 0 && pattern[slash - 1] != u'\\') --slash;
+  const WChar* last = pattern + slash;
+  if (WCompareNoCase(last, u"*") != 0 && WCompareNoCase(last, u"*.*") != 0) {
+    error_ = 2;  // ERROR_FILE_NOT_FOUND: only whole folders are listed
+    return false;
+  }
+  WString folder(pattern, slash > 1 ? slash - 1 : 0);
+  if (folder.empty()) folder.assign(1, u'\\');
+  std::string path = host::HostPath(folder.c_str());
+  DIR* d = ::opendir(path.c_str());
+  if (!d) {
+    error_ = 3;  // ERROR_PATH_NOT_FOUND
+    return false;
+  }
+  auto* search = new HostSearch;
+  while (dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    bool isFolder = ::stat((path + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    search->entries.emplace_back(name, isFolder);
+  }
+  ::closedir(d);
+  // In the order of the names, as the device's file system lists them.
+  std::sort(search->entries.begin(), search->entries.end());
+  handle_ = search;
+  if (!Next()) {
+    Close();
+    error_ = kErrorNoMoreFiles;
+    return false;
+  }
+  error_ = 0;
+  return true;
+}
+
+bool FileSearch::Next() {
+  auto* search = static_cast<HostSearch*>(handle_);
+  if (!search || search->next >= search->entries.size()) return false;
+  const auto& e = search->entries[search->next++];
+  WCopy(name_, 260, FromUtf8(e.first).c_str());
+  attributes_ = e.second ? kFileAttributeDirectory : 0x20;
+  return true;
+}
+
+void FileSearch::Close() {
+  delete static_cast<HostSearch*>(handle_);
+  handle_ = nullptr;
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -37,6 +38,8 @@ Queues& Q() {
 }
 
 std::atomic<ThreadId> nextThreadId{0x1000};
+std::function<bool()> whenIdle;
+ThreadId idleThread = 0;
 thread_local ThreadId currentId = 0;
 
 // Removes the thread's queue when the thread ends.
@@ -96,6 +99,14 @@ int GetNextMessage(Message& msg) {
   std::unique_lock<std::mutex> g(q.lock);
   std::shared_ptr<Queue> mine = OwnQueue(q);
   q.changed.notify_all();
+  // The user's next step, while the test's own thread waits for input.
+  while (mine->items.empty() && !mine->terminated && idleThread == CurrentThreadId() && whenIdle) {
+    auto step = whenIdle;
+    g.unlock();
+    bool acted = step();
+    g.lock();
+    if (!acted) return -1;
+  }
   while (mine->items.empty() && !mine->terminated) {
     mine->waiting = true;
     q.changed.notify_all();
@@ -144,6 +155,13 @@ bool InvalidateWindow(WindowHandle window, bool erase) {
 }
 
 namespace host {
+
+void SetWhenIdle(std::function<bool()> step) {
+  Queues& q = Q();
+  std::lock_guard<std::mutex> g(q.lock);
+  whenIdle = std::move(step);
+  idleThread = whenIdle ? CurrentThreadId() : 0;
+}
 
 void PostWindowMessage(const Message& msg) {
   Queues& q = Q();

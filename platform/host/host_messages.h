@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/messages.h"
@@ -14,6 +15,10 @@ struct Invalidation {
   bool erase;
 };
 
+// Called whenever the calling (test) thread waits for a message with none queued: the user's
+// next step, which posts or sends what the user does. When it returns false the wait fails (-1).
+// An empty function ends the script.
+void SetWhenIdle(std::function<bool()> step);
 // Puts a message for a window on the calling thread's queue (what Post does on the host).
 void PostWindowMessage(const Message& msg);
 // Takes and dispatches the calling thread's waiting messages up to (not including) a quit

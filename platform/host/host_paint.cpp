@@ -252,6 +252,10 @@ bool FillSolid(DeviceContext dc, const Rect& rect, uint32_t colour) {
   return true;
 }
 
+GdiObject StockObject(int) {
+  return &C().stockBitmap;  // a handle of the platform's, never deleted
+}
+
 FontHandle MakeFont(int32_t height, int32_t weight, const WChar* face) {
   Object* o = Make(Object::Font);
   o->font = host::FontInfo{height, weight, face ? face : u""};

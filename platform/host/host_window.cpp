@@ -654,6 +654,24 @@ bool TreeExpand(WindowHandle tree, TreeItem item, uint32_t action) {
   return true;
 }
 
+namespace host {
+
+bool ToggleNode(WindowHandle tree, TreeItem item) {
+  HostWindow* t = Live(tree);
+  TreeEntry* e = t ? Entry(*t, item) : nullptr;
+  if (!e) return false;
+  bool expand = !e->expanded;
+  TreeNotification n{expand ? kTveExpand : kTveCollapse, item};
+  if (NotifyParent(*t, kTvnItemExpanding, n) != 0) return false;
+  if (!(e = Entry(*t, item))) return false;
+  e->expanded = expand;
+  if (expand) e->everExpanded = true;
+  NotifyParent(*t, kTvnItemExpanded, n);
+  return true;
+}
+
+}  // namespace host
+
 bool TreeSelect(WindowHandle tree, TreeItem item) {
   host::HostWindow* t = Live(tree);
   if (!t || (item && !Entry(*t, item))) return false;

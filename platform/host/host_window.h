@@ -70,6 +70,9 @@ void FailClassRegistration(bool fail);
 // A click on a tab, as the strip reports it: the selection moves and the parent is told
 // TCN_SELCHANGING and TCN_SELCHANGE.
 void ClickTab(WindowHandle tab, int index);
+// A click on a node's expand button: the parent hears of the expansion or collapse every time,
+// and can stop it.
+bool ToggleNode(WindowHandle tree, TreeItem item);
 // Sends WM_NOTIFY with a record of our own making to `to`.
 intptr_t SendNotification(WindowHandle to, const Notification& header, const TreeNotification& tree = {0, nullptr});
 // Sets the screen position that LastMessagePosition reports.

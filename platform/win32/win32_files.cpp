@@ -91,3 +91,51 @@ bool RemoveFile(const WChar* path) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+}  // namespace
+
+bool FileSearch::First(const WChar* pattern) {
+  Close();
+  WIN32_FIND_DATAW data;
+  HANDLE h = FindFirstFileW(NativePath(pattern).c_str(), &data);
+  if (h == INVALID_HANDLE_VALUE) {
+    error_ = GetLastError();
+    return false;
+  }
+  handle_ = h;
+  while (IsDotEntry(data.cFileName)) {
+    if (!FindNextFileW(h, &data)) {
+      error_ = ERROR_NO_MORE_FILES;
+      Close();
+      return false;
+    }
+  }
+  WCopy(name_, 260, U(data.cFileName));
+  attributes_ = data.dwFileAttributes;
+  error_ = 0;
+  return true;
+}
+
+bool FileSearch::Next() {
+  if (!handle_) return false;
+  WIN32_FIND_DATAW data;
+  do {
+    if (!FindNextFileW(static_cast<HANDLE>(handle_), &data)) return false;
+  } while (IsDotEntry(data.cFileName));
+  WCopy(name_, 260, U(data.cFileName));
+  attributes_ = data.dwFileAttributes;
+  return true;
+}
+
+void FileSearch::Close() {
+  if (handle_) FindClose(static_cast<HANDLE>(handle_));
+  handle_ = nullptr;
+}
+
+}  // namespace platform

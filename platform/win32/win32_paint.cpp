@@ -159,6 +159,10 @@ bool FillSolid(DeviceContext dc, const Rect& rect, uint32_t colour) {
   return ok != 0;
 }
 
+GdiObject StockObject(int index) {
+  return GetStockObject(index);
+}
+
 FontHandle MakeFont(int32_t height, int32_t weight, const WChar* face) {
   LOGFONTW lf = {};
   lf.lfHeight = height;
