@@ -21,8 +21,9 @@ bool DestroyIconHandle(IconHandle icon) {
 ImageListHandle MakeImageList(int32_t width, int32_t height, uint32_t flags, int initial, int grow) {
 #ifndef _WIN32_WCE
   // The device's lists take the screen's colour depth; on desktop Windows a list without a
-  // colour flag has 4 bits.
-  flags |= ILC_COLOR32;
+  // colour flag has 4 bits. 24 bits, not 32: a 32-bit list draws by the pictures' alpha and
+  // ignores the mask cut from their green.
+  flags |= ILC_COLOR24;
 #endif
   return ImageList_Create(width, height, flags, initial, grow);
 }

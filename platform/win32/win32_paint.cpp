@@ -65,6 +65,11 @@ HBITMAP DecodeWithWic(const std::wstring& path) {
     if (bitmap && FAILED(converter->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE*>(bits)))) {
       DeleteObject(bitmap);
       bitmap = nullptr;
+    } else if (bitmap) {
+      // The fourth byte of a 32-bit RGB pixel is unused and must be 0: GDI compares whole pixels
+      // against a mask colour, which the filler byte WIC writes would never equal.
+      auto* p = static_cast<uint32_t*>(bits);
+      for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) p[i] &= 0x00FFFFFF;
     }
   }
   Release(converter);

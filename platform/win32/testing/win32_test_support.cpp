@@ -325,8 +325,44 @@ bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uin
   HDC dc = GetDC(nullptr);
   int rows = GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, dc);
-  for (auto& p : pixels) p &= 0xFFFFFF;
   return rows == height;
+}
+
+namespace {
+struct Search {
+  const wchar_t* name;
+  bool prefix;
+  HWND owner;
+  HWND found;
+};
+BOOL CALLBACK Match(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  wchar_t name[256];
+  if (!GetClassNameW(w, name, 256)) return TRUE;
+  size_t n = lstrlenW(s->name);
+  bool same = s->prefix ? wcsncmp(name, s->name, n) == 0 : lstrcmpiW(name, s->name) == 0;
+  if (same && (!s->owner || GetWindow(w, GW_OWNER) == s->owner)) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+WindowHandle FindTopLevelByClassPrefix(const WChar* prefix) {
+  Search s{W(prefix), true, nullptr, nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+WindowHandle FindOwnedWindow(WindowHandle owner, const WChar* className) {
+  Search s{W(className), false, static_cast<HWND>(owner), nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+bool IsWindowEnabledNow(WindowHandle window) {
+  return IsWindowEnabled(static_cast<HWND>(window)) != 0;
 }
 
 WindowHandle OwnerOf(WindowHandle window) {

@@ -81,8 +81,13 @@ bool TrayIconThere(WindowHandle window, uint32_t id);
 bool DropTrayIcon(WindowHandle window, uint32_t id);
 // Posts a message to every top-level window.
 void Broadcast(uint32_t message);
-// The pixels of a bitmap as 0x00RRGGBB, row by row from the top.
+// The pixels of a bitmap as GDI holds them (0xXXRRGGBB, the top byte kept), row by row from the top.
 bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);
+// The first top-level window whose class name begins with `prefix`; null if none.
+WindowHandle FindTopLevelByClassPrefix(const WChar* prefix);
+// A top-level window of that class owned by `owner`; null if none.
+WindowHandle FindOwnedWindow(WindowHandle owner, const WChar* className);
+bool IsWindowEnabledNow(WindowHandle window);
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
 WindowHandle OwnerOf(WindowHandle window);
 bool IsAbove(WindowHandle a, WindowHandle b);

@@ -1,0 +1,255 @@
+; Quillmote's Windows installer (64-bit, Unicode, modern UI).
+;
+; The build passes its inputs with /D; the defaults below suit a manual run from the repository:
+;   PROGRAMS   folder holding the stripped Ollendock.exe and Ollenset.cpl
+;   RESOURCES  the repository's resources folder (images, help, icons)
+;   OUTFILE    the installer to write
+;   VERSION    product version, four numbers (a.b.c.d)
+;
+; Installs Ollendock.exe, its pictures and help page below the chosen folder, Ollenset.cpl into
+; the system folder, the program key with the About texts and any missing default setting, the
+; start-with-Windows entry and an Add/Remove Programs entry. /S runs installer and uninstaller
+; without any window or box.
+
+Unicode true
+Target amd64-unicode
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!ifndef VERSION
+  !define VERSION "1.0.0.1"
+!endif
+!ifndef PROGRAMS
+  !define PROGRAMS "${__FILEDIR__}/../build/win64/installer/stage"
+!endif
+!ifndef RESOURCES
+  !define RESOURCES "${__FILEDIR__}/../resources"
+!endif
+!ifndef OUTFILE
+  !define OUTFILE "${__FILEDIR__}/../build/QuillmoteSetup.exe"
+!endif
+
+!define PRODUCT "Quillmote"
+!define PUBLISHER "Morvane"
+!define PROGRAM_KEY "Software\Morvane\Quillmote"
+!define MAKER_KEY "Software\Morvane"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmote"
+!define WINDOW_CLASS "MORVANE.Quillmote"
+!define WINDOW_TITLE "Quillmote"
+; How long the running program gets to end after WM_CLOSE: 50 polls of 200 ms.
+!define CLOSE_POLLS 50
+!define CLOSE_POLL_MS 200
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "WinMessages.nsh"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; A reinstall offers the folder of the installed copy.
+InstallDirRegKey HKLM "${PROGRAM_KEY}" "InstallPath"
+BrandingText "${PUBLISHER} ${PRODUCT} ${VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
+
+!define MUI_ICON "${RESOURCES}/icons/quillmote.ico"
+!define MUI_UNICON "${RESOURCES}/icons/quillmote.ico"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the companion of the ${PRODUCT} Bluetooth keyboard and mouse driver.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it before copying its files.$\r$\n$\r$\n$_CLICK"
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been installed on your computer. It starts with Windows; you can also start it from its applet in the Control Panel.$\r$\n$\r$\nClick Finish to close Setup."
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+; The pictures of the install folder's "images" folder; morvane.jpg and iton.jpg are also
+; rewritten by the program at every start.
+!macro ForEachPicture MACRO DIR
+  !insertmacro ${MACRO} "${DIR}" "t0s1_f12.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0s2_f12.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0ms_f1.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0ms_f2.jpg"
+  !insertmacro ${MACRO} "${DIR}" "cursors_f1.jpg"
+  !insertmacro ${MACRO} "${DIR}" "cursors_f2.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tva_f1.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tva_f2.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tvf_f1.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tvf_f2.jpg"
+  !insertmacro ${MACRO} "${DIR}" "morvane.jpg"
+  !insertmacro ${MACRO} "${DIR}" "iton.jpg"
+!macroend
+
+!macro InstallPicture DIR NAME
+  File "${DIR}/${NAME}"
+!macroend
+
+!macro DeletePicture DIR NAME
+  Delete "${DIR}\${NAME}"
+!macroend
+
+; Removes what an install put into DIR, then the folders that are empty after that. Never a
+; recursive delete: the folder may be one the user already had, with files of their own.
+!macro RemoveInstalledFiles DIR
+  Delete "${DIR}\Ollendock.exe"
+  !insertmacro ForEachPicture DeletePicture "${DIR}\images"
+  Delete "${DIR}\help\help.html"
+  Delete "${DIR}\uninstall.exe"
+  RMDir "${DIR}\images"
+  RMDir "${DIR}\help"
+  RMDir "${DIR}"
+!macroend
+
+; Closes a running Quillmote so that none of its files is in use: WM_CLOSE makes it save its
+; settings and quit. Waits up to CLOSE_POLLS * CLOSE_POLL_MS for the window to go; if it stays,
+; the user may retry or cancel. A silent run cancels (the exit code tells), so no box is shown.
+!macro CloseQuillmoteFunction PREFIX
+Function ${PREFIX}CloseQuillmote
+  Push $0
+  Push $1
+  retry:
+    FindWindow $0 "${WINDOW_CLASS}" "${WINDOW_TITLE}"
+    ${If} $0 == 0
+      Goto done
+    ${EndIf}
+    DetailPrint "Closing ${PRODUCT}..."
+    ; A timeout, so that a program that does not answer cannot hold Setup up.
+    SendMessage $0 ${WM_CLOSE} 0 0 $1 /TIMEOUT=5000
+    StrCpy $1 0
+    ${Do}
+      Sleep ${CLOSE_POLL_MS}
+      FindWindow $0 "${WINDOW_CLASS}" "${WINDOW_TITLE}"
+      ${If} $0 == 0
+        Goto done
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${LoopUntil} $1 >= ${CLOSE_POLLS}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY retry
+    SetErrorLevel 2
+    Abort "${PRODUCT} is still running."
+  done:
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro CloseQuillmoteFunction ""
+!insertmacro CloseQuillmoteFunction "un."
+
+; Writes a default setting only where the program could not read one (the value is missing, or
+; of another type, which the program ignores): a user's settings survive a reinstall.
+!macro DefaultDword NAME VALUE
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${PROGRAM_KEY}" "${NAME}"
+  ${If} ${Errors}
+    WriteRegDWORD HKLM "${PROGRAM_KEY}" "${NAME}" ${VALUE}
+  ${EndIf}
+!macroend
+
+Function .onInit
+  SetRegView 64
+  SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+  SetRegView 64
+  SetShellVarContext all
+FunctionEnd
+
+Section "Quillmote" SecMain
+  SectionIn RO
+  Call CloseQuillmote
+
+  ; A reinstall into another folder leaves nothing of the earlier copy behind.
+  ClearErrors
+  ReadRegStr $1 HKLM "${PROGRAM_KEY}" "InstallPath"
+  ${IfNot} ${Errors}
+  ${AndIf} $1 != ""
+  ${AndIf} $1 != $INSTDIR
+  ${AndIf} ${FileExists} "$1\uninstall.exe"
+    DetailPrint "Removing the earlier copy in $1"
+    !insertmacro RemoveInstalledFiles "$1"
+  ${EndIf}
+
+  SetOutPath "$INSTDIR"
+  File "${PROGRAMS}/Ollendock.exe"
+  SetOutPath "$INSTDIR\images"
+  !insertmacro ForEachPicture InstallPicture "${RESOURCES}/images"
+  SetOutPath "$INSTDIR\help"
+  File "${RESOURCES}/help/help.html"
+  ; The control panel finds its applets in the system folder (System32: this installer is 64-bit).
+  SetOutPath "$SYSDIR"
+  File "${PROGRAMS}/Ollenset.cpl"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  WriteRegStr HKLM "${PROGRAM_KEY}" "InstallPath" "$INSTDIR"
+  WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebName" "${PUBLISHER}"
+  WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebLink" "www.morvane.com"
+  WriteRegStr HKLM "${PROGRAM_KEY}" "Version" "${VERSION}"
+  WriteRegStr HKLM "${PROGRAM_KEY}" "Description" "Bluetooth keyboard support"
+  !insertmacro DefaultDword "Enable_Tray" 1
+  !insertmacro DefaultDword "Enable_Autostart" 1
+  !insertmacro DefaultDword "Enable_KB" 1
+  !insertmacro DefaultDword "Enable_Mouse" 0
+  !insertmacro DefaultDword "Speed" 3
+  !insertmacro DefaultDword "Cursor" 0
+  !insertmacro DefaultDword "KBSounds" 0
+  ; Each button's natural action: left, middle and right click, scroll up and down.
+  !insertmacro DefaultDword "Left_Button_Action" 0
+  !insertmacro DefaultDword "Middle_Button_Action" 1
+  !insertmacro DefaultDword "Right_Button_Action" 2
+  !insertmacro DefaultDword "Wheel_Up_Action" 4
+  !insertmacro DefaultDword "Wheel_Down_Action" 5
+
+  ; Started without arguments, the program itself decides from "Enable_Autostart" whether to run.
+  WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Ollendock.exe"'
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Ollendock.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The size of what this section copies, in KiB (not the folder's: it may hold other files).
+  SectionGetSize ${SecMain} $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "Uninstall"
+  Call un.CloseQuillmote
+
+  !insertmacro RemoveInstalledFiles "$INSTDIR"
+  ; An open Control Panel may still hold the applet: then it goes at the next restart.
+  Delete /REBOOTOK "$SYSDIR\Ollenset.cpl"
+
+  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  DeleteRegKey HKLM "${PROGRAM_KEY}"
+  DeleteRegKey /ifempty HKLM "${MAKER_KEY}"
+
+  ; The program's debug trace, "\qm.tray.dbg", lies in the root of the system drive.
+  ReadEnvStr $0 "SystemDrive"
+  ${If} $0 == ""
+    StrCpy $0 $WINDIR 2
+  ${EndIf}
+  Delete "$0\qm.tray.dbg"
+SectionEnd

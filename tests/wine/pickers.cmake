@@ -1,0 +1,27 @@
+# The pickers under Wine at two device screen sizes, opened from the real settings window; the
+# misbehaving control-panel libraries they must survive are built here.
+if(WIN32 AND TARGET Ollenset)
+  set(QM_HOSTILE_DIR ${CMAKE_BINARY_DIR}/hostile_cpl)
+  set(QM_HOSTILE_TARGETS)
+  set(mode 1)
+  foreach(name hostile_name hostile_count hostile_init hostile_negative)
+    add_library(${name} SHARED ${CMAKE_SOURCE_DIR}/platform/win32/testing/hostile_cpl/hostile_cpl.cpp
+      ${CMAKE_SOURCE_DIR}/platform/win32/testing/hostile_cpl/hostile_cpl.def)
+    target_compile_definitions(${name} PRIVATE QM_HOSTILE=${mode})
+    set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".cpl" LIBRARY_OUTPUT_DIRECTORY ${QM_HOSTILE_DIR}
+      RUNTIME_OUTPUT_DIRECTORY ${QM_HOSTILE_DIR})
+    list(APPEND QM_HOSTILE_TARGETS ${name})
+    math(EXPR mode "${mode} + 1")
+  endforeach()
+  add_executable(pickers_wine_tests ${CMAKE_CURRENT_LIST_DIR}/pickers_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
+  target_link_libraries(pickers_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  add_dependencies(pickers_wine_tests Ollenset ${QM_HOSTILE_TARGETS})
+  foreach(size 240x320 480x640)
+    add_test(NAME pickers_wine_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
+      ${size} ${CMAKE_BINARY_DIR}/screenshots/pickers-${size} $<TARGET_FILE:pickers_wine_tests>
+      --qmxsim none --work ${CMAKE_BINARY_DIR}/screenshots/pickers-${size} --resources ${CMAKE_SOURCE_DIR}/resources
+      --ollenset $<TARGET_FILE:Ollenset> --hostile ${QM_HOSTILE_DIR})
+    set_tests_properties(pickers_wine_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "display" TIMEOUT 300)
+  endforeach()
+endif()

@@ -1,0 +1,332 @@
+// The two pickers under Wine, opened from the real settings window's mouse page as a user of a
+// build with that page would open them: the applet picker over the real system folder (Wine's
+// own libraries, Ollenset.cpl and misbehaving libraries of our own), the program picker over a
+// prepared folder tree, each choice stored in the registry and shown again after a restart.
+// A second thread plays the user while the picker's loop runs on the window's thread.
+// usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL --hostile DIR
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/gui.h"
+#include "gui/main_window.h"
+#include "gui/scale.h"
+#include "pickers/picker_frame.h"
+#include "platform/controls.h"
+#include "platform/files.h"
+#include "platform/libraries.h"
+#include "platform/registry.h"
+#include "platform/win32/testing/win32_test_support.h"
+#include "settings/settings.h"
+#include "tests/eventually.h"
+#include "tests/log_lines.h"
+#include "tests/wine/wine_test_options.h"
+#include "tray/app_state.h"
+#include "tray/debug_log.h"
+#include "tray/registry_access.h"
+#include "tray/wformat.h"
+
+namespace {
+
+using namespace platform;
+using namespace platform::win32test;
+
+std::string resources, ollenset, hostile;
+constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
+const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
+
+WString SystemFile(const char* name) {
+  return WString(ControlPanelFolder()) + u"\\" + FromUtf8(name);
+}
+
+void Copy(const WString& from, const WString& to) {
+  std::string bytes;
+  ASSERT_TRUE(FileReadAll(from.c_str(), bytes)) << ToUtf8(from);
+  ASSERT_TRUE(FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
+}
+
+void Install() {
+  CreateFolder(kInstall);
+  CreateFolder(u"C:\\QuillmotePickers\\images");
+  for (const char* name : {"t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg",
+                           "cursors_f2.jpg", "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"})
+    Copy(WindowsPath(resources + "/images/" + name), u"C:\\QuillmotePickers\\images\\" + FromUtf8(name));
+  RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
+  Copy(WindowsPath(ollenset), SystemFile("Ollenset.cpl"));
+  for (const char* name : kHostile) Copy(WindowsPath(hostile + "/" + name), SystemFile(name));
+  // The folder tree the program picker shows.
+  for (const WChar* folder : {u"\\PickerTest", u"\\PickerTest\\Empty", u"\\PickerTest\\Tools"}) CreateFolder(folder);
+  for (const WChar* file : {u"\\PickerTest\\calc.exe", u"\\PickerTest\\notes.lnk", u"\\PickerTest\\readme.txt",
+                            u"\\PickerTest\\Setup.EXE", u"\\PickerTest\\exe", u"\\PickerTest\\Tools\\tool.exe"})
+    FileWriteAll(file, "MZ", 2);
+}
+
+// The user: runs its steps on a thread of its own while the window's thread is inside the picker.
+class User {
+ public:
+  explicit User(std::function<void(User&)> steps) : thread_([this, steps] { steps(*this); }) {}
+  ~User() { thread_.join(); }
+
+  // The open picker's window, once it is there.
+  WindowHandle Picker(const char* base) {
+    WindowHandle found = nullptr;
+    Eventually([&] { return (found = FindPicker(base)) != nullptr && IsShown(found); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return found;
+  }
+  static std::vector<WString> Children(WindowHandle tree, TreeItem parent) {
+    std::vector<WString> out;
+    for (TreeItem i = TreeNext(tree, parent, kTvgnChild); i; i = TreeNext(tree, i, kTvgnNext))
+      out.push_back(Text(tree, i));
+    return out;
+  }
+  static WString Text(WindowHandle tree, TreeItem item) {
+    WChar t[260] = {};
+    TreeRead(tree, item, kTvifText, t, 260, nullptr, nullptr, nullptr);
+    return t;
+  }
+  static TreeItem Node(WindowHandle tree, const WString& text, TreeItem parent) {
+    for (TreeItem i = TreeNext(tree, parent, kTvgnChild); i; i = TreeNext(tree, i, kTvgnNext))
+      if (Text(tree, i) == text) return i;
+    return nullptr;
+  }
+  static WString BoxText(WindowHandle box) {
+    WChar t[260] = {};
+    Send(box, kWmGetText, 260, reinterpret_cast<intptr_t>(t));
+    return t;
+  }
+  // A press on a soft key of the picker's own bar: the left one is "OK", the right "Cancel".
+  static void SoftKey(WindowHandle picker, bool left) {
+    WindowHandle bar = BarOf(picker);
+    ASSERT_NE(bar, nullptr);
+    Rect r = ClientArea(bar);
+    PostClick(bar, left ? r.right / 4 : r.right * 3 / 4, r.bottom / 2);
+  }
+  void Photograph(const std::string& what) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    WString size = FormatWideString(u"%dx%d", theGUI.ScreenWidth, theGUI.ScreenHeight);
+    SaveScreen(WindowsPath(winePaths.work + "/picker-" + ToUtf8(size) + "-" + what + ".bmp"));
+  }
+
+ private:
+  static WindowHandle FindPicker(const char* base);
+  static WindowHandle BarOf(WindowHandle picker);
+  std::thread thread_;
+};
+
+WindowHandle User::FindPicker(const char* base) {
+  return FindTopLevelByClassPrefix(FromUtf8(base).c_str());
+}
+
+WindowHandle User::BarOf(WindowHandle picker) {
+  return FindOwnedWindow(picker, u"Quillmote.SoftKeys");
+}
+
+class PickersWine : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Install();
+    debugEnabled = 1;
+    OpenWindow();
+  }
+  static void TearDownTestSuite() { CloseWindow(); }
+  static void OpenWindow() {
+    theGUI.~GUI();
+    new (&theGUI) GUI{};
+    LoadSettings(theGUI.settings);
+    ASSERT_EQ(theGUI.InitWindow(appInstance), 1);
+    Show(theGUI.MainWindow, kSwShow);
+    BringForward(theGUI.MainWindow);
+    // The mouse page, made current as the product never makes it.
+    theGUI.CurrentPage = kMousePage;
+    theGUI.InitWindowComponents();
+    PumpMessages(300);
+  }
+  static void CloseWindow() {
+    Destroy(theGUI.MainWindow);
+    PumpMessages(100);  // the quit message of the shutdown
+    theGUI.Release();
+  }
+  // Chooses an entry of the action list for a button, as the list reports a user's choice.
+  void ChooseAction(int button, int action) {
+    theGUI.SelectedButton = button;
+    theGUI.LayoutPage();
+    Send(theGUI.Controls[kActionListSlot], kCbSetCurSel, static_cast<uintptr_t>(action), 0);
+    Send(theGUI.MainWindow, kWmCommand, (static_cast<uintptr_t>(kCbnSelChange) << 16) | kCmdActionList,
+         reinterpret_cast<intptr_t>(theGUI.Controls[kActionListSlot]));
+  }
+  static std::string Stored(const WChar* name) {
+    WChar text[255] = {};
+    ReadSetting(name, kRegSz, text, sizeof text);
+    return ToUtf8(text);
+  }
+  static uint32_t StoredAction(const WChar* name) {
+    uint32_t v = 99;
+    ReadSetting(name, kRegDword, &v, sizeof v);
+    return v;
+  }
+};
+
+TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
+  std::vector<WString> libraries, ollensetApplets, wineApplets;
+  std::vector<size_t> hostileChildren;
+  WString selection, libraryShown;
+  {
+    User user([&](User& u) {
+      WindowHandle picker = u.Picker("browseapplet");
+      ASSERT_NE(picker, nullptr);
+      WindowHandle tree = ChildById(picker, 702);
+      ASSERT_NE(tree, nullptr);
+      libraries = User::Children(tree, nullptr);
+      u.Photograph("applets");
+      TreeItem wine = User::Node(tree, u"appwiz.cpl", nullptr);
+      if (wine) {
+        TreeExpand(tree, wine, kTveExpand);
+        wineApplets = User::Children(tree, wine);
+      }
+      for (const char* name : kHostile) {
+        TreeItem node = User::Node(tree, FromUtf8(name), nullptr);
+        if (!node) continue;
+        TreeExpand(tree, node, kTveExpand);
+        hostileChildren.push_back(User::Children(tree, node).size());
+      }
+      TreeItem ours = User::Node(tree, u"Ollenset.cpl", nullptr);
+      ASSERT_NE(ours, nullptr);
+      TreeSelect(tree, ours);
+      libraryShown = User::BoxText(ChildById(picker, 503));
+      TreeExpand(tree, ours, kTveExpand);
+      ollensetApplets = User::Children(tree, ours);
+      TreeItem applet = TreeNext(tree, ours, kTvgnChild);
+      TreeSelect(tree, applet);
+      selection = User::BoxText(ChildById(picker, 503));
+      Send(ChildById(picker, 504), kWmSetText, 0, reinterpret_cast<intptr_t>(u"-quiet"));
+      u.Photograph("applet-chosen");
+      User::SoftKey(picker, true);
+    });
+    ChooseAction(3, kOpenAppletAction);
+  }
+  EXPECT_NE(std::find(libraries.begin(), libraries.end(), u"Ollenset.cpl"), libraries.end());
+  EXPECT_NE(std::find(libraries.begin(), libraries.end(), u"appwiz.cpl"), libraries.end());
+  // Wine's own libraries answer only CPL_INQUIRE: they list no applet by name.
+  EXPECT_TRUE(wineApplets.empty());
+  // Unterminated name: one applet of 32 characters; huge count: bounded; refusal and a negative
+  // count: nothing. The picker survived them all.
+  EXPECT_EQ(hostileChildren, (std::vector<size_t>{1, 256, 0, 0}));
+  EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
+  EXPECT_EQ(ollensetApplets, std::vector<WString>{u"Bluetooth Input Driver"});
+  EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
+  const ButtonAssignment& b = theGUI.settings.Buttons[3];
+  EXPECT_EQ(b.Action, kOpenAppletAction);
+  EXPECT_EQ(WString(b.Param1), u"\\windows\\Ollenset.cpl,0");
+  EXPECT_EQ(WString(b.Param2), u"-quiet");
+  EXPECT_EQ(StoredAction(u"Wheel_Up_Action"), 10u);
+  EXPECT_EQ(Stored(u"Wheel_Up_Param1"), "\\windows\\Ollenset.cpl,0");
+  EXPECT_EQ(Stored(u"Wheel_Up_Param2"), "-quiet");
+  // The settings window has its input back.
+  EXPECT_TRUE(Eventually([] { return IsWindowEnabledNow(theGUI.MainWindow); }));
+}
+
+TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
+  std::vector<WString> children, tools;
+  int emptyButton = -1;
+  WString selection;
+  {
+    User user([&](User& u) {
+      WindowHandle picker = u.Picker("browsefile");
+      ASSERT_NE(picker, nullptr);
+      WindowHandle tree = ChildById(picker, 701);
+      TreeItem root = User::Node(tree, u"\\", nullptr);
+      ASSERT_NE(root, nullptr);
+      TreeExpand(tree, root, kTveExpand);
+      TreeItem folder = User::Node(tree, u"PickerTest", root);
+      ASSERT_NE(folder, nullptr);
+      TreeExpand(tree, folder, kTveExpand);
+      children = User::Children(tree, folder);
+      TreeItem empty = User::Node(tree, u"Empty", folder);
+      TreeExpand(tree, empty, kTveExpand);
+      TreeRead(tree, empty, kTvifChildren, nullptr, 0, nullptr, nullptr, &emptyButton);
+      TreeItem toolsNode = User::Node(tree, u"Tools", folder);
+      TreeExpand(tree, toolsNode, kTveExpand);
+      tools = User::Children(tree, toolsNode);
+      TreeSelect(tree, User::Node(tree, u"notes.lnk", folder));
+      selection = User::BoxText(ChildById(picker, 501));
+      Send(ChildById(picker, 502), kWmSetText, 0, reinterpret_cast<intptr_t>(u"/new"));
+      u.Photograph("programs");
+      User::SoftKey(picker, true);
+    });
+    ChooseAction(4, kOpenProgramAction);
+  }
+  // Folders and the files that match; "Setup.EXE" does not (the test is case-sensitive), "exe"
+  // does; in the tree's order, which ignores case.
+  EXPECT_EQ(children, (std::vector<WString>{u"calc.exe", u"Empty", u"exe", u"notes.lnk", u"Tools"}));
+  EXPECT_EQ(emptyButton, 0);
+  EXPECT_EQ(tools, std::vector<WString>{u"tool.exe"});
+  EXPECT_EQ(selection, u"\\PickerTest\\notes.lnk");
+  EXPECT_EQ(StoredAction(u"Wheel_Down_Action"), 9u);
+  EXPECT_EQ(Stored(u"Wheel_Down_Param1"), "\\PickerTest\\notes.lnk");
+  EXPECT_EQ(Stored(u"Wheel_Down_Param2"), "/new");
+}
+
+TEST_F(PickersWine, CancelChangesNothing) {
+  ButtonAssignment before = theGUI.settings.Buttons[0];
+  {
+    User user([&](User& u) {
+      WindowHandle picker = u.Picker("browseapplet");
+      ASSERT_NE(picker, nullptr);
+      WindowHandle tree = ChildById(picker, 702);
+      TreeItem ours = User::Node(tree, u"Ollenset.cpl", nullptr);
+      TreeExpand(tree, ours, kTveExpand);
+      TreeSelect(tree, TreeNext(tree, ours, kTvgnChild));
+      User::SoftKey(picker, false);
+    });
+    ChooseAction(0, kOpenAppletAction);
+  }
+  EXPECT_EQ(theGUI.settings.Buttons[0].Action, before.Action);
+  EXPECT_EQ(WString(theGUI.settings.Buttons[0].Param1), WString(before.Param1));
+  EXPECT_EQ(StoredAction(u"Left_Button_Action"), static_cast<uint32_t>(before.Action));
+}
+
+// The choices outlive the program: after a restart the mouse page shows them.
+TEST_F(PickersWine, ChoicesAreShownAfterARestart) {
+  CloseWindow();
+  OpenWindow();
+  struct Row {
+    int button, action;
+  } rows[] = {{3, kOpenAppletAction}, {4, kOpenProgramAction}};
+  for (const Row& r : rows) {
+    theGUI.SelectedButton = r.button;
+    theGUI.LayoutPage();
+    EXPECT_EQ(Send(theGUI.Controls[kActionListSlot], kCbGetCurSel, 0, 0), r.action) << r.button;
+  }
+  PumpMessages(200);
+  SaveScreen(WindowsPath(winePaths.work + "/picker-" +
+                         ToUtf8(FormatWideString(u"%dx%d", theGUI.ScreenWidth, theGUI.ScreenHeight)) +
+                         "-mouse-after-restart.bmp"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--resources") resources = argv[i + 1];
+    if (a == "--ollenset") ollenset = argv[i + 1];
+    if (a == "--hostile") hostile = argv[i + 1];
+  }
+  if (!ParseWinePaths(argc, argv, false) || resources.empty() || ollenset.empty() || hostile.empty()) {
+    std::fprintf(stderr,
+                 "usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL "
+                 "--hostile DIR\n");
+    return 2;
+  }
+  appInstance = ProgramInstance();
+  InitControls();
+  return RUN_ALL_TESTS();
+}
