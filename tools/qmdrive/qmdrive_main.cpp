@@ -1,0 +1,117 @@
+// qmdrive: drives Quillmote from outside, as a user would, for the run script and manual checks.
+// Run it in the program's (virtual) desktop: a window of another desktop cannot be seen.
+//   qmdrive show                          shows the running settings window, brings it forward
+//   qmdrive close                         closes the window (the program then ends)
+//   qmdrive start <program> [args]        starts the program, shows its window, waits for its end
+//   qmdrive shots <folder> <program> [args]
+//                                         starts the program, opens every page by its tab, saves
+//                                         page-<name>.bmp in <folder>, closes it, waits for its end
+// Exit codes: the program's with start and shots; else 0 done, 1 no Quillmote window (within
+// 20 s) or no start, 2 wrong usage.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/win32/testing/win32_test_support.h"
+
+namespace {
+
+HWND FindQuillmote() {
+  for (int i = 0; i < 200; ++i) {
+    if (HWND w = FindWindowW(L"MORVANE.Quillmote", L"Quillmote")) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// A tab's rectangle, read through a buffer in the program's own memory.
+bool TabRect(HWND tab, int index, RECT& out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tab, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote, &out, sizeof out, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return ok;
+}
+
+void Show(HWND w) {
+  ShowWindow(w, SW_SHOW);
+  SetForegroundWindow(w);
+}
+
+int Shots(HWND w, const std::wstring& folder) {
+  Show(w);
+  Sleep(500);
+  HWND tab = FindWindowExW(w, nullptr, L"SysTabControl32", nullptr);
+  if (!tab) return 1;
+  const wchar_t* names[] = {L"mouse", L"keyboard", L"status", L"help", L"about"};
+  for (int i : {2, 3, 4, 1}) {  // the keyboard page last: it is selected at the start
+    RECT r;
+    if (!TabRect(tab, i, r)) return 1;
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(tab, WM_LBUTTONUP, 0, at);
+    Sleep(i == 3 ? 1500 : 800);
+    std::wstring file = folder + L"\\page-" + names[i] + L".bmp";
+    if (!platform::win32test::SaveScreen(reinterpret_cast<const char16_t*>(file.c_str()))) return 1;
+    std::printf("saved %ls\n", file.c_str());
+  }
+  return 0;
+}
+
+// Starts the program with its arguments (each quoted); its process, or null.
+HANDLE Start(int argc, wchar_t** argv, int first) {
+  std::wstring line;
+  for (int i = first; i < argc; ++i)
+    line += (i > first ? L" " : L"") + (i == first ? L"\"" + std::wstring(argv[i]) + L"\"" : std::wstring(argv[i]));
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+int EndOf(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring command = argc > 1 ? argv[1] : L"";
+  bool starts = (command == L"start" && argc > 2) || (command == L"shots" && argc > 3);
+  if (command != L"show" && command != L"close" && !starts) {
+    std::fprintf(stderr, "usage: qmdrive show | close | start <program> [args] | shots <folder> <program> [args]\n");
+    return 2;
+  }
+  HANDLE process = nullptr;
+  if (starts && !(process = Start(argc, argv, command == L"start" ? 2 : 3))) {
+    std::fprintf(stderr, "qmdrive: the program cannot be started\n");
+    return 1;
+  }
+  HWND w = FindQuillmote();
+  if (!w) {
+    std::fprintf(stderr, "qmdrive: no Quillmote window\n");
+    return process ? EndOf(process) : 1;
+  }
+  if (command == L"show" || command == L"start") Show(w);
+  if (command == L"close") PostMessageW(w, WM_CLOSE, 0, 0);
+  if (command == L"shots") {
+    Sleep(2000);  // start-up goes on after the window exists
+    Shots(w, argv[2]);
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  }
+  return process ? EndOf(process) : 0;
+}
