@@ -5,6 +5,7 @@
 #include "bluetooth/connect.h"
 #include "bluetooth/launch_program.h"
 #include "driver_link/driver_control.h"
+#include "driver_link/driver_status.h"
 #include "gui/page_paint.h"
 #include "gui/scale.h"
 #include "gui/tray_icon.h"
@@ -15,6 +16,7 @@
 #include "platform/images.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
+#include "platform/process.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "settings/settings.h"
@@ -48,6 +50,10 @@ constexpr TabSpec kTabs[kPageCount] = {{u"", 0}, {u"Keyboard", 1}, {u"Status", 2
 
 // "TaskbarCreated": the desktop shell announces a restart, after which its icons are gone.
 uint32_t taskbarCreatedMessage = 0;
+// Asks for the process's resource figures in the debug log (long runs and leak hunts).
+uint32_t diagnosticsMessage = 0;
+// WM_POWERBROADCAST: the system has resumed from sleep.
+constexpr uintptr_t kPbtResumeAutomatic = 0x12;
 
 // Held by the instance that runs; its window is what the others look for.
 constexpr WChar kInstanceLock[] = u"MORVANE.Quillmote";
@@ -90,6 +96,15 @@ void OnWindowPosChanged(intptr_t lParam) {
   if (t == u"Desktop") Show(TheGUI->MainWindow, kSwHide);
 }
 
+// A machine that resumes from sleep may have reloaded its drivers: the driver hears again who to
+// report to, the screen and the filter record.
+void OnResume() {
+  InformDriver();
+  int sent = ManageFilter();
+  DebugLog(u"GUI: resumed, driver informed again: %d, ManageFilter= %d",
+           static_cast<int>(driverStatus.driverAnswered.load()), sent);
+}
+
 void OnTrayMessage(GUI& gui, uintptr_t wParam, intptr_t lParam) {
   if (wParam != kTrayIconId || lParam != kWmLButtonUp) return;
   Show(gui.MainWindow, kSwShow);
@@ -119,6 +134,7 @@ int GUI::InitWindow(InstanceHandle instance) {
     if (!RegisterWindowClass(c)) return -2;
   }
   taskbarCreatedMessage = RegisterMessageName(u"TaskbarCreated");
+  diagnosticsMessage = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
   LoadPictures(*this);
   MainWindow = MakeWindow(0, kMainWindowClass, kMainWindowTitle, kWsSysMenu, kCwUseDefault, kCwUseDefault,
                           kCwUseDefault, kCwUseDefault, nullptr, 0, Instance);
@@ -179,9 +195,18 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
     case kTrayMessage:
       OnTrayMessage(gui, wParam, lParam);
       return 0;
+    case kWmPowerBroadcast:
+      if (wParam == kPbtResumeAutomatic) OnResume();
+      return 1;
   }
   if (message == taskbarCreatedMessage && message != 0) {
     OnTaskbarCreated(gui);
+    return 0;
+  }
+  if (message == diagnosticsMessage && message != 0) {
+    ProcessFigures f = MeasureProcess();
+    DebugLog(u"GUI: resources gdi=%d windows=%d handles=%d private=%llu KB", f.gdiObjects, f.windows, f.kernelHandles,
+             f.privateBytes / 1024);
     return 0;
   }
   return DefaultProcedure(window, message, wParam, lParam);

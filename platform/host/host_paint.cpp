@@ -126,6 +126,9 @@ const FontInfo* FontRecord(FontHandle font) {
 }  // namespace host
 
 PaintScope::PaintScope(WindowHandle window) : window_(window), dc_(nullptr), record_{} {
+  // The platform's paint record and window are the real backend's; the model needs neither.
+  (void)window_;
+  (void)record_;
   dc_ = Make(Object::Context);  // the window's context: not a memory context, released at the end
 }
 

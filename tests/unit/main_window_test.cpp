@@ -434,6 +434,23 @@ TEST_F(GuiTest, MenuBarFromItsResourceAndDesktopHide) {
   EXPECT_FALSE(IsShown(theGUI.MainWindow));
 }
 
+// After a resume from sleep the driver hears again who to report to and the filter record.
+TEST_F(GuiTest, ResumeInformsTheDriverAgain) {
+  debugEnabled = 1;
+  ASSERT_EQ(Open(), 1);
+  filterRecord = FilterRecord{1, 1, 0, 0x51};
+  host::DriverClearEvents();
+  Send(theGUI.MainWindow, kWmPowerBroadcast, 0x04 /* PBT_APMSUSPEND */, 0);
+  EXPECT_TRUE(host::DriverEvents().empty());
+  EXPECT_EQ(Send(theGUI.MainWindow, kWmPowerBroadcast, 0x12 /* PBT_APMRESUMEAUTOMATIC */, 0), 1);
+  std::vector<uint32_t> codes;
+  for (const auto& e : host::DriverEvents())
+    if (e.kind == host::DriverEvent::Control) codes.push_back(e.code);
+  EXPECT_EQ(codes, (std::vector<uint32_t>{0x00222004, 0x00222008}));
+  EXPECT_EQ(Filters().back(), (std::vector<uint8_t>{1, 1, 0, 0x51}));
+  EXPECT_TRUE(Logged("GUI: resumed, driver informed again: 1, ManageFilter= 1"));
+}
+
 TEST_F(GuiTest, ConnectSoftKey) {
   ASSERT_EQ(Open(), 1);
   // Bluetooth off: the box of the connect step, no beep.

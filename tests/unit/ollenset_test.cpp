@@ -46,9 +46,12 @@ TEST_F(OllensetTest, MessagesAndTheEntrysDescription) {
   EXPECT_EQ(info.dwSize, sizeof(NewCplInfo));
   EXPECT_EQ(info.dwFlags, 0u);
   EXPECT_EQ(info.dwHelpContext, 0u);
-  EXPECT_EQ(info.lData, 101);
-  ASSERT_NE(host::IconRecord(info.hIcon), nullptr);
-  EXPECT_EQ(host::IconRecord(info.hIcon)->id, 101);
+  // The record is packed: its pointer-sized fields are read by value, not bound to a reference.
+  const intptr_t data = info.lData;
+  IconHandle icon = info.hIcon;
+  EXPECT_EQ(data, 101);
+  ASSERT_NE(host::IconRecord(icon), nullptr);
+  EXPECT_EQ(host::IconRecord(icon)->id, 101);
   EXPECT_EQ(WString(info.szName), u"Bluetooth Input Driver");
   EXPECT_EQ(WString(info.szInfo), u"Quillmote settings");
   EXPECT_EQ(info.szHelpFile[0], 0);

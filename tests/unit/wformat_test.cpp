@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -99,6 +102,48 @@ TEST(Text, CopyAppendCompare) {
   EXPECT_EQ(WCompareNoCase(u"PocketPC", u"pocketpc"), 0);
   EXPECT_LT(WCompareNoCase(u"abc", u"ABD"), 0);
   EXPECT_NE(WCompareNoCase(u"pocketpc", u"pocketpc2"), 0);
+}
+
+// Widths and precisions of any size: read without overflow, never clamped, the text cut to the
+// buffer; INT_MIN as a '*' width is the '-' flag and a width of 2^31.
+TEST(FormatWide, HugeWidthsAndPrecisionsAreCutNotClamped) {
+  WChar buf[64];
+  struct Row {
+    const char* label;
+    int got;
+    const char16_t* text;
+  } rows[] = {
+      {"width past int", FormatWide(buf, 64, u"%2147483648d|", 7), nullptr},
+      {"precision past int", FormatWide(buf, 64, u"%.2147483648d|", 7), nullptr},
+      {"width of 10000", FormatWide(buf, 64, u"%10000d", 7), nullptr},
+      {"star INT_MIN", FormatWide(buf, 64, u"%*d|", INT_MIN, 7), nullptr},
+  };
+  for (const Row& r : rows) EXPECT_EQ(r.got, -1) << r.label;
+  // What fits is exactly what C writes first.
+  FormatWide(buf, 64, u"%10000d", 7);
+  EXPECT_EQ(WString(buf), WString(63, u' '));
+  FormatWide(buf, 64, u"%.100d", 7);
+  EXPECT_EQ(WString(buf), WString(63, u'0'));
+  FormatWide(buf, 64, u"%*d|", INT_MIN, 7);
+  EXPECT_EQ(WString(buf), u"7" + WString(62, u' '));
+  // A float's precision beyond its exact digits is zeros.
+  WString wide = FormatWideString(u"%.1200f", 0.5);
+  std::vector<char> c(1300);
+  std::snprintf(c.data(), c.size(), "%.1200f", 0.5);
+  EXPECT_EQ(wide, WString(c.data(), c.data() + std::strlen(c.data())));
+}
+
+// A handle for %X prints its whole value; a narrow string cannot even be passed (it does not
+// compile); a missing or mismatched argument prints a marker instead of reading garbage.
+TEST(FormatWide, ArgumentsAreTypeChecked) {
+  void* handle = reinterpret_cast<void*>(static_cast<uintptr_t>(0x1234ABCD5678ull));
+  EXPECT_EQ(FormatWideString(u"%X", handle), sizeof(void*) == 8 ? u"1234ABCD5678" : u"ABCD5678");
+  EXPECT_EQ(FormatWideString(u"%X", -1), u"FFFFFFFF");
+  EXPECT_EQ(FormatWideString(u"%d", 4294967295u), u"-1");
+  EXPECT_EQ(FormatWideString(u"[%d][%s]"), u"[(missing)][(missing)]");
+  EXPECT_EQ(FormatWideString(u"[%s]", 5), u"[(bad argument)]");
+  EXPECT_EQ(FormatWideString(u"[%d]", u"text"), u"[(bad argument)]");
+  EXPECT_EQ(FormatWideString(u"%lld", 9000000000LL), u"9000000000");
 }
 
 }  // namespace

@@ -168,6 +168,23 @@ TEST_F(OllendockE2E, NormalStartAndEnd) {
   EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\iton.jpg"));
 }
 
+// The system announces a resume from sleep: the driver is told again, with the filter record.
+TEST_F(OllendockE2E, ResumeInformsTheDriverAgain) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  std::string before = qmxsim_.Records();
+  EXPECT_EQ(Send(w, kWmPowerBroadcast, 0x12 /* PBT_APMRESUMEAUTOMATIC */, 0), 1);
+  ASSERT_TRUE(WaitLogged("GUI: resumed, driver informed again: 1, ManageFilter= 1"));
+  std::string after = qmxsim_.Records().substr(before.size());
+  size_t inform = after.find("inform "), filter = after.find("filter 01 01 00 51");
+  EXPECT_NE(inform, std::string::npos) << after;
+  EXPECT_NE(filter, std::string::npos) << after;
+  EXPECT_LT(inform, filter);
+  EXPECT_EQ(Close(first_), 0);
+}
+
 TEST_F(OllendockE2E, RunRule) {
   struct Row {
     uint32_t autostart;

@@ -36,9 +36,14 @@ class QmxsimServer {
     if (server_.Running()) Sim(u"stop");
     server_.Stop(10000);
   }
-  // Runs a qmxsim command; its exit code.
+  // Runs a qmxsim command; its exit code. A start that Wine refuses now and then (-1: the
+  // program did not start) is tried again.
   int Sim(const WString& args, std::string* output = nullptr) {
-    return platform::win32test::RunProgram(QmxsimCommand(args), output);
+    int code = -1;
+    for (int attempt = 0; attempt < 3 && code == -1; ++attempt) {
+      code = platform::win32test::RunProgram(QmxsimCommand(args), output);
+    }
+    return code;
   }
   // The record log: one line per record received.
   std::string Records() const {

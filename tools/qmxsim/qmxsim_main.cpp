@@ -39,7 +39,8 @@ const char kHelp[] =
     "  qmxsim --help\n"
     "      Shows this text.\n"
     "\n"
-    "Values are decimal, 0x-hexadecimal or negative decimal, 32 bits. The control commands travel\n"
+    "Values are decimal (\"010\" is ten), 0x-hexadecimal or negative decimal, 32 bits, with no blank\n"
+    "or plus sign. A control command longer than 4096 bytes is refused. The control commands travel\n"
     "over the pipe \\\\.\\pipe\\QMX0.control as one text request (\"post kb 1\", \"refuse 2\",\n"
     "\"refuse off\", \"stop\") answered by one line starting with \"ok\" or \"error\".\n"
     "Exit codes: 0 done, 1 refused or failed (the reason on standard error), 2 wrong usage.\n";
@@ -97,8 +98,9 @@ int Serve(const std::vector<std::wstring>& args) {
     for (int i = 0; i < 4; ++i) reply.answer.push_back(static_cast<uint8_t>(out.answer >> (8 * i)));
     return reply;
   });
-  qmxsim::PipeServer control(qmxsim::kControlPipe, stopEvent, [&](const std::vector<uint8_t>& request, bool) {
-    qmxsim::ControlCommand c = qmxsim::ParseControl(std::string(request.begin(), request.end()));
+  qmxsim::PipeServer control(qmxsim::kControlPipe, stopEvent, [&](const std::vector<uint8_t>& request, bool oversized) {
+    qmxsim::ControlCommand c =
+        oversized ? qmxsim::OversizedControl() : qmxsim::ParseControl(std::string(request.begin(), request.end()));
     std::string answer;
     qmxsim::PipeServer::Reply reply;
     EnterCriticalSection(&lock);

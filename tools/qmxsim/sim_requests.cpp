@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "driver_link/driver_protocol.h"
@@ -48,18 +47,30 @@ Outcome HandleRequest(SimState& state, const std::vector<uint8_t>& request) {
 }
 
 bool ParseWord(const std::string& text, uint32_t& value) {
-  if (text.empty()) return false;
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  if (text[0] == '-') {
-    long long v = std::strtoll(begin, &end, 10);
-    if (*end != 0 || v < INT32_MIN) return false;
-    value = static_cast<uint32_t>(static_cast<int32_t>(v));
-    return true;
+  // Digits only, in one of three forms: decimal ("010" is ten), 0x-hexadecimal, or a minus sign
+  // and decimal digits. No blanks, no plus sign, no octal.
+  size_t i = 0;
+  bool negative = false, hex = false;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    hex = true;
+    i = 2;
+  } else if (!text.empty() && text[0] == '-') {
+    negative = true;
+    i = 1;
   }
-  unsigned long long v = std::strtoull(begin, &end, 0);
-  if (*end != 0 || v > 0xFFFFFFFFull) return false;
-  value = static_cast<uint32_t>(v);
+  if (i >= text.size()) return false;
+  uint64_t v = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    int digit = c >= '0' && c <= '9'          ? c - '0'
+                : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : -1;
+    if (digit < 0) return false;
+    v = v * (hex ? 16 : 10) + static_cast<uint64_t>(digit);
+    if (v > (negative ? 0x80000000ull : 0xFFFFFFFFull)) return false;
+  }
+  value = negative ? static_cast<uint32_t>(0 - static_cast<uint32_t>(v)) : static_cast<uint32_t>(v);
   return true;
 }
 
@@ -97,6 +108,12 @@ ControlCommand ParseControl(const std::string& text) {
   } else {
     c.error = "unknown command: " + text;
   }
+  return c;
+}
+
+ControlCommand OversizedControl() {
+  ControlCommand c;
+  c.error = "the command is too long";
   return c;
 }
 

@@ -27,8 +27,9 @@ Outcome HandleRequest(SimState& state, const std::vector<uint8_t>& request);
 // Bytes as upper-case hexadecimal pairs separated by blanks.
 std::string HexBytes(const uint8_t* data, size_t size);
 
-// Parses a 32-bit value in decimal, 0x-hexadecimal or as a negative decimal; false on anything
-// else.
+// Parses a 32-bit value in decimal (leading zeros allowed: "010" is ten), 0x-hexadecimal or as a
+// negative decimal down to -2147483648; false on anything else (blanks, a plus sign, other digits,
+// a value out of range).
 bool ParseWord(const std::string& text, uint32_t& value);
 
 // The control channel: one text request, one text answer starting with "ok" or "error".
@@ -42,6 +43,8 @@ struct ControlCommand {
   std::string error;     // Invalid: why
 };
 ControlCommand ParseControl(const std::string& text);
+// A control request larger than the server reads at once is refused as a whole, never obeyed in part.
+ControlCommand OversizedControl();
 // The TM_ name of a message number, for answers and logs.
 const char* MessageName(uint32_t message);
 

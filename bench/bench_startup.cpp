@@ -1,0 +1,86 @@
+// Ollendock's start-up under Wine: from the process start to the window existing and the filter
+// record reaching qmxsim, less the fixed 400 ms pause, against a bare program that creates one
+// window, started in turn in the same run.
+// usage: bench_startup OLLENDOCK_EXE BARE_EXE QMXSIM_EXE WORK_DIR [ROUNDS]   (run_bench_startup.sh)
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+HANDLE Start(const std::wstring& line) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::wstring cmd = line;
+  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+bool HasFilterOn(const std::wstring& path) {
+  HANDLE f =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  char buf[8192];
+  DWORD n = 0;
+  ReadFile(f, buf, sizeof buf - 1, &n, nullptr);
+  CloseHandle(f);
+  buf[n] = 0;
+  return std::string(buf).find("filter 01 01") != std::string::npos;
+}
+
+void Close(HANDLE process, const wchar_t* windowClass) {
+  if (HWND w = FindWindowW(windowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+  CloseHandle(process);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 5) return 2;
+  std::wstring ollendock = argv[1], bare = argv[2], qmxsim = argv[3], work = argv[4];
+  int rounds = argc > 5 ? _wtoi(argv[5]) : 11;
+  std::wstring log = work + L"\\startup.records";
+  DeleteFileW(log.c_str());
+  HANDLE server = Start(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\"");
+  Sleep(1500);
+  std::vector<double> program, floor;
+  for (int r = 0; r < rounds; ++r) {
+    DeleteFileW(log.c_str());
+    auto t0 = Clock::now();
+    HANDLE p = Start(L"\"" + ollendock + L"\" -tray");
+    while (!(FindWindowW(L"MORVANE.Quillmote", L"Quillmote") && HasFilterOn(log))) Sleep(1);
+    auto t1 = Clock::now();
+    Close(p, L"MORVANE.Quillmote");
+    Sleep(300);
+    auto t2 = Clock::now();
+    HANDLE b = Start(L"\"" + bare + L"\"");
+    while (!FindWindowW(L"QMBenchBareWindow", nullptr)) Sleep(1);
+    auto t3 = Clock::now();
+    Close(b, L"QMBenchBareWindow");
+    Sleep(300);
+    program.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count() - 400.0);
+    floor.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
+  }
+  Start(L"\"" + qmxsim + L"\" stop");
+  WaitForSingleObject(server, 10000);
+  double p = Median(program), f = Median(floor);
+  std::printf(
+      "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause), bare window median %.1f ms; "
+      "target %.1f ms (1.3 x bare + 50), ratio %.2f\n",
+      rounds, p, f, 1.3 * f + 50.0, p / f);
+  return 0;
+}

@@ -1,0 +1,60 @@
+// qmxsim's parsing of its control commands and of the driver requests it serves.
+#include <gtest/gtest.h>
+
+#include "driver_link/driver_protocol.h"
+#include "tools/qmxsim/sim_requests.h"
+
+namespace {
+
+TEST(QmxsimRequests, NumbersFollowTheUsageText) {
+  struct Row {
+    const char* text;
+    bool ok;
+    uint32_t value;
+  } rows[] = {
+      {"0", true, 0},
+      {"1", true, 1},
+      {"010", true, 10},
+      {"09", true, 9},
+      {"0x1F", true, 31},
+      {"0XffffFFFF", true, 0xFFFFFFFF},
+      {"4294967295", true, 0xFFFFFFFF},
+      {"-1", true, 0xFFFFFFFF},
+      {"-2147483648", true, 0x80000000},
+      {"4294967296", false, 0},
+      {"0x100000000", false, 0},
+      {"-2147483649", false, 0},
+      {"+5", false, 0},
+      {" 7", false, 0},
+      {"7 ", false, 0},
+      {"", false, 0},
+      {"-", false, 0},
+      {"0x", false, 0},
+      {"0x-1", false, 0},
+      {"1e3", false, 0},
+      {"--1", false, 0},
+      {"99999999999999999999999", false, 0},
+  };
+  for (const Row& r : rows) {
+    uint32_t v = 12345;
+    EXPECT_EQ(qmxsim::ParseWord(r.text, v), r.ok) << "[" << r.text << "]";
+    if (r.ok) {
+      EXPECT_EQ(v, r.value) << r.text;
+    }
+  }
+}
+
+TEST(QmxsimRequests, ControlCommandsAndRequests) {
+  EXPECT_EQ(qmxsim::ParseControl("post kb 010").value, 10u);
+  EXPECT_EQ(qmxsim::ParseControl("post bluetooth +1").kind, qmxsim::ControlCommand::Invalid);
+  EXPECT_EQ(qmxsim::ParseControl("refuse off").value, 1u);
+  EXPECT_EQ(qmxsim::ParseControl("stop now").kind, qmxsim::ControlCommand::Invalid);
+  EXPECT_EQ(qmxsim::OversizedControl().kind, qmxsim::ControlCommand::Invalid);
+  qmxsim::SimState state;
+  std::vector<uint8_t> filter = {0x08, 0x20, 0x22, 0x00, 1, 1, 0, 0x51};
+  EXPECT_EQ(qmxsim::HandleRequest(state, filter).logLine, "filter 01 01 00 51");
+  filter.push_back(0);
+  EXPECT_EQ(qmxsim::HandleRequest(state, filter).answer, 0u);
+}
+
+}  // namespace
