@@ -5,7 +5,7 @@
 set -u
 build=$(cd "$1" && pwd) rounds=${2:-11}
 here=$(cd "$(dirname "$0")" && pwd)
-win() { echo "Z:$(echo "$1" | sed 's|/|\\|g')"; }
+win() { printf 'Z:%s\n' "$(printf '%s' "$1" | sed 's|/|\\|g')"; }
 sh "$here/../tests/wine/in_desktop.sh" "$here/../tools/wine-run" 240x320 "${TMPDIR:-/tmp}/bench-startup" \
   "$build/bench/bench_startup.exe" "$(win "$build/tray/Ollendock.exe")" "$(win "$build/bench/bench_bare_window.exe")" \
   "$(win "$build/tools/qmxsim/qmxsim.exe")" "$(win "${TMPDIR:-/tmp}/bench-startup")" "$rounds" | grep -v "^/"

@@ -32,11 +32,19 @@ ProcessFigures MeasureProcess() {
   EnumWindows(CountOwn, reinterpret_cast<LPARAM>(&f.windows));
 #ifndef _WIN32_WCE
   DWORD handles = 0;
-  if (GetProcessHandleCount(GetCurrentProcess(), &handles)) f.kernelHandles = static_cast<int>(handles);
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles > 0) {
+    f.kernelHandles = static_cast<int>(handles);
+  } else {
+    // Wine answers 0: the handles are counted one by one (kernel handles are multiples of 4).
+    f.kernelHandles = 0;
+    DWORD flags;
+    for (uintptr_t h = 4; h < 0x10000; h += 4)
+      f.kernelHandles += GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags) ? 1 : 0;
+  }
+  // The commit charge: the process's private memory (Wine leaves PrivateUsage at 0).
+  PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;
-  if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-    f.privateBytes = memory.PrivateUsage;
+  if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) f.privateBytes = memory.PagefileUsage;
 #endif
   return f;
 }

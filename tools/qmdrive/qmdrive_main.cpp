@@ -27,20 +27,6 @@ HWND FindQuillmote() {
   return nullptr;
 }
 
-// A tab's rectangle, read through a buffer in the program's own memory.
-bool TabRect(HWND tab, int index, RECT& out) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(tab, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-  bool ok = remote && SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) &&
-            ReadProcessMemory(process, remote, &out, sizeof out, nullptr);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return ok;
-}
-
 void Show(HWND w) {
   ShowWindow(w, SW_SHOW);
   SetForegroundWindow(w);
@@ -53,9 +39,9 @@ int Shots(HWND w, const std::wstring& folder) {
   if (!tab) return 1;
   const wchar_t* names[] = {L"mouse", L"keyboard", L"status", L"help", L"about"};
   for (int i : {2, 3, 4, 1}) {  // the keyboard page last: it is selected at the start
-    RECT r;
-    if (!TabRect(tab, i, r)) return 1;
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    int32_t left, top, right, bottom;
+    if (!platform::win32test::RemoteTabBounds(tab, i, left, top, right, bottom)) return 1;
+    LPARAM at = MAKELPARAM((left + right) / 2, (top + bottom) / 2);
     PostMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(tab, WM_LBUTTONUP, 0, at);
     Sleep(i == 3 ? 1500 : 800);

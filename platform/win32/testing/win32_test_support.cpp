@@ -401,6 +401,22 @@ uint32_t WindowProcess(WindowHandle window) {
   return pid;
 }
 
+bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
+  HWND h = static_cast<HWND>(tab);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  RECT r = {};
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote && SendMessageW(h, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote, &r, sizeof r, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  left = r.left, top = r.top, right = r.right, bottom = r.bottom;
+  return ok;
+}
+
 void* WindowContext(WindowHandle window) {
   return GetDC(static_cast<HWND>(window));
 }

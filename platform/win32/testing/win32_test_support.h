@@ -95,6 +95,9 @@ bool IsAbove(WindowHandle a, WindowHandle b);
 int CountTopLevelWindows(const WChar* className);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
+// A tab's rectangle in a tab strip of another process (TCM_GETITEMRECT through a buffer in that
+// process's memory); false when it cannot be read.
+bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
 // A window's own device context (GetDC) and its release.
 void* WindowContext(WindowHandle window);
 void ReleaseWindowContext(WindowHandle window, void* dc);
