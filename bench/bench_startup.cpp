@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/testing/win32_test_support.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -17,16 +19,6 @@ using Clock = std::chrono::steady_clock;
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
-}
-
-HANDLE Start(const std::wstring& line) {
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::wstring cmd = line;
-  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
-  return pi.hProcess;
 }
 
 bool HasFilterOn(const std::wstring& path) {
@@ -41,43 +33,47 @@ bool HasFilterOn(const std::wstring& path) {
   return std::string(buf).find("filter 01 01") != std::string::npos;
 }
 
-void Close(HANDLE process, const wchar_t* windowClass) {
+void Close(platform::win32test::Background& program, const wchar_t* windowClass) {
   if (HWND w = FindWindowW(windowClass, nullptr)) PostMessageW(w, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-  CloseHandle(process);
+  program.Stop(10000);
+}
+
+WString Line(const std::wstring& s) {
+  return WString(reinterpret_cast<const char16_t*>(s.c_str()));
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 5) return 2;
-  std::wstring ollendock = argv[1], bare = argv[2], qmxsim = argv[3], work = argv[4];
+  std::wstring ollendock = argv[1], bareExe = argv[2], qmxsim = argv[3], work = argv[4];
   int rounds = argc > 5 ? _wtoi(argv[5]) : 11;
   std::wstring log = work + L"\\startup.records";
   DeleteFileW(log.c_str());
-  HANDLE server = Start(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\"");
+  platform::win32test::Background server, tray, bare;
+  server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\""));
   Sleep(1500);
-  std::vector<double> program, floor;
+  std::vector<double> trayTimes, bareTimes;
   for (int r = 0; r < rounds; ++r) {
     DeleteFileW(log.c_str());
     auto t0 = Clock::now();
-    HANDLE p = Start(L"\"" + ollendock + L"\" -tray");
+    tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
     while (!(FindWindowW(L"MORVANE.Quillmote", L"Quillmote") && HasFilterOn(log))) Sleep(1);
     auto t1 = Clock::now();
-    Close(p, L"MORVANE.Quillmote");
+    Close(tray, L"MORVANE.Quillmote");
     Sleep(300);
     auto t2 = Clock::now();
-    HANDLE b = Start(L"\"" + bare + L"\"");
+    bare.Start(Line(L"\"" + bareExe + L"\""));
     while (!FindWindowW(L"QMBenchBareWindow", nullptr)) Sleep(1);
     auto t3 = Clock::now();
-    Close(b, L"QMBenchBareWindow");
+    Close(bare, L"QMBenchBareWindow");
     Sleep(300);
-    program.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count() - 400.0);
-    floor.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
+    trayTimes.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count() - 400.0);
+    bareTimes.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
   }
-  Start(L"\"" + qmxsim + L"\" stop");
-  WaitForSingleObject(server, 10000);
-  double p = Median(program), f = Median(floor);
+  platform::win32test::RunProgram(Line(L"\"" + qmxsim + L"\" stop"));
+  server.Stop(10000);
+  double p = Median(trayTimes), f = Median(bareTimes);
   std::printf(
       "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause), bare window median %.1f ms; "
       "target %.1f ms (1.3 x bare + 50), ratio %.2f\n",

@@ -67,14 +67,8 @@ void ClickTab(HWND tab, int index) {
   PostMessageW(tab, WM_LBUTTONUP, 0, at);
 }
 
-HANDLE Start(const std::wstring& line) {
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  std::wstring cmd = line;
-  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
-  return pi.hProcess;
+WString Line(const std::wstring& s) {
+  return WString(reinterpret_cast<const char16_t*>(s.c_str()));
 }
 
 void SetDword(const wchar_t* name, DWORD v) {
@@ -92,21 +86,22 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 5) return 2;
   std::wstring ollendock = argv[1], qmxsim = argv[2], stack = argv[3], work = argv[4];
   double minutes = argc > 5 ? _wtof(argv[5]) : 10.0;
-  HANDLE import = Start(L"regedit /s \"" + stack + L"\"");
-  WaitForSingleObject(import, 30000);
+  platform::win32test::RunProgram(Line(L"regedit /s \"" + stack + L"\""));
   SetDword(L"EnableDebug", 1);
   SetDword(L"Enable_Tray", 1);
   DeleteFileW(kLog);
-  HANDLE server = Start(L"\"" + qmxsim + L"\" serve --log \"" + work + L"\\soak.records\"");
+  platform::win32test::Background server, program;
+  server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + work + L"\\soak.records\""));
   Sleep(1500);
-  HANDLE program = Start(L"\"" + ollendock + L"\" -tray");
+  program.Start(Line(L"\"" + ollendock + L"\" -tray"));
   HWND w = nullptr;
   for (int i = 0; i < 200 && !(w = FindWindowW(L"MORVANE.Quillmote", L"Quillmote")); ++i) Sleep(50);
   if (!w) return 1;
   Sleep(2000);
   HWND tab = FindWindowExW(w, nullptr, L"SysTabControl32", nullptr);
   UINT diagnostics = RegisterWindowMessageW(L"MORVANE.Quillmote.Diagnostics");
-  const char* posts[] = {"post kb 1", "post mouse 1", "post bluetooth 1", "post kb 0", "post mouse 0", "post bluetooth 0"};
+  const char* posts[] = {"post kb 1", "post mouse 1", "post bluetooth 1",
+                         "post kb 0", "post mouse 0", "post bluetooth 0"};
   auto start = Clock::now();
   auto end = start + std::chrono::milliseconds(static_cast<long long>(minutes * 60000));
   auto nextPost = start, nextAction = start;
@@ -167,10 +162,10 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("at the end (%.1f min, %ld posts, %ld actions): gdi %ld, windows %ld, handles %ld, private %ld KB\n",
               minutes, posted, actions, last.gdi, last.windows, last.handles, last.privateKb);
   PostMessageW(w, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  if (WaitForSingleObject(program, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(program, &code);
-  Start(L"\"" + qmxsim + L"\" stop");
-  WaitForSingleObject(server, 10000);
+  int code = 1;
+  program.Ended(30000, &code);
+  platform::win32test::RunProgram(Line(L"\"" + qmxsim + L"\" stop"));
+  server.Stop(10000);
 
   int failures = 0;
   auto expect = [&](bool ok, const char* what) {
@@ -180,7 +175,8 @@ int wmain(int argc, wchar_t** argv) {
   expect(measured && first.gdi >= 0 && last.gdi == first.gdi, "GDI objects back where they were");
   expect(last.windows == first.windows, "windows back where they were");
   expect(last.handles >= 0 && last.handles <= first.handles + 2, "kernel handles back where they were (within 2)");
-  expect(last.privateKb >= 0 && last.privateKb <= first.privateKb + 1024, "private bytes within 1 MiB of the first minute");
+  expect(last.privateKb >= 0 && last.privateKb <= first.privateKb + 1024,
+         "private bytes within 1 MiB of the first minute");
   auto lines = LogLines();
   long errors = 0;
   for (const auto& l : lines)
@@ -189,8 +185,14 @@ int wmain(int argc, wchar_t** argv) {
       ++errors;
   std::printf("log: %zu lines, %ld error lines\n", lines.size(), errors);
   expect(errors == 0, "no error line in the log");
-  const char* trace[] = {"TERM: Terminate app signal!", "TERM-1:", "TERM-2:", "TERM-3:  Threads terminated.",
-                         "TERM-4:", "TERM-5: Sending WM_QUIT", "Free res. App quit.", "GUI::Release::Destroy:"};
+  const char* trace[] = {"TERM: Terminate app signal!",
+                         "TERM-1:",
+                         "TERM-2:",
+                         "TERM-3:  Threads terminated.",
+                         "TERM-4:",
+                         "TERM-5: Sending WM_QUIT",
+                         "Free res. App quit.",
+                         "GUI::Release::Destroy:"};
   size_t at = 0;
   for (const auto& l : lines)
     if (at < 8 && l.rfind(trace[at], 0) == 0) ++at;

@@ -80,10 +80,17 @@ void ResetActivateInfo() {
   ActivateInfo.cbSize = sizeof ActivateInfo;
 }
 
-// The keyboard and mouse settings to the driver's filter; ManageFilter's result.
-int SendFilter(const Settings& s) {
+// A support check box: the setting follows it, and the driver's filter follows the settings.
+void SupportBox(GUI& gui, int32_t& setting, int slot, const WChar* logFormat) {
+  Settings& s = gui.settings;
+  setting = Checked(gui.Controls[slot]) ? 1 : 0;
   SetFilterRecord(s.Enable_KB, s.Enable_Mouse);
-  return ManageFilter();
+  int sent = ManageFilter();
+  DebugLog(logFormat, s.Enable_KB, s.Enable_Mouse, sent);
+}
+
+int SelectionOf(WindowHandle list) {
+  return static_cast<int>(Send(list, kCbGetCurSel, 0, 0));
 }
 
 // Switching to the device's today screen puts it in front of this window: the window hides.
@@ -253,16 +260,13 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
         PlayBeep(kMbOk);
       }
       return;
-    case kCmdMouseCheck: {
-      s.Enable_Mouse = Checked(gui.Controls[kMouseCheckSlot]) ? 1 : 0;
-      int sent = SendFilter(s);
-      DebugLog(u"GUI:P0 ManageFilter(1,%d,%d)= %d", s.Enable_KB, s.Enable_Mouse, sent);
+    case kCmdMouseCheck:
+      SupportBox(gui, s.Enable_Mouse, kMouseCheckSlot, u"GUI:P0 ManageFilter(1,%d,%d)= %d");
       save = true;
       break;
-    }
     case kCmdActionList: {
       if (code != kCbnSelChange) return;
-      int selection = static_cast<int>(Send(gui.Controls[kActionListSlot], kCbGetCurSel, 0, 0));
+      int selection = SelectionOf(gui.Controls[kActionListSlot]);
       if (selection == kOpenProgramAction) {
         PickProgram(gui);
       } else if (selection == kOpenAppletAction) {
@@ -294,18 +298,15 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
       break;
     case kCmdSpeedList: {
       if (code != kCbnSelChange) return;
-      int selection = static_cast<int>(Send(gui.Controls[kSpeedListSlot], kCbGetCurSel, 0, 0));
+      int selection = SelectionOf(gui.Controls[kSpeedListSlot]);
       if (selection >= 0 && selection < kSpeedCount) s.Speed = selection;
       save = true;
       break;
     }
-    case kCmdKeyboardCheck: {
-      s.Enable_KB = Checked(gui.Controls[kKeyboardCheckSlot]) ? 1 : 0;
-      int sent = SendFilter(s);
-      DebugLog(u"GUI:P1 ManageFilter( 1,%d,%d)= %d", s.Enable_KB, s.Enable_Mouse, sent);
+    case kCmdKeyboardCheck:
+      SupportBox(gui, s.Enable_KB, kKeyboardCheckSlot, u"GUI:P1 ManageFilter( 1,%d,%d)= %d");
       save = true;
       break;
-    }
     case kCmdSoundsCheck:
       s.KBSounds = Checked(gui.Controls[kSoundsCheckSlot]) ? 1 : 0;
       save = true;

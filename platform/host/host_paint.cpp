@@ -202,30 +202,32 @@ bool Blit(DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height
   return true;
 }
 
-bool StretchCopy(DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height, DeviceContext src, int32_t sx,
-                 int32_t sy, int32_t sw, int32_t sh) {
+namespace {
+
+// A copy from the bitmap selected into `src`, as a stretch or with a transparent colour.
+bool Copy(host::DrawCall::Kind kind, DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height,
+          DeviceContext src, int32_t sx, int32_t sy, int32_t sw, int32_t sh, uint32_t value) {
   Object* d = Of(dst, Object::Context);
   Object* s = Of(src, Object::Context);
   if (!d || !s) return false;
-  host::DrawCall c = Call(host::DrawCall::Stretch, d);
+  host::DrawCall c = Call(kind, d);
   c.source = s->selectedBitmap;
   c.x = x, c.y = y, c.width = width, c.height = height, c.sx = sx, c.sy = sy, c.sw = sw, c.sh = sh;
-  c.value = kSrcCopy;
+  c.value = value;
   C().calls.push_back(c);
   return true;
 }
 
+}  // namespace
+
+bool StretchCopy(DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height, DeviceContext src, int32_t sx,
+                 int32_t sy, int32_t sw, int32_t sh) {
+  return Copy(host::DrawCall::Stretch, dst, x, y, width, height, src, sx, sy, sw, sh, kSrcCopy);
+}
+
 bool TransparentCopy(DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height, DeviceContext src,
                      int32_t sx, int32_t sy, int32_t sw, int32_t sh, uint32_t transparent) {
-  Object* d = Of(dst, Object::Context);
-  Object* s = Of(src, Object::Context);
-  if (!d || !s) return false;
-  host::DrawCall c = Call(host::DrawCall::Transparent, d);
-  c.source = s->selectedBitmap;
-  c.x = x, c.y = y, c.width = width, c.height = height, c.sx = sx, c.sy = sy, c.sw = sw, c.sh = sh;
-  c.value = transparent;
-  C().calls.push_back(c);
-  return true;
+  return Copy(host::DrawCall::Transparent, dst, x, y, width, height, src, sx, sy, sw, sh, transparent);
 }
 
 bool MovePenTo(DeviceContext dc, int32_t x, int32_t y) {

@@ -30,6 +30,7 @@
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tests/eventually.h"
+#include "tests/wine/installed_content.h"
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
@@ -50,18 +51,7 @@ WString Size() {
 
 // Copies the installed content the window reads: pictures and the help page.
 void Install() {
-  CreateFolder(kInstall);
-  CreateFolder(u"C:\\QuillmoteTest\\images");
-  CreateFolder(u"C:\\QuillmoteTest\\help");
-  for (const char* name : {"t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg",
-                           "cursors_f2.jpg", "morvane.jpg"}) {
-    std::string bytes;
-    ASSERT_TRUE(FileReadAll(WindowsPath(resources + "/images/" + name).c_str(), bytes)) << name;
-    ASSERT_TRUE(FileWriteAll((WString(kInstall) + u"\\images\\" + FromUtf8(name)).c_str(), bytes.data(), bytes.size()));
-  }
-  std::string page;
-  ASSERT_TRUE(FileReadAll(WindowsPath(resources + "/help/help.html").c_str(), page));
-  ASSERT_TRUE(FileWriteAll(u"C:\\QuillmoteTest\\help\\help.html", page.data(), page.size()));
+  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, "morvane.jpg"}, true);
   RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
 }
 

@@ -18,6 +18,7 @@
 #include "platform/window.h"
 #include "tests/eventually.h"
 #include "tests/log_lines.h"
+#include "tests/wine/installed_content.h"
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/debug_log.h"
@@ -35,22 +36,10 @@ constexpr WChar kClass[] = u"MORVANE.Quillmote";
 constexpr WChar kTitle[] = u"Quillmote";
 constexpr WChar kSystemRadio[] = u"C:\\windows\\system32\\bluetoothapis.dll";
 
-void Copy(const WString& from, const WString& to) {
-  std::string bytes;
-  ASSERT_TRUE(FileReadAll(from.c_str(), bytes)) << ToUtf8(from);
-  ASSERT_TRUE(FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
-}
-
 // The program as the installer leaves it: the executable, its pictures and its help page.
 void Install() {
-  CreateFolder(kInstall);
-  CreateFolder(u"C:\\QuillmoteE2E\\images");
-  CreateFolder(u"C:\\QuillmoteE2E\\help");
-  Copy(WindowsPath(ollendock), u"C:\\QuillmoteE2E\\Ollendock.exe");
-  for (const char* name :
-       {"t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg", "cursors_f2.jpg"})
-    Copy(WindowsPath(resources + "/images/" + name), u"C:\\QuillmoteE2E\\images\\" + FromUtf8(name));
-  Copy(WindowsPath(resources + "/help/help.html"), u"C:\\QuillmoteE2E\\help\\help.html");
+  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
+  CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteE2E\\Ollendock.exe");
 }
 
 void SetDword(const WChar* name, uint32_t v) {
@@ -100,6 +89,8 @@ class OllendockE2E : public ::testing::Test {
   bool WaitLogged(const std::string& prefix) {
     return Eventually([&] { return Logged(prefix); });
   }
+  // Starts the program with "-tray" and waits until its start-up is done.
+  bool StartTray() { return first_.Start(Program(u"-tray")) && WaitLogged("INIT-10:"); }
   // The life-cycle lines of the log, in order: start-up and shutdown steps, and the end.
   std::vector<std::string> Trace() {
     std::vector<std::string> out;
@@ -171,8 +162,7 @@ TEST_F(OllendockE2E, NormalStartAndEnd) {
 // The system announces a resume from sleep: the driver is told again, with the filter record.
 TEST_F(OllendockE2E, ResumeInformsTheDriverAgain) {
   ASSERT_TRUE(Serve());
-  ASSERT_TRUE(first_.Start(Program(u"-tray")));
-  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  ASSERT_TRUE(StartTray());
   WindowHandle w = FindTopLevel(kClass, kTitle);
   std::string before = qmxsim_.Records();
   EXPECT_EQ(Send(w, kWmPowerBroadcast, 0x12 /* PBT_APMRESUMEAUTOMATIC */, 0), 1);
@@ -217,8 +207,7 @@ TEST_F(OllendockE2E, RunRule) {
 
 TEST_F(OllendockE2E, SecondStartBringsTheFirstForward) {
   ASSERT_TRUE(Serve());
-  ASSERT_TRUE(first_.Start(Program(u"-tray")));
-  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  ASSERT_TRUE(StartTray());
   WindowHandle w = FindTopLevel(kClass, kTitle);
   ASSERT_NE(w, nullptr);
   ASSERT_FALSE(IsShown(w));
@@ -269,7 +258,7 @@ TEST_F(OllendockE2E, DriverAbsentShowsTheCriticalErrorAboveTheWindow) {
   // The box belongs to the window and stands above it. (It also asks to be topmost, which Wine
   // ignores.)
   EXPECT_EQ(OwnerOf(box), w);
-  EXPECT_TRUE(IsShown(box));
+  EXPECT_TRUE(Eventually([&] { return IsShown(box); }));  // the dialog exists a moment before it shows
   EXPECT_TRUE(Eventually([&] { return IsAbove(box, w); }));
   EXPECT_FALSE(Logged("INIT-9"));  // start-up waits for the user
   Post(box, kWmClose, 0, 0);
@@ -284,7 +273,7 @@ TEST_F(OllendockE2E, DriverAbsentShowsTheCriticalErrorAboveTheWindow) {
 // start-up looks for it at once.
 TEST_F(OllendockE2E, RadioOnAtStartFindsThePairedDevice) {
   ASSERT_EQ(RunProgram(u"regedit /s " + Quoted(WindowsPath(winePaths.fixtures + "/bluetooth_devices.reg"))), 0);
-  Copy(WindowsPath(fakeRadio), kSystemRadio);
+  CopyInto(WindowsPath(fakeRadio), kSystemRadio);
   SetEnvironment("WINEDLLOVERRIDES", "mscoree,mshtml=;bluetoothapis=n");
   SetEnvironment("QM_FAKE_RADIO", "2");
   ASSERT_TRUE(Serve());
@@ -313,8 +302,7 @@ TEST_F(OllendockE2E, RadioOnDuringShutdownStillEnds) {
     ASSERT_EQ(RegWriteValue(path, u"active", kRegDword, &active, sizeof active), 1);
   }
   ASSERT_TRUE(Serve());
-  ASSERT_TRUE(first_.Start(Program(u"-tray")));
-  ASSERT_TRUE(WaitLogged("INIT-10:"));
+  ASSERT_TRUE(StartTray());
   ASSERT_EQ(qmxsim_.Sim(u"post bluetooth 1"), 0);
   ASSERT_TRUE(WaitLogged("TM_BLUETOOTH: 1"));
   EXPECT_EQ(Close(first_), 0);
@@ -328,7 +316,7 @@ TEST_F(OllendockE2E, RadioOnDuringShutdownStillEnds) {
 // The control panel hosts Ollenset.cpl: opening its entry starts the program and brings its
 // window forward; opening it again while the program runs brings the same window forward.
 TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
-  Copy(WindowsPath(ollenset), u"C:\\windows\\system32\\Ollenset.cpl");
+  CopyInto(WindowsPath(ollenset), u"C:\\windows\\system32\\Ollenset.cpl");
   ASSERT_TRUE(Serve());
   ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
   ASSERT_TRUE(WaitLogged("INIT-10:"));

@@ -26,6 +26,7 @@
 #include "settings/settings.h"
 #include "tests/eventually.h"
 #include "tests/log_lines.h"
+#include "tests/wine/installed_content.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
@@ -45,21 +46,12 @@ WString SystemFile(const char* name) {
   return WString(ControlPanelFolder()) + u"\\" + FromUtf8(name);
 }
 
-void Copy(const WString& from, const WString& to) {
-  std::string bytes;
-  ASSERT_TRUE(FileReadAll(from.c_str(), bytes)) << ToUtf8(from);
-  ASSERT_TRUE(FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
-}
-
 void Install() {
-  CreateFolder(kInstall);
-  CreateFolder(u"C:\\QuillmotePickers\\images");
-  for (const char* name : {"t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg",
-                           "cursors_f2.jpg", "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"})
-    Copy(WindowsPath(resources + "/images/" + name), u"C:\\QuillmotePickers\\images\\" + FromUtf8(name));
+  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"},
+                 false);
   RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
-  Copy(WindowsPath(ollenset), SystemFile("Ollenset.cpl"));
-  for (const char* name : kHostile) Copy(WindowsPath(hostile + "/" + name), SystemFile(name));
+  CopyInto(WindowsPath(ollenset), SystemFile("Ollenset.cpl"));
+  for (const char* name : kHostile) CopyInto(WindowsPath(hostile + "/" + name), SystemFile(name));
   // The folder tree the program picker shows.
   for (const WChar* folder : {u"\\PickerTest", u"\\PickerTest\\Empty", u"\\PickerTest\\Tools"}) CreateFolder(folder);
   for (const WChar* file : {u"\\PickerTest\\calc.exe", u"\\PickerTest\\notes.lnk", u"\\PickerTest\\readme.txt",

@@ -184,17 +184,23 @@ BOOL CALLBACK CountTop(HWND w, LPARAM count) {
   return TRUE;
 }
 
-bool CaptureScreen(std::vector<uint32_t>& pixels, int& width, int& height) {
-  width = GetSystemMetrics(SM_CXSCREEN);
-  height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+// A 32-bit top-down DIB of that size.
+BITMAPINFO TopDown32(int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
+  return info;
+}
+
+bool CaptureScreen(std::vector<uint32_t>& pixels, int& width, int& height) {
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO info = TopDown32(width, height);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   bool ok = false;
@@ -315,12 +321,7 @@ bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uin
   if (!bitmap || GetObjectW(static_cast<HBITMAP>(bitmap), sizeof b, &b) != sizeof b) return false;
   width = b.bmWidth;
   height = b.bmHeight < 0 ? -b.bmHeight : b.bmHeight;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
+  BITMAPINFO info = TopDown32(width, height);
   pixels.assign(static_cast<size_t>(width) * height, 0);
   HDC dc = GetDC(nullptr);
   int rows = GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, height, pixels.data(), &info, DIB_RGB_COLORS);

@@ -1,0 +1,35 @@
+// What the Wine tier's programs install before they run the window: the pictures and the help
+// page copied from the repository into an install folder of the prefix.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/win32/testing/win32_test_support.h"
+
+// Copies one file; a failure fails the test.
+inline void CopyInto(const WString& from, const WString& to) {
+  std::string bytes;
+  ASSERT_TRUE(platform::FileReadAll(from.c_str(), bytes)) << ToUtf8(from);
+  ASSERT_TRUE(platform::FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
+}
+
+// The pictures of `names` (from resources/images) into <folder>\images, and with `help` the help
+// page into <folder>\help.
+inline void InstallContent(const WString& folder, const std::string& resources,
+                           std::initializer_list<const char*> names, bool help) {
+  platform::CreateFolder(folder.c_str());
+  platform::CreateFolder((folder + u"\\images").c_str());
+  for (const char* name : names)
+    CopyInto(platform::win32test::WindowsPath(resources + "/images/" + name), folder + u"\\images\\" + FromUtf8(name));
+  if (!help) return;
+  platform::CreateFolder((folder + u"\\help").c_str());
+  CopyInto(platform::win32test::WindowsPath(resources + "/help/help.html"), folder + u"\\help\\help.html");
+}
+
+// The pictures the settings window draws.
+#define QM_WINDOW_PICTURES \
+  "t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg", "cursors_f2.jpg"
