@@ -296,20 +296,21 @@ bool TaskbarBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom)
   return true;
 }
 
-bool TrayIconThere(WindowHandle window, uint32_t id) {
+// A bare notification-area call on the icon `id` of `window`: it succeeds only while the icon is there.
+static bool TrayIconCall(DWORD operation, WindowHandle window, uint32_t id) {
   NOTIFYICONDATAW d = {};
   d.cbSize = sizeof d;
   d.hWnd = static_cast<HWND>(window);
   d.uID = id;
-  return Shell_NotifyIconW(NIM_MODIFY, &d) != 0;
+  return Shell_NotifyIconW(operation, &d) != 0;
+}
+
+bool TrayIconThere(WindowHandle window, uint32_t id) {
+  return TrayIconCall(NIM_MODIFY, window, id);
 }
 
 bool DropTrayIcon(WindowHandle window, uint32_t id) {
-  NOTIFYICONDATAW d = {};
-  d.cbSize = sizeof d;
-  d.hWnd = static_cast<HWND>(window);
-  d.uID = id;
-  return Shell_NotifyIconW(NIM_DELETE, &d) != 0;
+  return TrayIconCall(NIM_DELETE, window, id);
 }
 
 void Broadcast(uint32_t message) {
