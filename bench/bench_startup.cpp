@@ -53,12 +53,14 @@ int wmain(int argc, wchar_t** argv) {
   platform::win32test::Background server, tray, bare;
   server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\""));
   Sleep(1500);
-  std::vector<double> trayTimes, bareTimes;
+  std::vector<double> trayTimes, windowTimes, bareTimes;
   for (int r = 0; r < rounds; ++r) {
     DeleteFileW(log.c_str());
     auto t0 = Clock::now();
     tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
-    while (!(FindWindowW(L"MORVANE.Quillmote", L"Quillmote") && HasFilterOn(log))) Sleep(1);
+    while (!FindWindowW(L"MORVANE.Quillmote", L"Quillmote")) Sleep(1);
+    auto tw = Clock::now();
+    while (!HasFilterOn(log)) Sleep(1);
     auto t1 = Clock::now();
     Close(tray, L"MORVANE.Quillmote");
     Sleep(300);
@@ -68,6 +70,7 @@ int wmain(int argc, wchar_t** argv) {
     auto t3 = Clock::now();
     Close(bare, L"QMBenchBareWindow");
     Sleep(300);
+    windowTimes.push_back(std::chrono::duration<double, std::milli>(tw - t0).count());
     trayTimes.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count() - 400.0);
     bareTimes.push_back(std::chrono::duration<double, std::milli>(t3 - t2).count());
   }
@@ -75,8 +78,8 @@ int wmain(int argc, wchar_t** argv) {
   server.Stop(10000);
   double p = Median(trayTimes), f = Median(bareTimes);
   std::printf(
-      "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause), bare window median %.1f ms; "
-      "target %.1f ms (1.3 x bare + 50), ratio %.2f\n",
-      rounds, p, f, 1.3 * f + 50.0, p / f);
+      "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause; its window after %.1f ms), bare window "
+      "median %.1f ms; target %.1f ms (1.3 x bare + 50), ratio %.2f\n",
+      rounds, p, Median(windowTimes), f, 1.3 * f + 50.0, p / f);
   return 0;
 }

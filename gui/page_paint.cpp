@@ -100,6 +100,8 @@ const Label kRelease{u"I001", 14, kFwThin, kBlack, X(75), Y(60), kW, Y(80), kLef
 const Label kLegal{kLegalNotice, 13, kFwThin, kDarkGrey, X(5), Y(80), Edge{'W', 5}, Y(160), kWrapped};
 const Label kCopyright{kCopyrightLine, 14, kFwBold, kBlack, X(5), Y(80), X(240), Y(100), kLeftLine};
 const Label kWebLink{nullptr, 14, kFwBold, kBlue, X(5), Y(100), X(240), Y(120), kLeftLine};
+// Its middle line is wider than the 140 units beside the logo in some fonts and wraps: the area
+// reaches down to room for a fourth line, so that the last one is never cut.
 const Label kCompatible{u"Compatible with\nWindows Mobile 5.0 and newer\nMicrosoft Bluetooth stack",
                         12,
                         kFwThin,
@@ -107,7 +109,7 @@ const Label kCompatible{u"Compatible with\nWindows Mobile 5.0 and newer\nMicroso
                         X(100),
                         Y(120),
                         X(240),
-                        Y(160),
+                        Y(180),
                         kWrapped};
 // The about page shows the legal notice on its first two openings in a run.
 constexpr int32_t kVisitsBeforeCredits = 3;
@@ -227,6 +229,7 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
   }
   switch (page) {
     case kMousePage:
+      LoadMousePictures(gui);
       PaintMousePage(gui, mem, w, h);
       break;
     case kKeyboardPage:
@@ -236,6 +239,7 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
       PaintStatusPage(mem, w, h);
       break;
     case kAboutPage:
+      LoadLogo(gui);
       PaintAboutPage(mem, w, h);
       break;
   }
@@ -247,17 +251,28 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
 
 int LoadPictures(GUI& gui) {
   static const int kTabIcons[kPageCount] = {135, 136, 137, 138, 139};
-  static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
   gui.TrayIcon = LoadIconById(gui.Instance, 101);
   gui.TabImages = MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1);
   for (int i = 0; i < kPageCount; ++i) {
     gui.Icons[i] = LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16));
     ImageListAddIcon(gui.TabImages, gui.Icons[i]);
   }
+  return 1;
+}
+
+void LoadMousePictures(GUI& gui) {
+  static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
+  if (gui.PicturesLoaded) return;
+  gui.PicturesLoaded = true;
   for (int i = 0; i < 4; ++i) {
     WChar name[kNameChars];
     ScaledPictureName(name, kNameChars, kPictureFiles[i]);
     gui.Pictures[i] = LoadPicture(ComposeInstallPath(u"images", name));
   }
-  return 1;
+}
+
+void LoadLogo(GUI& gui) {
+  if (gui.LogoLoaded) return;
+  gui.LogoLoaded = true;
+  if (!logoBitmap) logoBitmap = LoadPicture(ComposeInstallPath(u"images", u"morvane.jpg"));
 }

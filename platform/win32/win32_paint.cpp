@@ -24,28 +24,38 @@ void Release(T*& p) {
   p = nullptr;
 }
 
-// COM for the calling thread while a picture is decoded; undone only when this call did it.
-class ComScope {
+// COM and one imaging factory for each thread that decodes pictures, kept for the thread's life:
+// starting COM and the codecs again for every picture costs several milliseconds each under Wine,
+// and the window decodes its pictures while it starts.
+class WicThread {
  public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
+  WicThread() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory_))))
+      factory_ = nullptr;
   }
+  ~WicThread() {
+    Release(factory_);
+    if (SUCCEEDED(com_)) CoUninitialize();
+  }
+  WicThread(const WicThread&) = delete;
+  WicThread& operator=(const WicThread&) = delete;
+  IWICImagingFactory* Factory() const { return factory_; }
 
  private:
-  HRESULT hr_;
+  HRESULT com_;
+  IWICImagingFactory* factory_ = nullptr;
 };
 
 HBITMAP DecodeWithWic(const std::wstring& path) {
-  ComScope com;
-  IWICImagingFactory* factory = nullptr;
+  thread_local WicThread wic;
+  IWICImagingFactory* factory = wic.Factory();
   IWICBitmapDecoder* decoder = nullptr;
   IWICBitmapFrameDecode* frame = nullptr;
   IWICFormatConverter* converter = nullptr;
   HBITMAP bitmap = nullptr;
   UINT width = 0, height = 0;
-  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                 reinterpret_cast<void**>(&factory))) &&
+  if (factory &&
       SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                    &decoder)) &&
       SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
@@ -75,7 +85,6 @@ HBITMAP DecodeWithWic(const std::wstring& path) {
   Release(converter);
   Release(frame);
   Release(decoder);
-  Release(factory);
   return bitmap;
 }
 #endif
