@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "gui/scale.h"
 #include "pickers/program_picker.h"
 #include "platform/controls.h"
 #include "platform/files.h"
@@ -71,6 +72,8 @@ int wmain(int argc, wchar_t** argv) {
   int rounds = argc > 2 ? _wtoi(argv[2]) : 21;
   platform::win32test::InitControls();
   appInstance = GetModuleHandleW(nullptr);
+  // The scale the settings window would have set, for the picker's sizes.
+  UpdateScale(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   // The folder, made once.
   CreateDirectoryW(L"C:\\BenchPicker", nullptr);
   CreateDirectoryW(L"C:\\BenchPicker\\many", nullptr);
