@@ -126,8 +126,6 @@ int main(int argc, char** argv) {
   WCopy(Description, kAboutTextChars, u"Bluetooth keyboard support");
   WCopy(Version, kAboutTextChars, u"1.0.0.1");
   if (theGUI.InitWindow(appInstance) != 1) return 1;
-  // Both sides paint with the pictures decoded: the first showing of a page decodes once.
-  LoadMousePictures(theGUI);
   Show(theGUI.MainWindow, kSwShow);
   win32test::PumpMessages(300);
   DeviceContext dc = win32test::WindowContext(theGUI.MainWindow);

@@ -42,10 +42,6 @@ struct GUI {
   platform::ImageListHandle TabImages;
   platform::IconHandle Icons[10];
   platform::BitmapHandle Pictures[10];
-  // The pictures are decoded when a page first shows them, not at start: a tray program that
-  // stays hidden never pays for the imaging codecs. Set once the decoding was tried.
-  bool PicturesLoaded;
-  bool LogoLoaded;
   platform::WindowHandle Controls[kControlSlots];
   int32_t SelectedButton;
   platform::IconHandle TrayIcon;

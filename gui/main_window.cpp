@@ -396,7 +396,6 @@ void GUI::Release() {
     if (picture) DeleteGdiObject(picture);
     picture = nullptr;
   }
-  PicturesLoaded = false;
   DebugLog(u"GUI::Release::Destroy: %X", MainWindow);
   Destroy(MainWindow);
 }

@@ -229,7 +229,6 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
   }
   switch (page) {
     case kMousePage:
-      LoadMousePictures(gui);
       PaintMousePage(gui, mem, w, h);
       break;
     case kKeyboardPage:
@@ -239,7 +238,6 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
       PaintStatusPage(mem, w, h);
       break;
     case kAboutPage:
-      LoadLogo(gui);
       PaintAboutPage(mem, w, h);
       break;
   }
@@ -251,28 +249,17 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
 
 int LoadPictures(GUI& gui) {
   static const int kTabIcons[kPageCount] = {135, 136, 137, 138, 139};
+  static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
   gui.TrayIcon = LoadIconById(gui.Instance, 101);
   gui.TabImages = MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1);
   for (int i = 0; i < kPageCount; ++i) {
     gui.Icons[i] = LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16));
     ImageListAddIcon(gui.TabImages, gui.Icons[i]);
   }
-  return 1;
-}
-
-void LoadMousePictures(GUI& gui) {
-  static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
-  if (gui.PicturesLoaded) return;
-  gui.PicturesLoaded = true;
   for (int i = 0; i < 4; ++i) {
     WChar name[kNameChars];
     ScaledPictureName(name, kNameChars, kPictureFiles[i]);
     gui.Pictures[i] = LoadPicture(ComposeInstallPath(u"images", name));
   }
-}
-
-void LoadLogo(GUI& gui) {
-  if (gui.LogoLoaded) return;
-  gui.LogoLoaded = true;
-  if (!logoBitmap) logoBitmap = LoadPicture(ComposeInstallPath(u"images", u"morvane.jpg"));
+  return 1;
 }

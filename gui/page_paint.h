@@ -30,14 +30,8 @@ extern const WChar kLegalNotice[];
 extern const WChar kCopyrightLine[];
 
 void PaintPage(GUI& gui, platform::DeviceContext dc, platform::WindowHandle window);
-// Loads the tray icon, the tab icons and their image list; always 1. The pictures follow when a
-// page first needs them.
+// Loads the tray icon, the tab icons and their image list, and the four pictures; always 1.
 int LoadPictures(GUI& gui);
-// The mouse page's four pictures, at the scale of the screen they are first shown on; once.
-void LoadMousePictures(GUI& gui);
-// The logo the tray program extracted at start, for the about page; once, and not when one is
-// already loaded.
-void LoadLogo(GUI& gui);
 // Draws a text in a font made for this call alone; DrawText's result.
 int DrawLabel(const WChar* face, int32_t height, int32_t weight, uint32_t colour, platform::DeviceContext dc,
               const WChar* text, const platform::Rect& rect, uint32_t format);

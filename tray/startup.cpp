@@ -50,7 +50,7 @@ void WriteImages() {
   WCopy(badge, kPathChars, ComposeInstallPath(u"images", u"iton.jpg"));
   ExtractResourceFile(logo, u"DAT", 147);
   ExtractResourceFile(badge, u"DAT", 146);
-  // The logo is decoded when the about page first shows it.
+  logoBitmap = platform::LoadPicture(logo);
 }
 
 void StartListener() {
@@ -157,7 +157,6 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
   DebugLog(u"Free res. App quit.");
   platform::DeleteGdiObject(logoBitmap);
   logoBitmap = nullptr;
-  theGUI.LogoLoaded = false;
   return exitCode;
 }
 

@@ -63,7 +63,6 @@ class GuiTest : public HostTest {
     new (&theGUI) GUI{};
     TheGUI = &theGUI;
     AboutVisits = 0;
-    logoBitmap = nullptr;  // the canvas that held it is gone
     terminateRequested = 0;
     filterRecord = FilterRecord{};
     for (auto* f : {&driverStatus.driverAnswered, &driverStatus.bluetoothOn, &driverStatus.deviceFound,
