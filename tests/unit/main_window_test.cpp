@@ -1,5 +1,6 @@
 // The settings window's creation, commands, taps, tab switch, rotation and tray icon, on the
 // host's window, canvas and driver models.
+#include <cstring>
 #include <functional>
 
 #include "gui/page_paint.h"
@@ -29,6 +30,9 @@ TEST_F(GuiTest, CommandTable) {
   auto check = [](int slot, bool on) {
     return [slot, on] { Send(theGUI.Controls[slot], kBmSetCheck, on ? kBstChecked : 0, 0); };
   };
+  // The record as it was before the command, for the rows that must change nothing.
+  static Settings before;
+  auto unchanged = [](const Settings& s) { return std::memcmp(&s, &before, sizeof s) == 0; };
   auto select = [](int slot, int index) {
     return [slot, index] { Send(theGUI.Controls[slot], kCbSetCurSel, static_cast<uintptr_t>(index), 0); };
   };
@@ -187,17 +191,8 @@ TEST_F(GuiTest, CommandTable) {
        "GUI, user pressed HIDE",
        false,
        0},
-      {"the status box cannot change",
-       kSettingsPage,
-       kCmdStatusCheck,
-       0,
-       [] {},
-       [](const Settings& s) { return s.Enable_Tray == 1; },
-       {},
-       nullptr,
-       false,
-       0},
-      {"unknown command", kKeyboardPage, 999, 0, [] {}, [](const Settings&) { return true; }, {}, nullptr, false, 0},
+      {"the status box cannot change", kSettingsPage, kCmdStatusCheck, 0, [] {}, unchanged, {}, nullptr, false, 0},
+      {"unknown command", kKeyboardPage, 999, 0, [] {}, unchanged, {}, nullptr, false, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
@@ -214,6 +209,7 @@ TEST_F(GuiTest, CommandTable) {
     r.before();
     platform::host::DriverClearEvents();
     uint64_t writes = platform::host::RegistryWriteCount();
+    before = theGUI.settings;
     Command(r.id, r.code);
     EXPECT_TRUE(r.ok(theGUI.settings));
     EXPECT_EQ(Filters(), r.filters);
@@ -238,7 +234,7 @@ TEST_F(GuiTest, SavedCommandsReachTheRegistryAndTheDriver) {
   EXPECT_EQ(value, 1u);
   // The save ends with the driver told the screen again.
   auto events = platform::host::DriverEvents();
-  ASSERT_FALSE(events.empty());
+  ASSERT_GE(events.size(), 2u);
   EXPECT_EQ(events[events.size() - 2].code, 0x00222004u);
 }
 
@@ -393,20 +389,24 @@ TEST_F(GuiTest, InitWindowResults) {
     const char* label;
     std::function<void()> fail;
     int result;
+    bool windowMade, tabsMade;
   } rows[] = {
-      {"class refused", [] { host::FailClassRegistration(true); }, -2},
-      {"window refused", [] { host::FailWindowClass(kMainWindowClass); }, -3},
-      {"tab strip refused", [] { host::FailWindowClass(u"SysTabControl32"); }, -4},
+      {"class refused", [] { host::FailClassRegistration(true); }, -2, false, false},
+      {"window refused", [] { host::FailWindowClass(kMainWindowClass); }, -3, false, false},
+      {"tab strip refused", [] { host::FailWindowClass(u"SysTabControl32"); }, -4, true, false},
       {"another start holds the instance and never shows a window",
-       [] { host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true); }, -1},
-      {"a check box refused: the page works without it", [] { host::FailWindowClass(u"button"); }, 1},
+       [] { host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true); }, -1, false, false},
+      {"a check box refused: the page works without it", [] { host::FailWindowClass(u"button"); }, 1, true, true},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
     ResetAll();
     r.fail();
     EXPECT_EQ(Open(), r.result);
+    EXPECT_EQ(theGUI.MainWindow != nullptr && Exists(theGUI.MainWindow), r.windowMade);
+    EXPECT_EQ(theGUI.TabControl != nullptr && Exists(theGUI.TabControl), r.tabsMade);
     theGUI.Release();
+    EXPECT_EQ(host::LiveWindowCount(), 0);  // nothing of a failed start is left
   }
 }
 

@@ -125,9 +125,9 @@ TEST_F(OllensetTest, OpeningStartsTheProgramFromInstallPath) {
 
 TEST_F(OllensetTest, RunningProgramsWindowIsBroughtForward) {
   LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Quillmote\"\n");
-  // No window yet: the start is all there is.
+  // No window yet: the start is all there is, and each double click starts the program.
   OllensetApplet(nullptr, kCplDblClk, 0, 0);
-  EXPECT_EQ(host::ForegroundWindow(), nullptr);
+  EXPECT_EQ(Calls(host::ShellCall::Launch).size(), 1u);
   ASSERT_EQ(Open(), 1);
   ASSERT_FALSE(IsShown(theGUI.MainWindow));
   OllensetApplet(nullptr, kCplDblClk, 0, 0);

@@ -45,16 +45,34 @@ TEST(QmxsimRequests, NumbersFollowTheUsageText) {
 }
 
 TEST(QmxsimRequests, ControlCommandsAndRequests) {
-  EXPECT_EQ(qmxsim::ParseControl("post kb 010").value, 10u);
-  EXPECT_EQ(qmxsim::ParseControl("post bluetooth +1").kind, qmxsim::ControlCommand::Invalid);
-  EXPECT_EQ(qmxsim::ParseControl("refuse off").value, 1u);
-  EXPECT_EQ(qmxsim::ParseControl("stop now").kind, qmxsim::ControlCommand::Invalid);
-  EXPECT_EQ(qmxsim::OversizedControl().kind, qmxsim::ControlCommand::Invalid);
+  using C = qmxsim::ControlCommand;
+  struct Row {
+    const char* label;
+    C command;
+    C::Kind kind;
+    uint32_t message, value;
+  } rows[] = {
+      {"post kb 010", qmxsim::ParseControl("post kb 010"), C::Post, driver_protocol::TM_KBSTATUS, 10},
+      {"post bluetooth +1", qmxsim::ParseControl("post bluetooth +1"), C::Invalid, 0, 0},
+      {"refuse off", qmxsim::ParseControl("refuse off"), C::Refuse, 0, 1},
+      {"stop now", qmxsim::ParseControl("stop now"), C::Invalid, 0, 0},
+      {"oversized", qmxsim::OversizedControl(), C::Invalid, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    EXPECT_EQ(r.command.kind, r.kind);
+    EXPECT_EQ(r.command.error.empty(), r.kind != C::Invalid);  // a refusal says why
+    if (r.kind == C::Invalid) continue;
+    EXPECT_EQ(r.command.message, r.message);
+    EXPECT_EQ(r.command.value, r.value);
+  }
   qmxsim::SimState state;
   std::vector<uint8_t> filter = {0x08, 0x20, 0x22, 0x00, 1, 1, 0, 0x51};
   EXPECT_EQ(qmxsim::HandleRequest(state, filter).logLine, "filter 01 01 00 51");
   filter.push_back(0);
-  EXPECT_EQ(qmxsim::HandleRequest(state, filter).answer, 0u);
+  auto oversized = qmxsim::HandleRequest(state, filter);
+  EXPECT_EQ(oversized.answer, 0u);
+  EXPECT_EQ(oversized.logLine.rfind("malformed", 0), 0u);  // a record of another size is no filter
 }
 
 }  // namespace

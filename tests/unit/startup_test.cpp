@@ -174,9 +174,16 @@ TEST_F(ShutdownTest, ListenerScanningAtShutdownStopsTheScan) {
 TEST_F(ShutdownTest, WithoutListenerOrWindowTheOtherStepsStillRun) {
   debugEnabled = 1;
   listenerThread = nullptr;
+  filterRecord = FilterRecord{1, 1, 1, 0x51};
+  host::DriverClearEvents();
   TerminateApp();
-  EXPECT_TRUE(Logged("TERM-3:  Threads terminated."));
-  EXPECT_TRUE(Logged("TERM-5: Sending WM_QUIT"));
+  std::vector<std::string> term;
+  for (const auto& l : LogLines())
+    if (l.rfind("TERM", 0) == 0) term.push_back(l);
+  EXPECT_EQ(term, (std::vector<std::string>{"TERM: Terminate app signal!", "TERM-1: REG Settings saved: 1",
+                                            "TERM-2: ManageFilter(1,0,0)= 1", "TERM-3:  Threads terminated.",
+                                            "TERM-4: resources deleted.", "TERM-5: Sending WM_QUIT"}));
+  EXPECT_EQ(Filters().back(), (std::vector<uint8_t>{1, 0, 0, 0x51}));
   host::MessagesReset();
 }
 

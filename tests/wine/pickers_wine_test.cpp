@@ -284,7 +284,9 @@ TEST_F(PickersWine, CancelChangesNothing) {
   EXPECT_EQ(StoredAction(u"Left_Button_Action"), static_cast<uint32_t>(before.Action));
 }
 
-// The choices outlive the program: after a restart the mouse page shows them.
+// The choices outlive the program: after a restart the mouse page shows them. The choices are
+// the ones the two pickers' tests above stored through the pickers, so this runs after them (in
+// the file's order, as GoogleTest runs it).
 TEST_F(PickersWine, ChoicesAreShownAfterARestart) {
   CloseWindow();
   OpenWindow();
