@@ -1,6 +1,6 @@
 // The printf-style formatter against the C library: every directive with flags, widths and
 // precisions from the fuzzer's bytes, and an argument of the type the directive names. Where the
-// two can be compared (a width and precision small enough for the C library's own buffer) the
+// two can be compared (a width and precision small enough for the C library to format) the
 // texts must be equal; any width or precision must neither crash nor take long.
 #include <cstdio>
 #include <cstring>
@@ -48,16 +48,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int n = in.Byte() % 40; n > 0; --n) text += static_cast<char>(' ' + in.Byte() % 95);
   WString wideText(text.begin(), text.end());
 
+  // The C library needs memory of the width or precision for some conversions (several GiB for
+  // "%.3000000000f"): it is asked only where that stays small. Ours is asked always.
+  const bool compare = (!(parts & 1) || width < (1u << 20)) && (!(parts & 2) || precision < (1u << 20));
+  auto reference = [&](auto... args) { return compare ? std::snprintf(want, 512, directive.c_str(), args...) : -1; };
+  want[0] = 0;
   int got = 0, expected = 0;
   switch (conv) {
     case 'd':
     case 'i':
       if (longLong) {
         got = FormatWide(out, 512, wide.c_str(), signedValue);
-        expected = std::snprintf(want, 512, directive.c_str(), signedValue);
+        expected = reference(signedValue);
       } else {
         got = FormatWide(out, 512, wide.c_str(), static_cast<int>(signedValue));
-        expected = std::snprintf(want, 512, directive.c_str(), static_cast<int>(signedValue));
+        expected = reference(static_cast<int>(signedValue));
       }
       break;
     case 'u':
@@ -66,19 +71,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 'o':
       if (longLong) {
         got = FormatWide(out, 512, wide.c_str(), static_cast<unsigned long long>(signedValue));
-        expected = std::snprintf(want, 512, directive.c_str(), static_cast<unsigned long long>(signedValue));
+        expected = reference(static_cast<unsigned long long>(signedValue));
       } else {
         got = FormatWide(out, 512, wide.c_str(), static_cast<unsigned>(signedValue));
-        expected = std::snprintf(want, 512, directive.c_str(), static_cast<unsigned>(signedValue));
+        expected = reference(static_cast<unsigned>(signedValue));
       }
       break;
     case 'c':
       got = FormatWide(out, 512, wide.c_str(), static_cast<int>('A' + (signedValue & 15)));
-      expected = std::snprintf(want, 512, directive.c_str(), static_cast<int>('A' + (signedValue & 15)));
+      expected = reference(static_cast<int>('A' + (signedValue & 15)));
       break;
     case 's':
       got = FormatWide(out, 512, wide.c_str(), wideText.c_str());
-      expected = std::snprintf(want, 512, directive.c_str(), text.c_str());
+      expected = reference(text.c_str());
       break;
     case '%':
       got = FormatWide(out, 512, wide.c_str());
@@ -86,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     default:
       got = FormatWide(out, 512, wide.c_str(), real);
-      expected = std::snprintf(want, 512, directive.c_str(), real);
+      expected = reference(real);
       break;
   }
   if (conv == '%') return 0;  // C leaves "%5%" undefined
