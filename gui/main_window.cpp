@@ -363,10 +363,16 @@ void Pick(GUI& gui, Picker picker, const WChar* strip, const WChar* title, const
   picker(gui.Instance, gui.MainWindow, title, pattern, stripPath, chosen, parameter);
   if (chosen[0]) {
     DebugLog(logLine, gui.SelectedButton, chosen, parameter);
-    ButtonAssignment& b = gui.settings.Buttons[gui.SelectedButton];
-    WCopy(b.Param1, kParamChars, chosen);
-    WCopy(b.Param2, kParamChars, parameter);
-    b.Action = action;
+    // A choice that does not fit the stored fields is not stored: cut, a path or a reference
+    // would name another file or applet.
+    if (WLen(chosen) >= kParamChars || WLen(parameter) >= kParamChars) {
+      DebugLog(u"GUI: choice not stored, longer than %d characters", kParamChars - 1);
+    } else {
+      ButtonAssignment& b = gui.settings.Buttons[gui.SelectedButton];
+      WCopy(b.Param1, kParamChars, chosen);
+      WCopy(b.Param2, kParamChars, parameter);
+      b.Action = action;
+    }
   }
   gui.LayoutPage();
 }

@@ -14,8 +14,8 @@ namespace {
 using namespace platform;
 
 constexpr uint32_t kTreeStyle = kWsChild | kWsVisible | kTvsHasButtons | kTvsHasLines | kTvsLinesAtRoot;  // 0x50000007
-constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;  // 0x50800880
-constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                // 0x50800080
+constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;    // 0x50800880
+constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                  // 0x50800080
 constexpr uint32_t kMaskGreen = 0x00FF00;
 constexpr int kFontWeight = 200;
 constexpr int kPathChars = 520;
@@ -36,7 +36,12 @@ Places PlacesIn(WindowHandle window) {
 bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, const WChar* title) {
   FormatWide(state.className, 255, u"%s:%X:%X", kind.baseName, TickCount(), std::rand());
   if (!WindowClassExists(state.instance, state.className)) {
-    WindowClass c{state.className, kCsHRedraw | kCsVRedraw, proc, state.instance, LoadIconById(state.instance, 101), 0,
+    WindowClass c{state.className,
+                  kCsHRedraw | kCsVRedraw,
+                  proc,
+                  state.instance,
+                  LoadIconById(state.instance, 101),
+                  0,
                   reinterpret_cast<uintptr_t>(StockObject(kLightGreyBrush))};
     if (!RegisterWindowClass(c)) return false;
   }
@@ -65,9 +70,9 @@ void MakeControls(PickerState& state, const PickerKind& kind) {
   Focus(state.tree);
   state.selectionBox = MakeWindow(0, u"edit", u"", kSelectionStyle, 0, 0, p.selection.right, p.selection.bottom,
                                   state.window, static_cast<uintptr_t>(kind.selectionId), state.instance);
-  state.parameterBox = MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right,
-                                  p.parameter.bottom, state.window, static_cast<uintptr_t>(kind.parameterId),
-                                  state.instance);
+  state.parameterBox =
+      MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right, p.parameter.bottom,
+                 state.window, static_cast<uintptr_t>(kind.parameterId), state.instance);
   // Three images of the strip, on its green mask; a strip that gives fewer is no strip.
   state.images = MakeImageList(DRAX(22), DRAY(22), kIlcMask, 3, 0);
   bool imagesReady = state.images && state.strip && ImageListAddMasked(state.images, state.strip, kMaskGreen) != -1 &&
@@ -109,7 +114,10 @@ void RunLoop(PickerState& state) {
 void OnNotify(PickerState& state, const PickerKind& kind, WindowHandle window, intptr_t lParam) {
   Notification n = ReadNotification(lParam);
   if (!state.tree || n.from != state.tree) return;
-  TreeNotification t = ReadTreeNotification(lParam);
+  // Only the tree's own notifications carry the tree's record; Enter and a double tap carry the
+  // header alone, and reading more of them would read past what the sender wrote.
+  bool treeRecord = n.code == kTvnItemExpanding || n.code == kTvnItemExpanded || n.code == kTvnSelChanged;
+  TreeNotification t = treeRecord ? ReadTreeNotification(lParam) : TreeNotification{0, nullptr};
   bool collapse = (t.action & 3) == kTveCollapse;
   switch (n.code) {
     case kTvnItemExpanding: {
@@ -126,6 +134,9 @@ void OnNotify(PickerState& state, const PickerKind& kind, WindowHandle window, i
           TreeRemove(state.tree, child);
           child = next;
         }
+        // The control takes the button away with the last child; the node keeps it, so that it
+        // can be opened again.
+        TreeWrite(state.tree, t.item, TreeItemData{kTvifChildren, nullptr, 0, 0, 1});
       }
       break;
     case kTvnSelChanged:
@@ -186,8 +197,8 @@ void PickerRestoreCursor(CursorHandle previous) {
   ShowCursorCount(false);
 }
 
-void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance,
-               WindowHandle owner, const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
+void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance, WindowHandle owner,
+               const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
                WChar* parameterOut) {
   resultOut[0] = parameterOut[0] = 0;
   if (pickerOpen) return;
@@ -261,6 +272,13 @@ intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, WindowHandl
     case kWmDestroy:
       Destroy(state.menuBar);
       state.menuBar = nullptr;
+      // Closed by other means than OK or Cancel (the system's close, a task manager): the same as
+      // Cancel, so that the loop ends and the settings window gets its input back.
+      if (!state.done) {
+        state.result[0] = state.parameter[0] = 0;
+        state.done = true;
+      }
+      state.tree = state.window = nullptr;
       return 0;
   }
   return DefaultProcedure(window, message, wParam, lParam);

@@ -213,7 +213,8 @@ void PutMarker(Sink& sink, const FormatArg* a) {
 long long ReadNumber(const WChar*& p) {
   long long v = 0;
   while (*p >= u'0' && *p <= u'9') {
-    if (v < kHuge) v = v * 10 + (*p - u'0');
+    // Saturates: one more digit past kHuge / 10 would leave the type's range.
+    v = v > (kHuge - 9) / 10 ? kHuge : v * 10 + (*p - u'0');
     ++p;
   }
   return v;
@@ -224,7 +225,9 @@ bool StarValue(Args& args, long long& out) {
   const FormatArg* a = args.Next();
   long long v;
   if (!a || !AsSigned(*a, Size::Default, v)) return false;
-  out = v;
+  // A 64-bit argument may go past anything a buffer can hold, and LLONG_MIN has no magnitude
+  // of its type: both are taken as the saturated value.
+  out = v < -kHuge ? -kHuge : v > kHuge ? kHuge : v;
   return true;
 }
 

@@ -89,10 +89,16 @@ void RemoveItem(host::HostWindow& t, TreeItem item) {
     if (e.parent == item) children.push_back(e.item);
   }
   for (TreeItem c : children) RemoveItem(t, c);
+  TreeItem parent = nullptr;
+  if (host::TreeEntry* e = Entry(t, item)) parent = e->parent;
   t.tree.erase(
       std::remove_if(t.tree.begin(), t.tree.end(), [item](const host::TreeEntry& e) { return e.item == item; }),
       t.tree.end());
   if (t.caret == item) t.caret = nullptr;
+  // As the real control does: a parent whose last child goes loses its expand button.
+  bool more = false;
+  for (const auto& e : t.tree) more |= e.parent == parent;
+  if (host::TreeEntry* p = parent && !more ? Entry(t, parent) : nullptr) p->children = 0;
 }
 
 intptr_t NotifyParent(host::HostWindow& from, int32_t code, const TreeNotification& tree) {

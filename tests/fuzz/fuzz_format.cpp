@@ -21,26 +21,53 @@ std::string Narrow(const WChar* s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
-  static const char kConversions[] = "diuxXocsfeEgG%";
+  static const char kConversions[] = "diuxXocsfFeEgGp%";
   static const char kFlags[] = "-+ #0";
+  static const char* const kSizes[] = {"", "hh", "h", "l", "ll", "z"};
   std::string directive = "%";
   for (int n = in.Byte() % 4; n > 0; --n) directive += kFlags[in.Byte() % 5];
-  bool huge = (in.Byte() & 15) == 0;
-  uint32_t width = huge ? in.Word() : in.Byte() % 120;
-  uint32_t precision = huge ? in.Word() : in.Byte() % 120;
+  int scale = in.Byte() & 15;
+  // Widths and precisions: small, past int (as digits), or past long long (20 and more digits).
+  auto number = [&]() -> std::string {
+    if (scale == 0) return std::to_string(in.Word());
+    if (scale == 1) return std::to_string(in.Word()) + std::to_string(in.Word()) + std::to_string(in.Word());
+    return std::to_string(in.Byte() % 120);
+  };
+  std::string width = number(), precision = number();
   int parts = in.Byte();
-  if (parts & 1) directive += std::to_string(width);
-  if (parts & 2) directive += "." + std::to_string(precision);
-  bool longLong = (parts & 4) != 0;
+  // A '*' takes its value from an argument: an int for both sides, or (ours only) a long long,
+  // LLONG_MIN and LLONG_MAX among them.
+  bool starWidth = (parts & 8) != 0, starPrecision = (parts & 16) != 0, wideStars = (parts & 32) != 0;
+  long long starValues[2] = {static_cast<int32_t>(in.Word()), static_cast<int32_t>(in.Word())};
+  if (wideStars) {
+    for (long long& v : starValues) {
+      uint64_t bits = static_cast<uint64_t>(in.Word()) << 32 | in.Word();
+      std::memcpy(&v, &bits, sizeof v);
+    }
+  }
+  if (starWidth) {
+    directive += "*";
+  } else if (parts & 1) {
+    directive += width;
+  }
+  if (starPrecision) {
+    directive += ".*";
+  } else if (parts & 2) {
+    directive += "." + precision;
+  }
   char conv = kConversions[in.Byte() % (sizeof kConversions - 1)];
-  if (longLong && std::strchr("diuxXo", conv)) directive += "ll";
+  const char* sizeName = std::strchr("diuxXo", conv) ? kSizes[(parts >> 6 | (in.Byte() & 4)) % 6] : "";
+  bool longLong = std::strcmp(sizeName, "ll") == 0 || std::strcmp(sizeName, "l") == 0;
+  bool sizeT = std::strcmp(sizeName, "z") == 0;
+  directive += sizeName;
   directive += conv;
   WString wide(directive.begin(), directive.end());
-
+  // The directive's numbers as the C library reads them: anything past int is past its range.
+  auto small = [](const std::string& digits) { return digits.size() < 7; };
   WChar out[512];
   char want[512];
   long long signedValue = static_cast<int32_t>(in.Word());
-  if (longLong) signedValue = static_cast<long long>(static_cast<uint64_t>(in.Word()) << 32 | in.Word());
+  if (longLong || sizeT) signedValue = static_cast<long long>(static_cast<uint64_t>(in.Word()) << 32 | in.Word());
   double real;
   uint64_t bits = static_cast<uint64_t>(in.Word()) << 32 | in.Word();
   std::memcpy(&real, &bits, sizeof real);
@@ -50,18 +77,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The C library needs memory of the width or precision for some conversions (several GiB for
   // "%.3000000000f"): it is asked only where that stays small. Ours is asked always.
-  const bool compare = (!(parts & 1) || width < (1u << 20)) && (!(parts & 2) || precision < (1u << 20));
-  auto reference = [&](auto... args) { return compare ? std::snprintf(want, 512, directive.c_str(), args...) : -1; };
+  const bool compare = (starWidth ? !wideStars && starValues[0] > -(1 << 20) && starValues[0] < (1 << 20)
+                                  : !(parts & 1) || small(width)) &&
+                       (starPrecision ? !wideStars && starValues[1] < (1 << 20) : !(parts & 2) || small(precision)) &&
+                       conv != 'p';
+  // Both are asked with the same arguments: the '*' values first, then the value itself.
+  auto ours = [&](auto value) {
+    if (starWidth && starPrecision) return FormatWide(out, 512, wide.c_str(), starValues[0], starValues[1], value);
+    if (starWidth) return FormatWide(out, 512, wide.c_str(), starValues[0], value);
+    if (starPrecision) return FormatWide(out, 512, wide.c_str(), starValues[1], value);
+    return FormatWide(out, 512, wide.c_str(), value);
+  };
+  auto reference = [&](auto value) {
+    if (!compare) return -1;
+    int w = static_cast<int>(starValues[0]), p = static_cast<int>(starValues[1]);
+    if (starWidth && starPrecision) return std::snprintf(want, 512, directive.c_str(), w, p, value);
+    if (starWidth) return std::snprintf(want, 512, directive.c_str(), w, value);
+    if (starPrecision) return std::snprintf(want, 512, directive.c_str(), p, value);
+    return std::snprintf(want, 512, directive.c_str(), value);
+  };
   want[0] = 0;
   int got = 0, expected = 0;
   switch (conv) {
     case 'd':
     case 'i':
       if (longLong) {
-        got = FormatWide(out, 512, wide.c_str(), signedValue);
-        expected = reference(signedValue);
+        got = ours(static_cast<long>(signedValue));
+        expected = reference(static_cast<long>(signedValue));
+      } else if (sizeT) {
+        got = ours(static_cast<size_t>(signedValue));
+        expected = reference(static_cast<size_t>(signedValue));
       } else {
-        got = FormatWide(out, 512, wide.c_str(), static_cast<int>(signedValue));
+        got = ours(static_cast<int>(signedValue));
         expected = reference(static_cast<int>(signedValue));
       }
       break;
@@ -69,32 +116,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 'x':
     case 'X':
     case 'o':
-      if (longLong) {
-        got = FormatWide(out, 512, wide.c_str(), static_cast<unsigned long long>(signedValue));
-        expected = reference(static_cast<unsigned long long>(signedValue));
+      if (longLong || sizeT) {
+        got = ours(static_cast<unsigned long>(signedValue));
+        expected = reference(static_cast<unsigned long>(signedValue));
       } else {
-        got = FormatWide(out, 512, wide.c_str(), static_cast<unsigned>(signedValue));
+        got = ours(static_cast<unsigned>(signedValue));
         expected = reference(static_cast<unsigned>(signedValue));
       }
       break;
     case 'c':
-      got = FormatWide(out, 512, wide.c_str(), static_cast<int>('A' + (signedValue & 15)));
+      got = ours(static_cast<int>('A' + (signedValue & 15)));
       expected = reference(static_cast<int>('A' + (signedValue & 15)));
       break;
     case 's':
-      got = FormatWide(out, 512, wide.c_str(), wideText.c_str());
+      got = ours(wideText.c_str());
       expected = reference(text.c_str());
       break;
     case '%':
       got = FormatWide(out, 512, wide.c_str());
       expected = std::snprintf(want, 512, "%s", "%");  // every flag and width of "%%" still writes '%'
       break;
+    case 'p':
+      // The platforms write pointers in their own ways: nothing to compare.
+      got = ours(reinterpret_cast<const void*>(static_cast<uintptr_t>(signedValue)));
+      expected = -1;
+      break;
     default:
-      got = FormatWide(out, 512, wide.c_str(), real);
+      got = ours(real);
       expected = reference(real);
       break;
   }
   if (conv == '%') return 0;  // C leaves "%5%" undefined
+  FUZZ_CHECK(WLen(out) < 512 && (got == -1 || static_cast<size_t>(got) == WLen(out)));
   // Where the C library gives up (a width or precision beyond its int) there is nothing to
   // compare: ours writes what fits and says the text was cut.
   if (expected < 0) {
@@ -103,6 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   // Both fit: the same text. Both cut: the same beginning.
   if (expected < 512) {
+    if (got != expected || Narrow(out) != want)
+      std::fprintf(stderr, "directive [%s] stars %lld %lld\nours [%s]\nC's  [%s]\n", directive.c_str(), starValues[0],
+                   starValues[1], Narrow(out).c_str(), want);
     FUZZ_CHECK(got == expected);
     FUZZ_CHECK(Narrow(out) == std::string(want));
   } else {

@@ -239,6 +239,7 @@ TEST_F(PickerTest, AppletSelectionRules) {
         Collapse(lib);
         EXPECT_TRUE(Children(lib).empty());
         EXPECT_EQ(Images(lib), kCollapsedImage);
+        EXPECT_EQ(HasChildrenFlag(lib), 1);  // keeps its button although its children went
         Expand(lib);
         EXPECT_EQ(Children(lib).size(), 2u);
         WriteText(Box(504), u"typed");
@@ -441,6 +442,16 @@ TEST_F(PickerTest, FailuresEndThePickerCleanly) {
          Press(kPickerCancel);
        },
        true},
+      {"closed by the system", [] {},
+       [&] {
+         Post(Picker(), kWmClose, 0, 0);
+         // The closed window ends the picker: it waits for no further input.
+         host::SetWhenIdle([] {
+           ADD_FAILURE() << "the picker waited on after its window was closed";
+           return false;
+         });
+       },
+       true},
       {"a quit message", [] {}, [] { PostQuit(3); }, true},
   };
   for (const Row& r : rows) {
@@ -484,6 +495,17 @@ TEST_F(PickerTest, ActionListStoresThePickersChoice) {
   WChar stored[255] = {};
   ASSERT_EQ(ReadSetting(u"Wheel_Down_Param1", platform::kRegSz, stored, sizeof stored), 1);
   EXPECT_EQ(WString(stored), u"\\windows\\one.cpl,0");
+  // A choice longer than the stored fields is not stored (cut, it would name something else).
+  Script({[&] {
+    TreeItem lib = Node(u"one.cpl");
+    Expand(lib);
+    TreeSelect(Tree(), TreeNext(Tree(), lib, kTvgnChild));
+    WriteText(Box(504), WString(kParamChars, u'p').c_str());
+    Press(kPickerOk);
+  }});
+  Send(theGUI.Controls[kActionListSlot], kCbSetCurSel, 10, 0);
+  Command(kCmdActionList, kCbnSelChange);
+  EXPECT_EQ(WString(b.Param2), u"param");
   // Cancelling the program picker leaves the button as it was, and the list shows its action.
   pickerTree_ = 701;
   Script({[&] { Press(kPickerCancel); }});

@@ -56,6 +56,11 @@ TEST(QmxsimRequests, ControlCommandsAndRequests) {
       {"post bluetooth +1", qmxsim::ParseControl("post bluetooth +1"), C::Invalid, 0, 0},
       {"refuse off", qmxsim::ParseControl("refuse off"), C::Refuse, 0, 1},
       {"stop now", qmxsim::ParseControl("stop now"), C::Invalid, 0, 0},
+      {"blank before the number", qmxsim::ParseControl("post kb  7"), C::Invalid, 0, 0},
+      {"blank after the number", qmxsim::ParseControl("post kb 7 "), C::Invalid, 0, 0},
+      {"tab before the number", qmxsim::ParseControl("post kb \t7"), C::Invalid, 0, 0},
+      {"leading blank", qmxsim::ParseControl(" stop"), C::Invalid, 0, 0},
+      {"negative", qmxsim::ParseControl("refuse -1"), C::Refuse, 0, 0xFFFFFFFFu},
       {"oversized", qmxsim::OversizedControl(), C::Invalid, 0, 0},
   };
   for (const Row& r : rows) {

@@ -120,6 +120,15 @@ TEST(FormatWide, HugeWidthsAndPrecisionsAreCutNotClamped) {
       {"width of 10000", [](WChar* b) { return FormatWide(b, 64, u"%10000d", 7); }, WString(63, u' ')},
       {"precision of 100", [](WChar* b) { return FormatWide(b, 64, u"%.100d", 7); }, WString(63, u'0')},
       {"star INT_MIN", [](WChar* b) { return FormatWide(b, 64, u"%*d|", INT_MIN, 7); }, u"7" + WString(62, u' ')},
+      {"width past long long", [](WChar* b) { return FormatWide(b, 64, u"%99999999999999999999d|", 7); },
+       WString(63, u' ')},
+      {"precision past long long", [](WChar* b) { return FormatWide(b, 64, u"%-.99999999999999999999d|", 7); },
+       WString(63, u'0')},
+      {"star LLONG_MIN", [](WChar* b) { return FormatWide(b, 64, u"%*d|", LLONG_MIN, 7); }, u"7" + WString(62, u' ')},
+      {"star precision LLONG_MAX", [](WChar* b) { return FormatWide(b, 64, u"%+.*d|", LLONG_MAX, -7); },
+       u"-" + WString(62, u'0')},
+      {"star float precision LLONG_MAX", [](WChar* b) { return FormatWide(b, 64, u"%.*f|", LLONG_MAX, 0.5); },
+       u"0.5" + WString(60, u'0')},
   };
   for (const Row& r : rows) {
     WChar buf[64];

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
 
 #include "driver_link/driver_protocol.h"
 
@@ -75,10 +74,20 @@ bool ParseWord(const std::string& text, uint32_t& value) {
 }
 
 ControlCommand ParseControl(const std::string& text) {
-  std::istringstream in(text);
+  // Words are separated by exactly one blank: " 7", "7 " or a tab are part of a word (and no
+  // number), as they are on qmxsim's own command line.
   std::vector<std::string> words;
-  for (std::string w; in >> w;) words.push_back(w);
+  size_t start = 0;
+  for (size_t blank; (blank = text.find(' ', start)) != std::string::npos; start = blank + 1)
+    words.push_back(text.substr(start, blank - start));
+  words.push_back(text.substr(start));
   ControlCommand c;
+  for (const std::string& w : words) {
+    if (w.empty()) {
+      c.error = "not one blank between words: " + text;
+      return c;
+    }
+  }
   if (words.size() == 1 && words[0] == "stop") {
     c.kind = ControlCommand::Stop;
   } else if (words.size() == 2 && words[0] == "refuse") {
