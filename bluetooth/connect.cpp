@@ -29,14 +29,13 @@ void FreeDevice(PairedDevice* device) {
   BluetoothFree(device);
 }
 
-// The scan's callback while the program runs: a scan of a large stack takes seconds, and a
-// listener thread still scanning when the program ends would have to be stopped from outside.
-int SelectUnlessEnding(void* context, const PairedDevice* device) {
-  if (terminateRequested.load()) {
-    DebugLog(u"DoConnect: the program is ending, scan stopped");
-    return 0;
-  }
-  return SelectActiveHidDevice(context, device);
+// A scan of a large stack takes seconds, and a listener thread still scanning when the program
+// ends would have to be stopped from outside: the scan ends at the next entry once the program
+// is ending. Asked only under connectLock.
+bool scanCut = false;
+bool ProgramEnding() {
+  if (terminateRequested.load()) scanCut = true;
+  return scanCut;
 }
 
 // The part of DoConnect that must not overlap with another call: everything but the boxes.
@@ -45,7 +44,9 @@ int ConnectGuarded() {
     DebugLog(u"Err#2 Bluetooth is off.");
     return -2;
   }
-  ScanPairedDevices(nullptr, SelectUnlessEnding);
+  scanCut = false;
+  ScanPairedDevices(nullptr, SelectActiveHidDevice, ProgramEnding);
+  if (scanCut) DebugLog(u"DoConnect: the program is ending, scan stopped");
   driverStatus.deviceFound.store(selectedDevice ? 1 : 0);
   if (!selectedDevice) {
     DebugLog(u"Err#3 No HID Device.");

@@ -109,11 +109,13 @@ void ReadDevice(const RegKey& key, PairedDevice* device) {
   ReadSdpRecord(key, device);
 }
 
-void ScanClass(const RegKey& classKey, int classIndex, void* context, PairedDeviceCallback callback) {
+// Scans one class; false when `stop` ended the whole scan.
+bool ScanClass(const RegKey& classKey, int classIndex, void* context, PairedDeviceCallback callback, bool (*stop)()) {
   WChar entry[kEntryNameChars];
   for (uint32_t index = 0;; ++index) {
+    if (stop && stop()) return false;
     uint32_t chars = kEntryNameChars;
-    if (platform::RegEnumSubkey(classKey, index, entry, &chars) != RegStatus::Ok) return;
+    if (platform::RegEnumSubkey(classKey, index, entry, &chars) != RegStatus::Ok) return true;
     uint64_t address = 0;
     if (!ParseEntryAddress(entry, &address)) continue;
     RegKey deviceKey;
@@ -131,7 +133,7 @@ void ScanClass(const RegKey& classKey, int classIndex, void* context, PairedDevi
 
     int goOn = callback(context, &device);
     if (device.sdp_record) BluetoothFree(device.sdp_record);
-    if (!goOn) return;
+    if (!goOn) return true;
   }
 }
 
@@ -172,14 +174,14 @@ void ApplyServiceDefaults(int serviceClass, PairedDevice* device) {
   }
 }
 
-int ScanPairedDevices(void* context, PairedDeviceCallback callback) {
+int ScanPairedDevices(void* context, PairedDeviceCallback callback, bool (*stop)()) {
   LoadServiceDefaults();
   RegKey deviceKey;
   if (platform::RegOpen(kBluetoothDeviceKey, RegAccess::Read, deviceKey) != RegStatus::Ok) return 0;
   for (int i = 0; i < kServiceClassCount; ++i) {
     RegKey classKey;
     if (platform::RegOpen(deviceKey, ServiceClassNames[i], RegAccess::Read, classKey) != RegStatus::Ok) continue;
-    ScanClass(classKey, i, context, callback);
+    if (!ScanClass(classKey, i, context, callback, stop)) break;
   }
   return 0;
 }

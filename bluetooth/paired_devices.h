@@ -72,8 +72,9 @@ void ResetServiceDefaults();
 // adapter's, then its class's, which replace them whenever the class is a known one.
 void ApplyServiceDefaults(int serviceClass, PairedDevice* device);
 // Reports every usable entry in class order, then the stack's enumeration order; always 0.
-// Not reentrant: its callers (DoConnect) never run two scans at once.
-int ScanPairedDevices(void* context, PairedDeviceCallback callback);
+// Not reentrant: its callers (DoConnect) never run two scans at once. `stop`, when given, is
+// asked before every entry of every class: true ends the whole scan there.
+int ScanPairedDevices(void* context, PairedDeviceCallback callback, bool (*stop)() = nullptr);
 
 // Reads exactly `digits` (1 to 16) hexadecimal digits, most significant first, then, when
 // `separator` is not 0, that character. Returns the position behind them, or null (with *value
