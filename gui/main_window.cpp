@@ -106,6 +106,8 @@ void OnWindowPosChanged(intptr_t lParam) {
 // A machine that resumes from sleep may have reloaded its drivers: the driver hears again who to
 // report to, the screen and the filter record.
 void OnResume() {
+  // Only an answer after the resume counts: a driver that is gone is not reported as informed.
+  driverStatus.driverAnswered = 0;
   InformDriver();
   int sent = ManageFilter();
   DebugLog(u"GUI: resumed, driver informed again: %d, ManageFilter= %d",
@@ -184,6 +186,10 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       return 1;
     case kWmSettingChange:
       OnSettingChange(gui, wParam, lParam);
+      return 1;
+    case kWmDisplayChange:
+      // Desktop Windows announces a new resolution or orientation with this message alone.
+      OnSettingChange(gui, 0, 0);
       return 1;
     case kWmWindowPosChanged:
       OnWindowPosChanged(lParam);

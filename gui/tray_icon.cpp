@@ -1,5 +1,7 @@
 #include "gui/tray_icon.h"
 
+#include "tray/debug_log.h"
+
 bool NotifyTray(platform::WindowHandle window, uint32_t operation, uint32_t id, platform::IconHandle icon) {
   platform::NotifyIconRecord record{window, id, platform::kNifMessage | platform::kNifIcon, kTrayMessage, icon};
   return platform::NotifyIcon(operation, record);
@@ -15,6 +17,7 @@ bool DeleteTrayIcon(platform::WindowHandle window, uint32_t id, platform::IconHa
 
 void OnTaskbarCreated(GUI& gui) {
   if (!gui.settings.Enable_Tray) return;
+  // An icon the shell still has cannot be added again: it is deleted first.
   DeleteTrayIcon(gui.MainWindow, kTrayIconId, nullptr);
-  AddTrayIcon(gui.MainWindow, kTrayIconId, gui.TrayIcon);
+  DebugLog(u"GUI: shell restarted, tray icon added again: %d", AddTrayIcon(gui.MainWindow, kTrayIconId, gui.TrayIcon));
 }

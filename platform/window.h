@@ -41,6 +41,7 @@ inline constexpr uint32_t kWmPaint = 0x000F;
 inline constexpr uint32_t kWmClose = 0x0010;
 inline constexpr uint32_t kWmEraseBkgnd = 0x0014;
 inline constexpr uint32_t kWmSettingChange = 0x001A;
+inline constexpr uint32_t kWmDisplayChange = 0x007E;
 inline constexpr uint32_t kWmSetFont = 0x0030;
 inline constexpr uint32_t kWmWindowPosChanged = 0x0047;
 inline constexpr uint32_t kWmNotify = 0x004E;

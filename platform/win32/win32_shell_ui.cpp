@@ -166,6 +166,27 @@ void KeepUnder(HWND owner, HWND bar) {
   SetWindowPos(bar, nullptr, r.left, r.bottom, r.right - r.left, b->height, SWP_NOACTIVATE | SWP_NOZORDER | show);
 }
 
+// The captions' font: bold Tahoma of a size that fits the bar's height.
+HFONT BarFont(int height) {
+  LOGFONTW lf = {};
+  lf.lfHeight = height * 9 / 20;
+  lf.lfWeight = FW_BOLD;
+  lstrcpyW(lf.lfFaceName, L"Tahoma");
+  return CreateFontIndirectW(&lf);
+}
+
+// A new screen may have a new menu height: the window's bars take it, with a font to match.
+void ResizeBars(HWND owner, int height) {
+  for (const auto& e : bars) {
+    Bar* b = e.first == owner ? BarOf(e.second) : nullptr;
+    if (!b || b->height == height || height <= 0) continue;
+    b->height = height;
+    if (b->font) DeleteObject(b->font);
+    b->font = BarFont(height);
+    InvalidateRect(e.second, nullptr, FALSE);
+  }
+}
+
 HWND MakeBar(HWND parent, HINSTANCE instance, WORD resourceId, int height) {
   auto* b = new Bar{parent, height, {}};
   if (height <= 0 || !ReadKeys(instance, resourceId, b->keys)) {
@@ -186,11 +207,7 @@ HWND MakeBar(HWND parent, HINSTANCE instance, WORD resourceId, int height) {
     delete b;
     return nullptr;
   }
-  LOGFONTW lf = {};
-  lf.lfHeight = height * 9 / 20;
-  lf.lfWeight = FW_BOLD;
-  lstrcpyW(lf.lfFaceName, L"Tahoma");
-  b->font = CreateFontIndirectW(&lf);
+  b->font = BarFont(height);
   SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(b));
   bars.emplace_back(parent, bar);
   KeepUnder(parent, bar);
@@ -261,7 +278,11 @@ void PlaceAsShellWindow(WindowHandle window, int32_t menuHeight) {
 #else
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN) - 2 * menuHeight;
+  ResizeBars(static_cast<HWND>(window), menuHeight);
   PlaceFrameless(static_cast<HWND>(window), 0, 0, width, height > 0 ? height : 0);
+  for (const auto& e : bars) {
+    if (e.first == static_cast<HWND>(window)) KeepUnder(e.first, e.second);
+  }
 #endif
 }
 

@@ -1,5 +1,6 @@
 // The settings window's creation, commands, taps, tab switch, rotation and tray icon, on the
 // host's window, canvas and driver models.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -191,6 +192,21 @@ TEST_F(GuiTest, CommandTable) {
        "GUI, user pressed HIDE",
        false,
        0},
+      {"Change opens the Bluetooth settings",
+       kSettingsPage,
+       kCmdChangeButton,
+       0,
+       [] {},
+       [](const Settings&) {
+         auto calls = platform::host::ShellCalls();
+         return std::count_if(calls.begin(), calls.end(), [](const platform::host::ShellCall& c) {
+                  return c.kind == platform::host::ShellCall::Launch;
+                }) == 1;
+       },
+       {},
+       nullptr,
+       false,
+       0},
       {"the status box cannot change", kSettingsPage, kCmdStatusCheck, 0, [] {}, unchanged, {}, nullptr, false, 0},
       {"unknown command", kKeyboardPage, 999, 0, [] {}, unchanged, {}, nullptr, false, 0},
   };
@@ -215,6 +231,8 @@ TEST_F(GuiTest, CommandTable) {
     EXPECT_EQ(Filters(), r.filters);
     if (r.logLine) {
       EXPECT_TRUE(Logged(r.logLine)) << r.logLine;
+    } else {
+      for (const std::string& l : LogLines()) EXPECT_EQ(l.find("ManageFilter"), std::string::npos) << l;
     }
     EXPECT_EQ(platform::host::RegistryWriteCount() > writes, r.saved);
     EXPECT_EQ(Beeps(), r.beeps);
@@ -342,10 +360,13 @@ TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
   struct Step {
     int32_t width, height, scaleX, scaleY, mh;
   } steps[] = {{640, 480, 2, 2, 52}, {240, 320, 1, 1, 26}, {800, 480, 2, 2, 52}, {320, 240, 1, 1, 26}};
+  bool display = false;
   for (const Step& s : steps) {
     host::SetScreenSize(s.width, s.height);
     host::DriverClearEvents();
-    EXPECT_EQ(Send(theGUI.MainWindow, kWmSettingChange, 0, 0), 1);
+    // The device announces a rotation as a settings change; desktop Windows as a display change.
+    EXPECT_EQ(Send(theGUI.MainWindow, display ? kWmDisplayChange : kWmSettingChange, 0, 0), 1);
+    display = !display;
     SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));
     EXPECT_EQ(ScaleX, s.scaleX);
     EXPECT_EQ(ScaleY, s.scaleY);

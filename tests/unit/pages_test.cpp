@@ -1,6 +1,6 @@
-// The pages' controls and what each page paints, checked in pixels at two screen sizes: 240 x 320
-// (both factors 1) and 320 x 480 (horizontal 1, vertical 2), where a value scaled on the wrong
-// axis shows.
+// The pages' controls and what each page paints, checked in pixels at screen sizes whose factors
+// differ: 240 x 320 (both 1), 320 x 480 (horizontal 1, vertical 2) and 480 x 320 (2, 1), where a
+// value scaled on the wrong axis shows.
 #include "gui/page_paint.h"
 #include "gui_fixture.h"
 #include "platform/controls.h"
@@ -24,6 +24,9 @@ TEST_F(GuiTest, PageControls) {
     uint16_t id;
     uintptr_t check;  // check boxes
     int items, selection;
+    // At 480 x 320, where the table scales a place or size by the other axis than its own: the
+    // value there (-1: y and height as at 240 x 320, x and width doubled).
+    int32_t wideY = -1, wideW = -1, wideH = -1;
   };
   struct Page {
     int page;
@@ -34,8 +37,8 @@ TEST_F(GuiTest, PageControls) {
          0, 0, -1},
         // Placed by the layout under the selected button (button 3 here: the second column).
         {kActionListSlot, u"combobox", u"", 0x50200003, 53, 110, 134, 150, 53, 220, 134, 300, 769, 0, 17, 16},
-        {kPreviousCursorSlot, u"button", u"<", 0x50000000, 48, 140, 20, 20, 48, 280, 40, 40, 770, 0, 0, -1},
-        {kNextCursorSlot, u"button", u">", 0x50000000, 88, 140, 20, 20, 88, 280, 40, 40, 771, 0, 0, -1},
+        {kPreviousCursorSlot, u"button", u"<", 0x50000000, 48, 140, 20, 20, 48, 280, 40, 40, 770, 0, 0, -1, -1, 20},
+        {kNextCursorSlot, u"button", u">", 0x50000000, 88, 140, 20, 20, 88, 280, 40, 40, 771, 0, 0, -1, -1, 20},
         {kSpeedListSlot, u"combobox", u"", 0x50200003, 160, 140, 75, 100, 160, 280, 75, 200, 772, 0, 11, 3}}},
       {kKeyboardPage,
        {{kKeyboardCheckSlot, u"button", u"Enable bluetooth keyboard support", 0x50000003, 5, 0, 240, 20, 5, 0, 240, 40,
@@ -49,15 +52,21 @@ TEST_F(GuiTest, PageControls) {
          776, 0, 0, -1},
         // Enable_Tray 5 counts as on.
         {kTrayCheckSlot, u"button", u"Show Tray Icon", 0x50000003, 5, 60, 240, 20, 5, 120, 240, 40, 777, 1, 0, -1},
-        {kChangeButtonSlot, u"button", u"Change", 0x50000000, 110, 100, 60, 20, 110, 200, 120, 40, 784, 0, 0, -1}}},
-      {kHelpPage, {{kHelpViewSlot, u"DISPLAYCLASS", u"", 0x50000000, 5, 5, 230, 238, 5, 5, 310, 326, 0, 0, 0, -1}}},
+        {kChangeButtonSlot, u"button", u"Change", 0x50000000, 110, 100, 60, 20, 110, 200, 120, 40, 784, 0, 0, -1, -1,
+         60}}},
+      {kHelpPage,
+       {{kHelpViewSlot, u"DISPLAYCLASS", u"", 0x50000000, 5, 5, 230, 238, 5, 5, 310, 326, 0, 0, 0, -1, 10, -1, 228}}},
       {kAboutPage, {}},
   };
-  for (bool tall : {false, true}) {
+  // Three screens: 240 x 320 (factors 1, 1), 320 x 480 (1, 2) and 480 x 320 (2, 1), where every
+  // place and width of the first doubles and every height stays.
+  enum Screen { kSmall, kTall, kWide };
+  for (Screen screen : {kSmall, kTall, kWide}) {
+    bool tall = screen == kTall, wide = screen == kWide;
     for (const Page& p : pages) {
-      SCOPED_TRACE(std::string(tall ? "320x480" : "240x320") + " page " + std::to_string(p.page));
+      SCOPED_TRACE(std::string(tall ? "320x480" : wide ? "480x320" : "240x320") + " page " + std::to_string(p.page));
       ResetAll();
-      ASSERT_EQ(tall ? Open(320, 480) : Open(240, 320), 1);
+      ASSERT_EQ(tall ? Open(320, 480) : wide ? Open(480, 320) : Open(240, 320), 1);
       theGUI.settings.Enable_KB = 1;
       theGUI.settings.Enable_Tray = 5;
       theGUI.settings.Speed = 3;
@@ -74,10 +83,18 @@ TEST_F(GuiTest, PageControls) {
         EXPECT_EQ(c.style, w.style) << w.slot;
         EXPECT_EQ(c.parent, theGUI.MainWindow);
         EXPECT_EQ(c.id, w.id) << w.slot;
-        EXPECT_EQ(c.x, tall ? w.x2 : w.x) << w.slot;
-        EXPECT_EQ(c.y, tall ? w.y2 : w.y) << w.slot;
-        EXPECT_EQ(c.width, tall ? w.w2 : w.w) << w.slot;
-        EXPECT_EQ(c.height, tall ? w.h2 : w.h) << w.slot;
+        int32_t x = w.x, y = w.y, width = w.w, height = w.h;
+        if (tall) x = w.x2, y = w.y2, width = w.w2, height = w.h2;
+        if (wide) {
+          x *= 2;
+          width = w.wideW >= 0 ? w.wideW : width * 2;
+          if (w.wideY >= 0) y = w.wideY;
+          if (w.wideH >= 0) height = w.wideH;
+        }
+        EXPECT_EQ(c.x, x) << w.slot;
+        EXPECT_EQ(c.y, y) << w.slot;
+        EXPECT_EQ(c.width, width) << w.slot;
+        EXPECT_EQ(c.height, height) << w.slot;
         if (c.className == u"button") {
           EXPECT_EQ(c.check, w.check) << w.slot;
         }
@@ -172,6 +189,121 @@ TEST_F(GuiTest, StatusWordsFollowTheFlags) {
   EXPECT_EQ(texts[2].text, u"Bluetooth :");
   EXPECT_EQ(texts[2].rect.right, 75);
   EXPECT_EQ(texts[2].value, kRightLine);
+}
+
+// The text rows of the keyboard, status and about pages, on two screens whose factors differ
+// per axis (320 x 480: 1, 2; 480 x 320: 2, 1), so that a place scaled on the wrong axis shows.
+// Coordinates are design units on their axis; 'w' and 'h' are the page's width and height.
+TEST_F(GuiTest, TextRowsOfThePages) {
+  struct C {
+    char axis;  // 'x': DRAX, 'y': DRAY, '0': the number as it is, 'w', 'h': the page's size
+    int32_t v;
+  };
+  struct Row {
+    const char* label;
+    int page;
+    size_t index;  // among the page's texts, in drawing order
+    const char16_t* text;
+    int32_t height;  // design units, vertical
+    int weight;
+    uint32_t colour;
+    C left, top, right, bottom;
+    uint32_t format;
+  } rows[] = {
+      {"keyboard 1",
+       kKeyboardPage,
+       0,
+       u"Customize Keyboard",
+       14,
+       700,
+       0,
+       {'x', 5},
+       {'y', 20},
+       {'w', 0},
+       {'y', 40},
+       0x24},
+      {"keyboard 2", kKeyboardPage, 1, nullptr, 14, 100, 0x7F7F7F, {'x', 5}, {'y', 40}, {'w', 0}, {'h', 0}, 0x10},
+      {"status 1",
+       kSettingsPage,
+       0,
+       u"Application Settings",
+       14,
+       700,
+       0,
+       {'x', 5},
+       {'y', 20},
+       {'w', 0},
+       {'y', 40},
+       0x24},
+      {"status 2", kSettingsPage, 1, u"Status", 14, 700, 0, {'x', 5}, {'y', 80}, {'w', 0}, {'y', 100}, 0x24},
+      {"status 3", kSettingsPage, 2, u"Bluetooth :", 14, 700, 0, {'x', 5}, {'y', 100}, {'x', 75}, {'y', 120}, 0x26},
+      {"status 4", kSettingsPage, 3, u"Mouse :", 14, 700, 0, {'x', 5}, {'y', 120}, {'x', 75}, {'y', 140}, 0x26},
+      {"status 5", kSettingsPage, 4, u"Keyboard :", 14, 700, 0, {'x', 5}, {'y', 140}, {'x', 75}, {'y', 160}, 0x26},
+      {"about 1", kAboutPage, 0, u"About", 14, 700, 0, {'x', 5}, {'0', 0}, {'w', 0}, {'y', 20}, 0x24},
+      {"about 2",
+       kAboutPage,
+       1,
+       u"Bluetooth keyboard companion",
+       14,
+       100,
+       0,
+       {'x', 5},
+       {'y', 20},
+       {'w', 0},
+       {'y', 40},
+       0x24},
+      {"about 3", kAboutPage, 2, u"Version :", 14, 700, 0, {'x', 5}, {'y', 40}, {'x', 70}, {'y', 60}, 0x26},
+      {"about 4", kAboutPage, 3, u"Release :", 14, 700, 0, {'x', 5}, {'y', 60}, {'x', 70}, {'y', 80}, 0x26},
+      {"about 5", kAboutPage, 4, u"1.0.0.1", 14, 100, 0, {'x', 75}, {'y', 40}, {'w', 0}, {'y', 60}, 0x24},
+      {"about 6", kAboutPage, 5, u"I001", 14, 100, 0, {'x', 75}, {'y', 60}, {'w', 0}, {'y', 80}, 0x24},
+      {"about 7", kAboutPage, 6, nullptr, 13, 100, 0x464646, {'x', 5}, {'y', 80}, {'w', -5}, {'y', 160}, 0x10},
+  };
+  WCopy(Description, kAboutTextChars, u"Bluetooth keyboard companion");
+  WCopy(Version, kAboutTextChars, u"1.0.0.1");
+  for (auto [width, height] : {std::pair{320, 480}, std::pair{480, 320}}) {
+    ResetAll();
+    ASSERT_EQ(Open(width, height), 1);
+    const int32_t pageHeight = height - 2 * theGUI.MH;
+    auto at = [&](C c) {
+      switch (c.axis) {
+        case 'x':
+          return DRAX(c.v);
+        case 'y':
+          return DRAY(c.v);
+        case 'w':
+          return width + DRAX(c.v);
+        case 'h':
+          return pageHeight;
+        default:
+          return c.v;
+      }
+    };
+    int shown = -1;
+    std::vector<DrawCall> texts;
+    for (const Row& r : rows) {
+      SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " " + r.label);
+      if (r.page != shown) {
+        ShowPage(shown = r.page);
+        Paint();
+        texts = Calls(DrawCall::Text);
+      }
+      ASSERT_LT(r.index, texts.size());
+      const DrawCall& t = texts[r.index];
+      if (r.text) {
+        EXPECT_EQ(t.text, r.text);
+      }
+      EXPECT_EQ(t.font.height, DRAY(r.height));
+      EXPECT_EQ(t.font.weight, r.weight);
+      EXPECT_EQ(t.textColour, r.colour);
+      EXPECT_EQ(t.rect.left, at(r.left));
+      EXPECT_EQ(t.rect.top, at(r.top));
+      EXPECT_EQ(t.rect.right, at(r.right));
+      EXPECT_EQ(t.rect.bottom, at(r.bottom));
+      EXPECT_EQ(t.value, r.format);
+    }
+    theGUI.Release();
+  }
+  Description[0] = Version[0] = 0;
 }
 
 // Each page's display list: one white bitmap, the line (not on the help page), the items in order,

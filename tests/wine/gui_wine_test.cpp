@@ -24,8 +24,10 @@
 #include "gui/tray_icon.h"
 #include "platform/controls.h"
 #include "platform/files.h"
+#include "platform/html_view.h"
 #include "platform/paint.h"
 #include "platform/registry.h"
+#include "platform/shell_ui.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
@@ -34,6 +36,7 @@
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
+#include "tray/debug_log.h"
 #include "tray/registry_access.h"
 #include "tray/wformat.h"
 
@@ -158,6 +161,69 @@ TEST_F(SettingsWindowWine, CheckBoxReachesTheRegistryAndTheDriver) {
   EXPECT_NE(qmxsim.Records().find("filter 01 01 00 51"), std::string::npos);
 }
 
+// The soft keys are read from the window's menu-bar resource: "Hide" on the left hides the
+// window. The bar sits under the window, as high as the menu height, and follows a new one.
+TEST_F(SettingsWindowWine, SoftKeysFromTheMenuBarResource) {
+  WindowHandle w = theGUI.MainWindow;
+  WindowHandle bar = FindOwnedWindow(w, u"Quillmote.SoftKeys");
+  ASSERT_NE(bar, nullptr);
+  Rect b = ScreenBounds(bar), at = ScreenBounds(w);
+  EXPECT_EQ(b.bottom - b.top, theGUI.MH);
+  EXPECT_EQ(b.top, at.bottom);
+  EXPECT_EQ(b.right - b.left, theGUI.ScreenWidth);
+  // A screen with another menu height: the bar takes it and stays under the window.
+  PlaceAsShellWindow(w, theGUI.MH * 2);
+  PumpMessages(100);
+  b = ScreenBounds(bar);
+  at = ScreenBounds(w);
+  EXPECT_EQ(b.bottom - b.top, theGUI.MH * 2);
+  EXPECT_EQ(b.top, at.bottom);
+  PlaceAsShellWindow(w, theGUI.MH);
+  PumpMessages(100);
+  b = ScreenBounds(bar);
+  EXPECT_EQ(b.bottom - b.top, theGUI.MH);
+  Rect r = ClientArea(bar);
+  PostClick(bar, r.right / 4, r.bottom / 2);
+  EXPECT_TRUE(Eventually([&] {
+    PumpMessages(20);
+    return !IsShown(w);
+  }));
+  Show(w, kSwShow);
+  BringForward(w);
+  PumpMessages(200);
+}
+
+// The help view shows a local page, refuses any other address, and is emptied by DTM_CLEAR.
+TEST_F(SettingsWindowWine, HelpViewShowsOnlyLocalPages) {
+  ClickTab(kHelpPage);
+  PumpMessages(300);
+  WindowHandle view = theGUI.Controls[kHelpViewSlot];
+  ASSERT_NE(view, nullptr);
+  Rect v = ScreenBounds(view);
+  auto inked = [&] {
+    PumpMessages(200);
+    int n = 0;
+    for (int32_t y = v.top; y < v.bottom; y += 2)
+      for (int32_t x = v.left; x < v.right - 20; x += 2) n += (ScreenPixel(x, y) & 0xFFFFFF) < 0x404040 ? 1 : 0;
+    return n;
+  };
+  int page = inked();
+  EXPECT_GT(page, 200) << "the help page's text";
+  auto navigate = [&](const WChar* address) {
+    WChar* text = AllocPlatformString(address);
+    intptr_t shown = Send(view, kDtmNavigate, 0, reinterpret_cast<intptr_t>(text));
+    FreePlatformString(text);
+    return shown;
+  };
+  EXPECT_EQ(Send(view, kDtmClear, 0, 0), 0);
+  EXPECT_EQ(inked(), 0) << "cleared";
+  EXPECT_EQ(navigate(u"http://www.morvane.com/help.html"), 0);
+  EXPECT_EQ(navigate(u"file://\\\\server\\share\\help.html"), 0);
+  EXPECT_EQ(navigate(u"file://C:\\QuillmoteTest\\help\\help.html"), 1);
+  EXPECT_EQ(inked(), page) << "the same page again";
+  ClickTab(1);
+}
+
 TEST_F(SettingsWindowWine, TrayIconShowsTheWindowAndComesBackAfterTheShell) {
   WindowHandle w = theGUI.MainWindow;
   ASSERT_TRUE(AddTrayIcon(w, kTrayIconId, theGUI.TrayIcon));
@@ -172,6 +238,14 @@ TEST_F(SettingsWindowWine, TrayIconShowsTheWindowAndComesBackAfterTheShell) {
     PumpMessages(20);
     return IsShown(w);
   }));
+  // The shell announces a restart but still has the icon (as Wine's does): the window deletes it
+  // before adding it again, since adding an icon that is there fails.
+  Broadcast(RegisterMessageName(u"TaskbarCreated"));
+  PumpMessages(300);
+  EXPECT_TRUE(TrayIconThere(w, kTrayIconId));
+  std::string log;
+  FileReadAll(kDebugLogPath, log);
+  EXPECT_NE(log.find("GUI: shell restarted, tray icon added again: 1"), std::string::npos);
   // The shell restarts and has lost the icon: the window puts it back.
   ASSERT_TRUE(DropTrayIcon(w, kTrayIconId));
   ASSERT_FALSE(TrayIconThere(w, kTrayIconId));
@@ -234,17 +308,24 @@ TEST_F(SettingsWindowWine, RepaintsAndPageSwitchesLeaveNothingBehind) {
   PumpMessages(200);
   int gdi = LiveGdiObjects();
   int windows = ThreadWindowCount();
+  // A hidden window is not painted: the repaints below must really paint.
+  ASSERT_TRUE(IsShown(theGUI.MainWindow));
   for (int i = 0; i < 1000; ++i) {
     InvalidateWindow(theGUI.MainWindow, false);
     Update(theGUI.MainWindow);
   }
   EXPECT_EQ(LiveGdiObjects(), gdi) << "after 1000 repaints";
+  int switched = 0;
   for (int i = 0; i < 200; ++i) {
     Rect r{};
     TabBounds(theGUI.TabControl, 1 + i % 4, r);
     PostClick(theGUI.TabControl, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PumpMessages(i % 4 == 2 ? 40 : 5);
+    switched += Eventually([&] {
+      PumpMessages(5);
+      return theGUI.CurrentPage == 1 + i % 4;
+    });
   }
+  EXPECT_EQ(switched, 200);
   ClickTab(1);
   PumpMessages(300);
   EXPECT_EQ(LiveGdiObjects(), gdi) << "after 200 page switches";
