@@ -97,8 +97,8 @@ void DoubleTapNode(PickerState& s, TreeItem node) {
   Send(s.window, kWmCommand, kPickerOk, 0);
 }
 
-const PickerKind kAppletPicker{u"browseapplet", 702, 503, 504, true, true, ListLibraries, ExpandLibrary, SelectNode,
-                               DoubleTapNode};
+const PickerKind kAppletPicker{u"browseapplet", 702,           503,        504,          true, true,
+                               ListLibraries,   ExpandLibrary, SelectNode, DoubleTapNode};
 
 intptr_t AppletPickerProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return PickerProcedure(state, kAppletPicker, window, message, wParam, lParam);
@@ -120,8 +120,8 @@ void ListAppletFiles(WindowHandle tree) {
   do {
     if (search.Attributes() == kFileAttributeDirectory || !EndsWithCpl(search.Name())) continue;
     TreeInsert(tree, TreeRoot(), TreeSort(),
-               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(),
-                            kCollapsedImage, kCollapsedImage, 1});
+               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(), kCollapsedImage,
+                            kCollapsedImage, 1});
   } while (search.Next());
 }
 
@@ -150,6 +150,9 @@ void GetAppletContents(WindowHandle tree, const WChar* path, TreeItem node) {
                  TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage, applet, kItemImage, kItemImage, 0});
       DebugLog(u"add to tree out");
     }
+    // The control-panel protocol: a library that accepted CPL_INIT hears CPL_EXIT before it is
+    // released, so that it can free what it set up.
+    CallCplApplet(entry, tree, kCplExit, 0, 0);
   }
   FreeLibraryHandle(library);
 }
@@ -166,6 +169,7 @@ int FindAppletIndex(const WChar* libraryName, const WChar* appletName) {
       Inquire(entry, nullptr, i, applet);
       if (applet[0] && WString(applet) == appletName) found = i;
     }
+    CallCplApplet(entry, nullptr, kCplExit, 0, 0);
   }
   FreeLibraryHandle(library);
   return found;

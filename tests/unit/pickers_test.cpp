@@ -28,10 +28,12 @@ struct FakeLibrary {
   std::optional<int32_t> count;  // none: the number of names
   bool unterminated;             // fills all 32 characters of the name
   std::shared_ptr<int> inquiries = std::make_shared<int>(0);
+  std::shared_ptr<std::vector<uint32_t>> messages = std::make_shared<std::vector<uint32_t>>();
 };
 
 host::FakeCplEntry EntryOf(FakeLibrary lib) {
   return [lib](WindowHandle, uint32_t message, intptr_t index, intptr_t record) -> int32_t {
+    if (message != kCplNewInquire) lib.messages->push_back(message);
     if (message == kCplInit) return lib.init;
     if (message == kCplGetCount) return lib.count ? *lib.count : static_cast<int32_t>(lib.names.size());
     if (message == kCplNewInquire) {
@@ -167,7 +169,8 @@ TEST_F(PickerTest, AppletPickerAsksEachLibrary) {
   Library(u"cplmain.cpl", main);
   Library(u"dupe.cpl", FakeLibrary{{u"Same", u"Same"}});
   Library(u"noentry.cpl", std::nullopt);
-  Library(u"initfails.cpl", FakeLibrary{{u"Never"}, 0});
+  FakeLibrary initFails{{u"Never"}, 0};
+  Library(u"initfails.cpl", initFails);
   Library(u"UPPER.CPL", FakeLibrary{{u"Hidden"}});
   Library(u"long.cpl", FakeLibrary{{}, 1, 1, true});
   Library(u"huge.cpl", huge);
@@ -205,6 +208,11 @@ TEST_F(PickerTest, AppletPickerAsksEachLibrary) {
   EXPECT_EQ(expanded, want);
   // The huge count was not believed.
   EXPECT_EQ(*huge.inquiries, kMostApplets);
+  // A library that accepted CPL_INIT hears CPL_EXIT before it is released (once when it was
+  // listed, once more when the choice was looked up); one that refused it hears nothing more.
+  using M = std::vector<uint32_t>;
+  EXPECT_EQ(*main.messages, (M{kCplInit, kCplGetCount, kCplExit, kCplInit, kCplGetCount, kCplExit}));
+  EXPECT_EQ(*initFails.messages, M{kCplInit});
   EXPECT_EQ(WString(result_), u"\\windows\\cplmain.cpl,2");
   EXPECT_EQ(WString(parameter_), u"-quiet");
   EXPECT_TRUE(host::WindowRecord(owner_)->enabled);

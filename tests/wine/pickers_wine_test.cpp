@@ -225,7 +225,9 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
 }
 
 TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
-  std::vector<WString> children, tools;
+  std::vector<WString> children, tools, toolsAgain;
+  size_t toolsClosed = 99;
+  bool closedByEnter = false;
   int emptyButton = -1;
   WString selection;
   {
@@ -246,11 +248,22 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
       TreeItem toolsNode = User::Node(tree, u"Tools", folder);
       TreeExpand(tree, toolsNode, kTveExpand);
       tools = User::Children(tree, toolsNode);
+      // The user closes "Tools" with the keyboard and opens it again: the folder is read again.
+      constexpr uintptr_t kVkLeft = 0x25, kVkRight = 0x27, kVkReturn = 0x0D;
+      TreeSelect(tree, toolsNode);
+      Send(tree, kWmKeyDown, kVkLeft, 0);
+      toolsClosed = User::Children(tree, toolsNode).size();
+      Send(tree, kWmKeyDown, kVkRight, 0);
+      toolsAgain = User::Children(tree, toolsNode);
       TreeSelect(tree, User::Node(tree, u"notes.lnk", folder));
       selection = User::BoxText(ChildById(picker, 501));
       Send(ChildById(picker, 502), kWmSetText, 0, reinterpret_cast<intptr_t>(u"/new"));
       u.Photograph("programs");
-      User::SoftKey(picker, true);
+      // Two presses of Enter within two seconds act as OK.
+      Send(tree, kWmKeyDown, kVkReturn, 0);
+      Send(tree, kWmKeyDown, kVkReturn, 0);
+      closedByEnter = Eventually([&] { return !Exists(picker); });
+      if (!closedByEnter) User::SoftKey(picker, true);
     });
     ChooseAction(4, kOpenProgramAction);
   }
@@ -259,6 +272,9 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   EXPECT_EQ(children, (std::vector<WString>{u"calc.exe", u"Empty", u"exe", u"notes.lnk", u"Tools"}));
   EXPECT_EQ(emptyButton, 0);
   EXPECT_EQ(tools, std::vector<WString>{u"tool.exe"});
+  EXPECT_EQ(toolsClosed, 0u);
+  EXPECT_EQ(toolsAgain, std::vector<WString>{u"tool.exe"});
+  EXPECT_TRUE(closedByEnter);
   EXPECT_EQ(selection, u"\\PickerTest\\notes.lnk");
   EXPECT_EQ(StoredAction(u"Wheel_Down_Action"), 9u);
   EXPECT_EQ(Stored(u"Wheel_Down_Param1"), "\\PickerTest\\notes.lnk");
