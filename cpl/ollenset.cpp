@@ -47,7 +47,12 @@ void OpenProgram(WindowHandle parent) {
                    u"Bluetooth Input Driver", kMbOk | kMbIconError);
     return;
   }
-  LaunchProgram(path, u"-tray");
+  // A program that cannot be started (removed, damaged) is no reason for silence: the user is told.
+  if (!LaunchProgram(path, u"-tray")) {
+    ShowMessageBox(parent, u"Quillmote could not be started. Please install it again.", u"Bluetooth Input Driver",
+                   kMbOk | kMbIconError);
+    return;
+  }
   SleepMilliseconds(kStartWaitMs);
   if (WindowHandle window = FindTopLevel(u"MORVANE.Quillmote", u"Quillmote")) {
     Show(window, kSwShow);

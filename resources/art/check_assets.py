@@ -39,6 +39,9 @@ JPEGS = {
 ICONS = ["quillmote.ico", "tab_mouse.ico", "tab_keyboard.ico", "tab_status.ico",
          "tab_help.ico", "tab_about.ico"]
 ICON_SIZES = [16, 32, 64]
+# Bits per pixel of an icon's images where they are not 32: the control-panel entry's are 24.
+ICON_BITS = {"ollenset.ico": 24}
+ICONS.append("ollenset.ico")
 
 # A key colour's background must decode at least this far beyond the clamping limits, so that
 # another libjpeg build (or its fast integer colour conversion) still gives the exact colour.
@@ -219,22 +222,30 @@ def check_icon(name):
             continue
         (size, bw, bh, bplanes, bbits, compression, image_size) = struct.unpack_from(
             "<IiiHHII", data, offset)
-        if (size, bw, bh, bplanes, bbits, compression) != (40, w, 2 * h, 1, 32, 0):
+        want_bits = ICON_BITS.get(name, 32)
+        if (size, bw, bh, bplanes, bbits, compression) != (40, w, 2 * h, 1, want_bits, 0):
             fail("%s has an unexpected bitmap header %s" % (label, (size, bw, bh, bplanes, bbits,
                                                                      compression)))
             continue
-        if (planes, bpp, colours) != (1, 32, 0):
+        if (planes, bpp, colours) != (1, want_bits, 0):
             fail("%s: directory entry says %d planes, %d bits" % (label, planes, bpp))
         stride = ((w + 31) // 32) * 4
+        pixel = want_bits // 8
+        row_bytes = (w * pixel + 3) // 4 * 4
         xor_at = offset + 40
-        and_at = xor_at + w * h * 4
-        if 40 + w * h * 4 + stride * h != length:
+        and_at = xor_at + row_bytes * h
+        if 40 + row_bytes * h + stride * h != length:
             fail("%s: %d bytes, not header + colours + mask" % (label, length))
             continue
         opaque = clear = mismatched = 0
         for row in range(h):
             for col in range(w):
-                b, g, r, a = data[xor_at + (row * w + col) * 4:xor_at + (row * w + col) * 4 + 4]
+                at = xor_at + row * row_bytes + col * pixel
+                b, g, r = data[at:at + 3]
+                # A 24-bit image has no alpha: its mask alone says what is drawn.
+                a = data[at + 3] if pixel == 4 else 255
+                if pixel == 3 and data[and_at + row * stride + col // 8] & (0x80 >> (col % 8)):
+                    a = 0
                 masked = data[and_at + row * stride + col // 8] & (0x80 >> (col % 8))
                 if masked:
                     clear += 1

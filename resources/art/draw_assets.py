@@ -758,10 +758,11 @@ def jpeg_bytes(image):
     return out.getvalue()
 
 
-def ico_bytes(images):
-    """An .ico with one 32-bit image per entry, each with the AND mask matching its alpha: a
-    pixel less than half opaque is transparent, black and masked, so that old masked drawing
-    and alpha drawing show the same shape."""
+def ico_bytes(images, bits=32):
+    """An .ico with one 32-bit (or 24-bit) image per entry, each with the AND mask matching its
+    alpha: a pixel less than half opaque is transparent, black and masked, so that old masked
+    drawing and alpha drawing show the same shape. A 24-bit image has no alpha: the mask alone
+    makes it transparent, and its rows are padded to whole words."""
     header = struct.pack("<HHH", 0, 1, len(images))
     entries, blobs = b"", b""
     offset = 6 + 16 * len(images)
@@ -772,18 +773,21 @@ def ico_bytes(images):
         mask_stride = ((w + 31) // 32) * 4
         and_mask = bytearray()
         for row in range(h - 1, -1, -1):
-            bits = bytearray(mask_stride)
+            mask_row = bytearray(mask_stride)
+            colours = bytearray()
             for col in range(w):
                 r, g, b, a = pixels[row * w + col]
                 if a < 128:
                     r = g = b = a = 0
-                    bits[col // 8] |= 0x80 >> (col % 8)
-                xor += bytes((b, g, r, a))
-            and_mask += bits
-        info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(and_mask),
+                    mask_row[col // 8] |= 0x80 >> (col % 8)
+                colours += bytes((b, g, r, a)) if bits == 32 else bytes((b, g, r))
+            colours += bytes(-len(colours) % 4)
+            xor += colours
+            and_mask += mask_row
+        info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, bits, 0, len(xor) + len(and_mask),
                            0, 0, 0, 0)
         blob = info + bytes(xor) + bytes(and_mask)
-        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(blob), offset)
+        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, bits, len(blob), offset)
         blobs += blob
         offset += len(blob)
     return header + entries + blobs
@@ -845,6 +849,9 @@ def render_all():
         files["images/" + name] = jpeg_bytes(build())
     for name, build in ICON_SET.items():
         files["icons/" + name] = ico_bytes([build(size) for size in ICON_SIZES])
+    # The control-panel entry's icon: the program's, in 24-bit colour as the control panel of
+    # the device expects it.
+    files["icons/ollenset.ico"] = ico_bytes([program_icon(size) for size in ICON_SIZES], bits=24)
     return files
 
 
@@ -858,7 +865,7 @@ def main():
         print("%s background %s: decodes %s, margin %.1f levels" % (
             label, KEYS[key], tuple(round(v, 1) for v in decode_ycc(*KEYS[key])),
             key_margin(key)))
-    print("wrote %d pictures and %d icons under %s" % (len(KEYED) + len(OPAQUE), len(ICON_SET),
+    print("wrote %d pictures and %d icons under %s" % (len(KEYED) + len(OPAQUE), len(ICON_SET) + 1,
                                                         RESOURCES))
     return 0
 

@@ -121,6 +121,18 @@ TEST_F(OllensetTest, OpeningStartsTheProgramFromInstallPath) {
       EXPECT_EQ(boxes[0].caption, u"Bluetooth Input Driver");
     }
   }
+  // "InstallPath" names a folder whose program cannot be started: the user is told, nothing waits.
+  host::RegistryReset();
+  host::ShellReset();
+  host::ClearSleeps();
+  LoadReg(rows[0].reg);
+  host::SetLaunchResult(false);
+  OllensetApplet(nullptr, kCplDblClk, 0, 0);
+  EXPECT_EQ(Calls(host::ShellCall::Launch).size(), 1u);
+  auto boxes = Calls(host::ShellCall::MessageBox);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, u"Quillmote could not be started. Please install it again.");
+  EXPECT_TRUE(host::Sleeps().empty());
 }
 
 TEST_F(OllensetTest, RunningProgramsWindowIsBroughtForward) {

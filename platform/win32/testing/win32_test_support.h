@@ -88,6 +88,10 @@ WindowHandle FindTopLevelByClassPrefix(const WChar* prefix);
 // A top-level window of that class owned by `owner`; null if none.
 WindowHandle FindOwnedWindow(WindowHandle owner, const WChar* className);
 bool IsWindowEnabledNow(WindowHandle window);
+// A child window of that class, of any process; null if none.
+WindowHandle ChildOfClass(WindowHandle parent, const WChar* className);
+// The window the user works with now (GetForegroundWindow), of any process.
+WindowHandle ForegroundNow();
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
 WindowHandle OwnerOf(WindowHandle window);
 bool IsAbove(WindowHandle a, WindowHandle b);
@@ -104,6 +108,13 @@ void ReleaseWindowContext(WindowHandle window, void* dc);
 // The running program's instance, and the common controls it uses made available.
 InstanceHandle ProgramInstance();
 void InitControls();
+// A library's resources, read as data without running it: the images of an icon group (size and
+// bits per pixel, from the group's directory) and a string; false or empty when they are missing.
+struct IconImage {
+  int width, height, bits;
+};
+bool LibraryIconGroup(const WString& path, uint16_t id, std::vector<IconImage>& images);
+WString LibraryString(const WString& path, uint16_t id);
 // Sets an environment variable for programs started from here.
 void SetEnvironment(const char* name, const char* value);
 
