@@ -38,6 +38,9 @@ SetCompressor /SOLID lzma
 !define WINDOW_CLASS "MORVANE.Quillmote"
 !define WINDOW_TITLE "Quillmote"
 ; How long the running program gets to end after WM_CLOSE: 50 polls of 200 ms.
+; The lock a running Quillmote holds until its process has ended.
+!define INSTANCE_LOCK "Local\MORVANE.Quillmote"
+!define CLOSE_WAIT_MS 10000
 !define CLOSE_POLLS 50
 !define CLOSE_POLL_MS 200
 
@@ -144,6 +147,18 @@ Function ${PREFIX}CloseQuillmote
     SetErrorLevel 2
     Abort "${PRODUCT} is still running."
   done:
+  ; The window goes before the process ends (its last log lines are still to be written, its
+  ; files still in use): wait for the instance lock, which the program holds until it has ended.
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${INSTANCE_LOCK}") p.r1'
+  ${If} $1 != 0
+    System::Call 'kernel32::WaitForSingleObject(p r1, i ${CLOSE_WAIT_MS}) i.r0'
+    ; Taken (0) or left by a process that died (0x80): given back at once.
+    ${If} $0 == 0
+    ${OrIf} $0 == 128
+      System::Call 'kernel32::ReleaseMutex(p r1)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
   Pop $1
   Pop $0
 FunctionEnd
@@ -158,6 +173,24 @@ FunctionEnd
   ReadRegDWORD $0 HKLM "${PROGRAM_KEY}" "${NAME}"
   ${If} ${Errors}
     WriteRegDWORD HKLM "${PROGRAM_KEY}" "${NAME}" ${VALUE}
+  ${EndIf}
+!macroend
+
+; The program is run by users who are not administrators: they change their settings, which it
+; writes to the program's key at once. The key is given users' read and write access, beside full
+; access for the system and administrators (set explicitly: where inherited entries are not
+; merged in, they would otherwise be lost). OBJECT is a SetNamedSecurityInfo name, TYPE its kind
+; (4: a registry key).
+!macro GrantUsers OBJECT TYPE SDDL
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SDDL}", i 1, *p .r1, p 0) i .r0'
+  ${If} $0 != 0
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r2, *p .r3, *i .r4) i .r0'
+    ${If} $0 != 0
+      ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
+      System::Call 'advapi32::SetNamedSecurityInfoW(w "${OBJECT}", i ${TYPE}, i 0x20000004, p 0, p 0, p r3, p 0) i .r0'
+      DetailPrint "Users' access to ${OBJECT}: $0"
+    ${EndIf}
+    System::Call 'kernel32::LocalFree(p r1)'
   ${EndIf}
 !macroend
 
@@ -216,6 +249,9 @@ Section "Quillmote" SecMain
   !insertmacro DefaultDword "Right_Button_Action" 2
   !insertmacro DefaultDword "Wheel_Up_Action" 4
   !insertmacro DefaultDword "Wheel_Down_Action" 5
+
+  ; Users: read and write (no change of owner or permissions).
+  !insertmacro GrantUsers "MACHINE\${PROGRAM_KEY}" 4 "D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)"
 
   ; Started without arguments, the program itself decides from "Enable_Autostart" whether to run.
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Ollendock.exe"'

@@ -5,14 +5,14 @@
 # brings back a missing default and moves everything along; that the installer and the
 # uninstaller close a running Quillmote cleanly; and that the uninstaller leaves nothing behind.
 # Ends with "installer: N checks, N failed".
-# usage: installer_check.sh WINE-RUN SETUP-EXE WORK-DIR [VERSION]
+# usage: installer_check.sh WINE-RUN SETUP-EXE WORK-DIR [VERSION [QMDRIVE-EXE]]
 #
 # The tray program finds no driver here, so after "INIT-8" it shows the "#1 Critical Error" box
 # (topmost, modal to its main thread) and waits for it before "INIT-10". The script runs a private
 # Xvfb and answers the box with xdotool, as a user would press Enter; a screenshot of the box is
 # kept in WORK-DIR.
 set -u
-run=$1 setup=$2 work=$3 version=${4:-1.0.0.1}
+run=$1 setup=$2 work=$3 version=${4:-1.0.0.1} qmdrive=${5:-}
 : "${WINEPREFIX:?}"
 tools=$(dirname "$run")
 mkdir -p "$work"
@@ -198,6 +198,19 @@ phase="(b, c) install"; echo "--- $phase: first silent install"
 check "installer exits with 0" equals "$?" 0
 dir_checks "$default_dir" "$default_win"
 default_checks
+# Users who are not administrators may write their settings: the key's access list has an entry
+# for the Users group (BU) that applies to the key itself (not inherit-only) and holds the right
+# to set values (DC in SDDL, or KW, KA, GW, GA); administrators and the system keep full access.
+rights_of() {
+  "$run" "$qmdrive" access "$1" 2>/dev/null | tr -d '\r' | tr '(' '\n' |
+    sed -n "s/^A;\(CI\|OICI\|\);\([^;]*\);;;$2)\$/\2/p"
+}
+may_write() { rights_of "$1" "$2" | fold -w2 | grep -qx 'DC\|KW\|KA\|GW\|GA'; }
+if [ -n "$qmdrive" ]; then
+  key='MACHINE\Software\Morvane\Quillmote'
+  check "users may write the program key" may_write "$key" BU
+  check "administrators keep the program key" may_write "$key" BA
+fi
 
 phase="(d) reinstall"; echo "--- $phase: silent reinstall into another folder keeps the user's settings"
 "$run" reg add "$program_key" /v Speed /t REG_DWORD /d 7 /f >/dev/null 2>&1
@@ -220,6 +233,9 @@ check "program started up (INIT-10)" started
 [ -e "$work/critical_box.png" ] && echo "critical-error box answered: $work/critical_box.png"
 "$run" "$setup" /S
 check "reinstaller over the running program exits with 0" equals "$?" 0
+# The installer waits for the program's end, not just its window's: only the host process's own
+# exit may lag behind.
+check "the program had ended when the installer returned" wait_for 2 ended "$program"
 stop_check "the installer"
 check "trace ends with TERM-5 and the quit line" trace_ends_cleanly
 cp "$log" "$work/trace_installer.txt" 2>/dev/null
@@ -232,6 +248,7 @@ check "program started up again (INIT-10)" started
 cp "$log" "$work/trace_uninstaller.txt" 2>/dev/null
 uninstall "$moved_dir"
 check "uninstaller finishes within 30 s" test $? -eq 0
+check "the program had ended when the uninstaller returned" wait_for 2 ended "$program"
 stop_check "the uninstaller"
 check "install folder removed" absent "$moved_dir"
 check "Ollenset.cpl removed" absent "$cpl"

@@ -3,6 +3,8 @@
 //   qmdrive show                          shows the running settings window, brings it forward
 //   qmdrive close                         closes the window (the program then ends)
 //   qmdrive start <program> [args]        starts the program, shows its window, waits for its end
+//   qmdrive access <object>               prints the access list of a registry key
+//                                         ("MACHINE\...") or file in SDDL form
 //   qmdrive shots <folder> <program> [args]
 //                                         starts the program, opens every page by its tab, saves
 //                                         page-<name>.bmp in <folder>, closes it, waits for its end
@@ -10,7 +12,9 @@
 // 20 s) or no start, 2 wrong usage.
 #include <windows.h>
 // After windows.h, which it needs.
+#include <aclapi.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <string>
@@ -73,13 +77,33 @@ int EndOf(HANDLE process) {
   return static_cast<int>(code);
 }
 
+// The object's access list (DACL) in SDDL form, printed; 1 when it cannot be read.
+int Access(const std::wstring& object) {
+  bool key = object.rfind(L"MACHINE\\", 0) == 0 || object.rfind(L"CURRENT_USER\\", 0) == 0;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  PACL dacl = nullptr;
+  if (GetNamedSecurityInfoW(object.c_str(), key ? SE_REGISTRY_KEY : SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+    return 1;
+  LPWSTR text = nullptr;
+  bool ok = ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                                 nullptr) != 0;
+  if (ok) std::printf("%ls\n", text);
+  LocalFree(text);
+  LocalFree(sd);
+  return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"access" && argc == 3) return Access(argv[2]);
   bool starts = (command == L"start" && argc > 2) || (command == L"shots" && argc > 3);
   if (command != L"show" && command != L"close" && !starts) {
-    std::fprintf(stderr, "usage: qmdrive show | close | start <program> [args] | shots <folder> <program> [args]\n");
+    std::fprintf(stderr,
+                 "usage: qmdrive show | close | access <object> | start <program> [args] | shots <folder> <program> "
+                 "[args]\n");
     return 2;
   }
   HANDLE process = nullptr;
