@@ -54,6 +54,8 @@ int wmain(int argc, wchar_t** argv) {
   const DWORD on = 1, off = 0;
   RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"EnableDebug", REG_DWORD, &off, sizeof off);
   RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"Enable_Tray", REG_DWORD, &on, sizeof on);
+  // The keyboard on, so that the filter record it waits for says so.
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"Enable_KB", REG_DWORD, &on, sizeof on);
   platform::win32test::Background server, tray, bare;
   server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\""));
   Sleep(1500);
@@ -62,15 +64,30 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW(log.c_str());
     auto t0 = Clock::now();
     tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
-    while (!FindWindowW(L"MORVANE.Quillmote", L"Quillmote")) Sleep(1);
+    // Bounded waits: a start that never gets there ends the run with a message, not a hang.
+    auto limit = t0 + std::chrono::seconds(30);
+    while (!FindWindowW(L"MORVANE.Quillmote", L"Quillmote") && Clock::now() < limit) Sleep(1);
     auto tw = Clock::now();
-    while (!HasFilterOn(log)) Sleep(1);
+    while (!HasFilterOn(log) && Clock::now() < limit) Sleep(1);
     auto t1 = Clock::now();
+    if (t1 >= limit) {
+      std::printf("round %d: no window or no filter record within 30 s (is the driver stand-in running?)\n", r + 1);
+      Close(tray, L"MORVANE.Quillmote");
+      platform::win32test::RunProgram(Line(L"\"" + qmxsim + L"\" stop"));
+      server.Stop(10000);
+      return 1;
+    }
     Close(tray, L"MORVANE.Quillmote");
     Sleep(300);
     auto t2 = Clock::now();
     bare.Start(Line(L"\"" + bareExe + L"\""));
-    while (!FindWindowW(L"QMBenchBareWindow", nullptr)) Sleep(1);
+    for (auto bareLimit = t2 + std::chrono::seconds(30); !FindWindowW(L"QMBenchBareWindow", nullptr);) {
+      if (Clock::now() >= bareLimit) {
+        std::printf("round %d: the bare program made no window within 30 s\n", r + 1);
+        return 1;
+      }
+      Sleep(1);
+    }
     auto t3 = Clock::now();
     Close(bare, L"QMBenchBareWindow");
     Sleep(300);

@@ -1,5 +1,5 @@
-// A long run of the real Ollendock.exe under Wine: qmxsim posts the three status messages 50 times
-// a second while this program switches pages, toggles check boxes and shows and hides the window.
+// A long run of the real Ollendock.exe under Wine: qmxsim posts each of the three status messages 50
+// times a second while this program switches pages, toggles check boxes and shows and hides the window.
 // After the first minute and at the end the program logs its own resource figures (GDI objects,
 // windows, kernel handles, private bytes); the end must match the first minute, the log must
 // hold no error line, and the program must end with its whole shutdown trace.
@@ -127,8 +127,9 @@ int wmain(int argc, wchar_t** argv) {
       std::fflush(stdout);
     }
     if (now >= nextPost) {
-      Post(posts[posted % 6]);
-      ++posted;
+      // Each of the three messages 50 times a second, alternating on and off.
+      int round = static_cast<int>(posted / 3 % 2);
+      for (int m = 0; m < 3; ++m, ++posted) Post(posts[round * 3 + m]);
       nextPost += std::chrono::milliseconds(20);
     }
     if (now >= nextAction) {

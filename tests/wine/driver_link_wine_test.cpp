@@ -219,6 +219,13 @@ TEST_F(DriverLinkWine, ServerSurvivesClientsThatMisbehave) {
   ASSERT_TRUE(platform::win32test::PipeExchange(pipe, Bytes(6000, 0x11), true, &answer));
   EXPECT_EQ(answer, failure);
 
+  // A control command longer than the server reads at once is refused whole, never obeyed in
+  // part: its first 4096 bytes alone would say "refuse 0", the whole "refuse 2".
+  std::string command = "refuse " + std::string(5000, '0') + "2";
+  ASSERT_TRUE(platform::win32test::PipeExchange(u"\\\\.\\pipe\\QMX0.control", Bytes(command.begin(), command.end()),
+                                                true, &answer));
+  EXPECT_NE(std::string(answer.begin(), answer.end()).rfind("ok", 0), 0u);
+
   InformDriver();
   EXPECT_EQ(driverStatus.driverAnswered, 1);
   std::string oversized = "malformed " + Hex(Bytes(4096, 0x11)) + " ...";

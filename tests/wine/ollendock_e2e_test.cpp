@@ -8,11 +8,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/controls.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "platform/window.h"
@@ -117,13 +120,17 @@ class OllendockE2E : public ::testing::Test {
 };
 
 TEST_F(OllendockE2E, NormalStartAndEnd) {
+  SetDword(u"Enable_Tray", 1);
   ASSERT_TRUE(Serve());
   ASSERT_TRUE(first_.Start(Program(u"-tray")));
   ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 0"));
   WindowHandle w = FindTopLevel(kClass, kTitle);
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(IsShown(w));  // created hidden; the driver answered, so nothing shows it
+  // The icon in the notification area while it runs, gone with the program.
+  EXPECT_TRUE(TrayIconThere(w, 5000));
   EXPECT_EQ(Close(first_), 0);
+  EXPECT_FALSE(TrayIconThere(w, 5000));
   std::vector<std::string> t = Trace();
   const char* order[] = {"Autostart: 0",
                          "INIT-0: Created close event ",
@@ -159,6 +166,62 @@ TEST_F(OllendockE2E, NormalStartAndEnd) {
   EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\iton.jpg"));
 }
 
+// The real program, shown, under a thousand repaints and two hundred page switches: its own
+// figures (asked through its diagnostics message) end where they began.
+TEST_F(OllendockE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(StartTray());
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  ASSERT_NE(w, nullptr);
+  Show(w, kSwShow);
+  WindowHandle tab = ChildOfClass(w, u"SysTabControl32");
+  ASSERT_NE(tab, nullptr);
+  const uint32_t diagnostics = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
+  auto click = [&](int index) {
+    int32_t l, t, r, b;
+    ASSERT_TRUE(RemoteTabBounds(tab, index, l, t, r, b));
+    PostClick(tab, (l + r) / 2, (t + b) / 2);
+  };
+  // Every page made once, then the keyboard page: the state both measurements are taken in.
+  auto settle = [&] {
+    for (int i : {2, 3, 4, 1}) {
+      click(i);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+  };
+  auto figures = [&] {
+    size_t before = Log().size();
+    Post(w, diagnostics, 0, 0);
+    std::string line;
+    Eventually([&] {
+      std::vector<std::string> l = Log();
+      for (size_t i = before; i < l.size(); ++i)
+        if (StartsWith(l[i], "GUI: resources gdi=")) line = l[i].substr(0, l[i].find(" handles="));
+      return !line.empty();
+    });
+    return line;
+  };
+  settle();
+  std::string first = figures();
+  ASSERT_FALSE(first.empty());
+  for (int i = 0; i < 1000; ++i) {
+    InvalidateWindow(w, false);
+    if (i % 10 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  for (int i = 0; i < 200; ++i) {
+    click(1 + i % 4);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  settle();
+  // GDI objects and windows exactly as before.
+  EXPECT_EQ(figures(), first);
+  std::vector<std::string> l = Log();
+  EXPECT_GE(std::count_if(l.begin(), l.end(),
+                          [](const std::string& x) { return StartsWith(x, "GUI::InitWindowComponents"); }),
+            200);
+  EXPECT_EQ(Close(first_), 0);
+}
+
 // The system announces a resume from sleep: the driver is told again, with the filter record.
 TEST_F(OllendockE2E, ResumeInformsTheDriverAgain) {
   ASSERT_TRUE(Serve());
@@ -172,6 +235,22 @@ TEST_F(OllendockE2E, ResumeInformsTheDriverAgain) {
   EXPECT_NE(inform, std::string::npos) << after;
   EXPECT_NE(filter, std::string::npos) << after;
   EXPECT_LT(inform, filter);
+  // The record sent is the current one: with the keyboard switched off, the keyboard stays off.
+  Send(ChildById(w, 773), kBmClick, 0, 0);
+  before = qmxsim_.Records();
+  EXPECT_EQ(Send(w, kWmPowerBroadcast, 0x12, 0), 1);
+  ASSERT_TRUE(Eventually([&] {
+    std::vector<std::string> l = Log();
+    return std::count(l.begin(), l.end(), "GUI: resumed, driver informed again: 1, ManageFilter= 1") == 2;
+  }));
+  after = qmxsim_.Records().substr(before.size());
+  EXPECT_NE(after.find("inform "), std::string::npos) << after;
+  EXPECT_NE(after.find("filter 01 00 00 51"), std::string::npos) << after;
+  EXPECT_EQ(after.find("filter 01 01"), std::string::npos) << after;
+  // A driver that is gone after the resume is not reported as informed.
+  qmxsim_.Stop();
+  EXPECT_EQ(Send(w, kWmPowerBroadcast, 0x12, 0), 1);
+  EXPECT_TRUE(WaitLogged("GUI: resumed, driver informed again: 0, ManageFilter= 0"));
   EXPECT_EQ(Close(first_), 0);
 }
 
@@ -195,12 +274,16 @@ TEST_F(OllendockE2E, RunRule) {
       int code = -99;
       ASSERT_TRUE(first_.Ended(10000, &code));
       EXPECT_EQ(code, 0);
-      std::vector<std::string> log = Log();
-      // Only the banner and the autostart line: nothing was made.
-      ASSERT_FALSE(log.empty());
-      EXPECT_EQ(log.back(), "Autostart: 0");
-      EXPECT_FALSE(Logged("INIT-0"));
-      EXPECT_FALSE(Logged("Free res."));
+      // Only the banner and the autostart line: nothing was made. The banner names the device
+      // by the nine bytes of its identifier, two upper-case hexadecimal digits each.
+      std::vector<std::string> said;
+      for (const std::string& l : Log())
+        if (!l.empty()) said.push_back(l);
+      ASSERT_EQ(said.size(), 4u) << ::testing::PrintToString(said);
+      EXPECT_EQ(said[0], "Init tray app.");
+      EXPECT_EQ(said[1], "--------------------------");
+      EXPECT_TRUE(std::regex_match(said[2], std::regex(R"(Device: \[[^\]]*\] ID: \[[0-9A-F]{18}\])"))) << said[2];
+      EXPECT_EQ(said[3], "Autostart: 0");
     }
   }
 }
@@ -217,7 +300,8 @@ TEST_F(OllendockE2E, SecondStartBringsTheFirstForward) {
   ASSERT_TRUE(second_.Ended(15000, &code));
   EXPECT_EQ(code, -1);
   EXPECT_TRUE(Logged("QUIT: Duplicate instance"));
-  EXPECT_TRUE(Eventually([&] { return IsShown(w); }));
+  // Shown and in front: the handle given to the window manager is the window's own.
+  EXPECT_TRUE(Eventually([&] { return IsShown(w) && ForegroundNow() == w; }));
   EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\morvane.jpg"));  // rewritten by the second start
   EXPECT_TRUE(first_.Running());
   EXPECT_EQ(Close(first_), 0);
@@ -325,7 +409,7 @@ TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
   Show(w, kSwHide);
   ASSERT_TRUE(Eventually([&] { return !IsShown(w); }));
   ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
-  EXPECT_TRUE(Eventually([&] { return IsShown(w); }));
+  EXPECT_TRUE(Eventually([&] { return IsShown(w) && ForegroundNow() == w; }));
   EXPECT_TRUE(Logged("QUIT: Duplicate instance"));
   EXPECT_EQ(CountTopLevelWindows(kClass), 1);
   Post(w, kWmClose, 0, 0);
