@@ -1,5 +1,6 @@
-# The real settings window under Wine at two device screen sizes, in virtual desktops of their
-# own; the screenshots stay in the build folder. It serves "\\.\pipe\QMX0": the qmx0 lock.
+# The settings window's parts that need a program of its own (the mouse page made current, the
+# soft-key bar, the help view's protocol, the decoder's key colours) under Wine at two device
+# screen sizes, in virtual desktops of their own; the screenshots stay in the build folder.
 if(WIN32 AND TARGET qmxsim)
   add_executable(gui_wine_tests ${CMAKE_CURRENT_LIST_DIR}/gui_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
   target_link_libraries(gui_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
@@ -10,6 +11,20 @@ if(WIN32 AND TARGET qmxsim)
       --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/gui-${size}
       --resources ${CMAKE_SOURCE_DIR}/resources)
     set_tests_properties(gui_wine_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
+  endforeach()
+endif()
+# The real Ollendock.exe's settings window at the same two sizes, driven from another process.
+if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
+  add_executable(window_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/window_e2e_test.cpp)
+  target_link_libraries(window_e2e_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  add_dependencies(window_e2e_tests qmxsim Ollendock)
+  foreach(size 240x320 480x640)
+    add_test(NAME window_e2e_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
+      ${size} ${CMAKE_BINARY_DIR}/screenshots/window-${size} $<TARGET_FILE:window_e2e_tests>
+      --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/window-${size}
+      --ollendock $<TARGET_FILE:Ollendock> --resources ${CMAKE_SOURCE_DIR}/resources)
+    set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
       ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
   endforeach()
 endif()

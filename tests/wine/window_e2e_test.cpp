@@ -1,0 +1,242 @@
+// The settings window of the real Ollendock.exe under Wine, in a virtual desktop of a device's
+// screen size, driven from this process as a user drives it: every page opened by a click on its
+// tab and photographed, a check box reaching the registry and the driver, the tray icon clicked
+// and brought back after a shell restart, and the status words following the driver's messages.
+// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/win32/testing/win32_test_support.h"
+#include "platform/window.h"
+#include "tests/eventually.h"
+#include "tests/log_lines.h"
+#include "tests/wine/installed_content.h"
+#include "tests/wine/qmxsim_server.h"
+#include "tests/wine/wine_test_options.h"
+#include "tray/debug_log.h"
+#include "tray/registry_access.h"
+#include "tray/wformat.h"
+
+namespace {
+
+using namespace platform;
+using namespace platform::win32test;
+
+std::string ollendock, resources;
+constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
+constexpr WChar kClass[] = u"MORVANE.Quillmote";
+constexpr WChar kTitle[] = u"Quillmote";
+constexpr uint32_t kTrayIconId = 5000;
+constexpr uint16_t kKeyboardCheck = 773;
+
+void SetDword(const WChar* name, uint32_t v) {
+  ASSERT_EQ(WriteSetting(name, kRegDword, &v, sizeof v), 1) << ToUtf8(name);
+}
+
+// One program for the whole suite, as a user meets it: installed, started with "-tray", its
+// window shown.
+class WindowE2E : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
+    CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteWindow\\Ollendock.exe");
+    RegDeleteKeyTree(u"Software\\Morvane\\Quillmote");
+    RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
+    const WChar description[] = u"Bluetooth keyboard companion", version[] = u"1.0.0.1", link[] = u"www.morvane.com";
+    RegWriteValue(kProgramKey, u"Description", kRegSz, description, sizeof description);
+    RegWriteValue(kProgramKey, u"Version", kRegSz, version, sizeof version);
+    RegWriteValue(kProgramKey, u"AboutWebLink", kRegSz, link, sizeof link);
+    SetDword(u"EnableDebug", 1);
+    SetDword(u"Enable_Tray", 1);
+    SetDword(u"Enable_KB", 1);
+    SetDword(u"Speed", 3);
+    RemoveFile(kDebugLogPath);
+    qmxsim = new QmxsimServer;
+    ASSERT_TRUE(qmxsim->Start(WindowsPath(winePaths.work + "/window-" + Size() + ".records")));
+    program = new Background;
+    ASSERT_TRUE(program->Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
+    ASSERT_TRUE(Eventually([] { return Logged("INIT-10:"); }));
+    window = FindTopLevel(kClass, kTitle);
+    ASSERT_NE(window, nullptr);
+    tab = ChildOfClass(window, u"SysTabControl32");
+    ASSERT_NE(tab, nullptr);
+    Show(window, kSwShow);
+    BringForward(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
+  static void TearDownTestSuite() {
+    if (window) Post(window, kWmClose, 0, 0);
+    int code = -99;
+    EXPECT_TRUE(program->Ended(15000, &code));
+    EXPECT_EQ(code, 0);
+    delete program;
+    qmxsim->Stop();
+    delete qmxsim;
+  }
+
+  static std::string Size() {
+    return std::to_string(SystemMetric(kSmCxScreen)) + "x" + std::to_string(SystemMetric(kSmCyScreen));
+  }
+  // The design unit's size on this screen: the two screens here have equal factors.
+  static int32_t Unit(int32_t n) { return SystemMetric(kSmCxScreen) >= 480 ? 2 * n : n; }
+  static std::vector<std::string> Log() {
+    std::string text;
+    FileReadAll(kDebugLogPath, text);
+    return LogMessages(text);
+  }
+  static bool Logged(const std::string& line) {
+    std::vector<std::string> l = Log();
+    return std::find(l.begin(), l.end(), line) != l.end() ||
+           std::any_of(l.begin(), l.end(), [&](const std::string& x) { return x.rfind(line, 0) == 0; });
+  }
+  static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  // Opens a page by clicking its tab, as a user does; the page the tab strip then shows.
+  static intptr_t ClickTab(int index) {
+    int32_t l, t, r, b;
+    EXPECT_TRUE(RemoteTabBounds(tab, index, l, t, r, b));
+    PostClick(tab, (l + r) / 2, (t + b) / 2);
+    Pause(index == 3 ? 1000 : 400);
+    return Send(tab, kTcmGetCurSel, 0, 0);
+  }
+  static void Photograph(const std::string& what) {
+    Pause(200);
+    ASSERT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/window-" + Size() + "-" + what + ".bmp")));
+  }
+  // Pixels of a colour (0x00RRGGBB) in a client rectangle of the window.
+  static int PixelsOf(uint32_t rgb, Rect r) {
+    Rect at = ScreenBounds(window);
+    int n = 0;
+    for (int32_t y = r.top; y < r.bottom; ++y)
+      for (int32_t x = r.left; x < r.right; ++x) n += ScreenPixel(at.left + x, at.top + y) == rgb ? 1 : 0;
+    return n;
+  }
+
+  static QmxsimServer* qmxsim;
+  static Background* program;
+  static WindowHandle window, tab;
+};
+
+QmxsimServer* WindowE2E::qmxsim = nullptr;
+Background* WindowE2E::program = nullptr;
+WindowHandle WindowE2E::window = nullptr;
+WindowHandle WindowE2E::tab = nullptr;
+
+TEST_F(WindowE2E, EveryPageByItsTab) {
+  const char* names[] = {"mouse", "keyboard", "status", "help", "about"};
+  for (int page = 1; page < 5; ++page) {
+    EXPECT_EQ(ClickTab(page == 1 ? 2 : 1), page == 1 ? 2 : 1);  // from another page
+    EXPECT_EQ(ClickTab(page), page) << names[page];
+    // Each page is made anew when it is opened.
+    EXPECT_TRUE(Eventually([&] { return Logged("GUI::InitWindowComponents page: " + std::to_string(page)); }));
+    if (page == 3) {
+      EXPECT_NE(ChildOfClass(window, u"DISPLAYCLASS"), nullptr);
+      Pause(500);
+    }
+    Photograph(names[page]);
+  }
+  // The about page's credits, from its third opening on: the link in blue.
+  const uint32_t kBlueRgb = 0x0000FF;
+  Rect link{Unit(5), Unit(100), Unit(240), Unit(120)};
+  EXPECT_EQ(PixelsOf(kBlueRgb, link), 0);
+  ClickTab(1);
+  ClickTab(4);
+  EXPECT_EQ(PixelsOf(kBlueRgb, link), 0);
+  ClickTab(1);
+  ClickTab(4);
+  EXPECT_GT(PixelsOf(kBlueRgb, link), 0);
+  Photograph("about-credits");
+  // The first tab shows the keyboard page, with the keyboard tab selected.
+  EXPECT_EQ(ClickTab(0), 1);
+  EXPECT_NE(ChildById(window, kKeyboardCheck), nullptr);
+}
+
+TEST_F(WindowE2E, CheckBoxReachesTheRegistryAndTheDriver) {
+  ClickTab(2);
+  ClickTab(1);
+  WindowHandle box = ChildById(window, kKeyboardCheck);
+  ASSERT_NE(box, nullptr);
+  for (uint32_t want : {0u, 1u}) {
+    SCOPED_TRACE(want);
+    Send(box, kBmClick, 0, 0);
+    uint32_t stored = 7;
+    ASSERT_EQ(ReadSetting(u"Enable_KB", kRegDword, &stored, sizeof stored), 1);
+    EXPECT_EQ(stored, want);
+    std::string record = want ? "filter 01 01 00 51" : "filter 01 00 00 51";
+    EXPECT_TRUE(Eventually([&] { return qmxsim->Records().rfind(record) != std::string::npos; }));
+  }
+}
+
+TEST_F(WindowE2E, TrayIconShowsTheWindowAndComesBackAfterTheShell) {
+  EXPECT_TRUE(TrayIconThere(window, kTrayIconId));
+  int32_t left, top, right, bottom;
+  ASSERT_TRUE(TaskbarBounds(left, top, right, bottom));
+  Show(window, kSwHide);
+  ASSERT_TRUE(Eventually([] { return !IsShown(window); }));
+  ClickScreen(right - 10, (top + bottom) / 2);
+  EXPECT_TRUE(Eventually([] { return IsShown(window); }));
+  // The shell announces a restart but still has the icon (as Wine's does): the program deletes it
+  // before adding it again, since adding an icon that is there fails.
+  Broadcast(RegisterMessageName(u"TaskbarCreated"));
+  EXPECT_TRUE(Eventually([] { return Logged("GUI: shell restarted, tray icon added again: 1"); }));
+  // The shell restarts and has lost the icon: the program puts it back.
+  ASSERT_TRUE(DropTrayIcon(window, kTrayIconId));
+  ASSERT_FALSE(TrayIconThere(window, kTrayIconId));
+  Broadcast(RegisterMessageName(u"TaskbarCreated"));
+  EXPECT_TRUE(Eventually([] { return TrayIconThere(window, kTrayIconId); }));
+  // "Show Tray Icon" unchecked removes it; checked adds it again.
+  ClickTab(2);
+  WindowHandle box = ChildById(window, 777);
+  ASSERT_NE(box, nullptr);
+  Send(box, kBmClick, 0, 0);
+  EXPECT_TRUE(Eventually([] { return !TrayIconThere(window, kTrayIconId); }));
+  Send(box, kBmClick, 0, 0);
+  EXPECT_TRUE(Eventually([] { return TrayIconThere(window, kTrayIconId); }));
+  ClickTab(1);
+}
+
+TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
+  ClickTab(2);
+  const uint32_t kBlueRgb = 0x0000FF, kRedRgb = 0xFF0000;
+  struct Row {
+    const WChar* on;
+    int32_t top;  // the word's row, in design units
+  } rows[] = {{u"post bluetooth 1", 100}, {u"post mouse 1", 120}, {u"post kb 1", 140}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(ToUtf8(r.on));
+    Rect word{Unit(80), Unit(r.top), Unit(120), Unit(r.top + 20)};
+    EXPECT_GT(PixelsOf(kRedRgb, word), 0);
+    EXPECT_EQ(PixelsOf(kBlueRgb, word), 0);
+    ASSERT_EQ(qmxsim->Sim(r.on), 0);
+    EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, word) > 0 && PixelsOf(kRedRgb, word) == 0; }));
+  }
+  Photograph("status-on");
+  for (const WChar* off : {u"post bluetooth 0", u"post mouse 0", u"post kb 0"}) ASSERT_EQ(qmxsim->Sim(off), 0);
+  Rect words{Unit(80), Unit(100), Unit(120), Unit(160)};
+  EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, words) == 0; }));
+  ClickTab(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i + 1 < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--ollendock") ollendock = argv[i + 1];
+    if (a == "--resources") resources = argv[i + 1];
+  }
+  if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
+    std::fprintf(stderr, "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR\n");
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}
