@@ -17,6 +17,7 @@ std::function<uint64_t()> monotonicSource;
 std::atomic<bool> timeReplaced{false}, memoryReplaced{false}, monotonicReplaced{false};
 std::mutex sleepLock;
 std::vector<uint32_t> sleeps;
+std::function<void(uint32_t)> sleepHook;
 
 }  // namespace
 
@@ -43,6 +44,11 @@ void SetMonotonicSource(std::function<uint64_t()> source) {
 std::vector<uint32_t> Sleeps() {
   std::lock_guard<std::mutex> g(sleepLock);
   return sleeps;
+}
+
+void SetSleepHook(std::function<void(uint32_t)> hook) {
+  std::lock_guard<std::mutex> g(sleepLock);
+  sleepHook = std::move(hook);
 }
 
 void ClearSleeps() {
@@ -80,8 +86,13 @@ uint32_t TickCount() {
 
 void SleepMilliseconds(uint32_t milliseconds) {
   // Recorded, not slept: the tests check the pauses without waiting for them.
-  std::lock_guard<std::mutex> g(sleepLock);
-  sleeps.push_back(milliseconds);
+  std::function<void(uint32_t)> hook;
+  {
+    std::lock_guard<std::mutex> g(sleepLock);
+    sleeps.push_back(milliseconds);
+    hook = sleepHook;
+  }
+  if (hook) hook(milliseconds);
 }
 
 }  // namespace platform

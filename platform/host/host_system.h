@@ -16,5 +16,8 @@ void SetMonotonicSource(std::function<uint64_t()> source);
 // The pauses asked for (the host does not sleep); TickCount follows the monotonic source.
 std::vector<uint32_t> Sleeps();
 void ClearSleeps();
+// Runs after each recorded pause (for a test that lets something happen "meanwhile"); an empty
+// function removes it.
+void SetSleepHook(std::function<void(uint32_t)> hook);
 
 }  // namespace platform::host

@@ -431,6 +431,30 @@ TEST_F(GuiTest, InitWindowResults) {
   }
 }
 
+// Two starts at the same moment: this one misses the other's window, finds its instance lock
+// taken, and waits; the other's window appears meanwhile, is brought forward, and this start ends.
+TEST_F(GuiTest, SimultaneousStartWaitsForTheOthersWindow) {
+  host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true);
+  WindowHandle other = nullptr;
+  int pauses = 0;
+  host::SetSleepHook([&](uint32_t) {
+    if (++pauses != 3) return;
+    WindowClass c{kMainWindowClass, 0, DefaultProcedure, kInstance, nullptr, 0, 0};
+    RegisterWindowClass(c);
+    other = MakeWindow(0, kMainWindowClass, u"Quillmote", 0, 0, 0, 240, 268, nullptr, 0, kInstance);
+  });
+  int windows = host::LiveWindowCount();
+  GUI second{};
+  EXPECT_EQ(second.InitWindow(kInstance), -1);
+  host::SetSleepHook({});
+  ASSERT_NE(other, nullptr);
+  EXPECT_EQ(pauses, 3);  // it stopped waiting as soon as the window was there
+  EXPECT_TRUE(IsShown(other));
+  EXPECT_EQ(host::ForegroundWindow(), other);
+  EXPECT_EQ(host::LiveWindowCount(), windows + 1);  // it made nothing of its own
+  host::SetLockHeldElsewhere(u"MORVANE.Quillmote", false);
+}
+
 TEST_F(GuiTest, MenuBarFromItsResourceAndDesktopHide) {
   ASSERT_EQ(Open(), 1);
   const auto* bar = WindowRecord(theGUI.MenuBar);
