@@ -97,6 +97,18 @@ class DriverLinkWine : public ::testing::Test {
   platform::ThreadHandle thread_ = nullptr;
 };
 
+// A log line of the longest message keeps about one message buffer on the stack (20 KiB), well
+// within a device thread's 64 KiB.
+TEST_F(DriverLinkWine, LogLineKeepsAboutOneBufferOnTheStack) {
+  size_t used = platform::win32test::StackUsedBy([] {
+    WString longest(kDebugLogMaxChars, u'x');
+    DebugLog(u"long line: %s", longest.c_str());
+  });
+  EXPECT_GT(used, sizeof(WChar) * kDebugLogMaxChars);  // the buffer itself: the probe sees it
+  EXPECT_LT(used, 28u * 1024);
+  EXPECT_NE(DebugLines().find("long line: xxxxxxxx"), std::string::npos);
+}
+
 TEST_F(DriverLinkWine, MissingDriverKeepsTheAnswerAndSendsNothing) {
   InformDriver();
   EXPECT_EQ(driverStatus.driverAnswered, 0);

@@ -397,6 +397,46 @@ WString LibraryString(const WString& path, uint16_t id) {
   return WString(reinterpret_cast<const char16_t*>(text), n > 0 ? static_cast<size_t>(n) : 0);
 }
 
+namespace {
+
+constexpr size_t kStackPainted = 60 * 1024;
+constexpr unsigned char kStackPattern = 0xA5;
+
+// Paints the stack below its caller: its array lies where the next call's frames will lie.
+__attribute__((noinline)) unsigned char PaintStackBelow() {
+  volatile unsigned char pad[kStackPainted];
+  for (size_t i = 0; i < kStackPainted; ++i) pad[i] = kStackPattern;
+  return pad[0];
+}
+
+struct StackProbe {
+  void (*work)();
+  size_t used;
+};
+
+__attribute__((noinline)) DWORD WINAPI ProbeStack(LPVOID param) {
+  auto* probe = static_cast<StackProbe*>(param);
+  const volatile unsigned char* top = static_cast<const unsigned char*>(__builtin_frame_address(0));
+  PaintStackBelow();
+  probe->work();
+  // From the bottom of the painted area up to the first byte the work changed.
+  const volatile unsigned char* p = top - kStackPainted + 512;
+  while (p < top && *p == kStackPattern) ++p;
+  probe->used = static_cast<size_t>(top - p);
+  return 0;
+}
+
+}  // namespace
+
+size_t StackUsedBy(void (*work)()) {
+  StackProbe probe{work, 0};
+  HANDLE t = CreateThread(nullptr, 1024 * 1024, ProbeStack, &probe, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!t) return 0;
+  bool ended = WaitForSingleObject(t, 10000) == WAIT_OBJECT_0;
+  CloseHandle(t);
+  return ended ? probe.used : 0;
+}
+
 WindowHandle ChildOfClass(WindowHandle parent, const WChar* className) {
   return FindWindowExW(static_cast<HWND>(parent), nullptr, W(className), nullptr);
 }

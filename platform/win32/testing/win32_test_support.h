@@ -88,6 +88,10 @@ WindowHandle FindTopLevelByClassPrefix(const WChar* prefix);
 // A top-level window of that class owned by `owner`; null if none.
 WindowHandle FindOwnedWindow(WindowHandle owner, const WChar* className);
 bool IsWindowEnabledNow(WindowHandle window);
+// The deepest stack `work` reaches, in bytes: run on a new thread whose stack below the caller
+// is first painted with a pattern, then read back for the lowest byte `work` changed. At most
+// 60 KiB are measured; 0 when the thread cannot be made or does not end within 10 s.
+size_t StackUsedBy(void (*work)());
 // A child window of that class, of any process; null if none.
 WindowHandle ChildOfClass(WindowHandle parent, const WChar* className);
 // The window the user works with now (GetForegroundWindow), of any process.
