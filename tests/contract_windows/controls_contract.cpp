@@ -1,0 +1,126 @@
+// The window, control and notification-icon services' contract: what the logic relies on of the
+// standard controls, checked against the host model and against the real controls under Wine (in
+// a virtual desktop: controls need a display). A difference here is a double that lies.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/messages.h"
+#include "platform/notify_icon.h"
+#include "platform/window.h"
+#ifdef _WIN32
+#include "platform/win32/testing/win32_test_support.h"
+#endif
+
+using namespace platform;
+
+namespace {
+
+// What the parent window heard: its commands and notifications, in order.
+struct Heard {
+  uint32_t message;
+  uint32_t code;  // a command's notification code, or a notification's code
+};
+std::vector<Heard> heard;
+
+intptr_t ParentProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (message == kWmCommand) heard.push_back(Heard{message, static_cast<uint32_t>(wParam >> 16)});
+  if (message == kWmNotify) heard.push_back(Heard{message, static_cast<uint32_t>(ReadNotification(lParam).code)});
+  return DefaultProcedure(window, message, wParam, lParam);
+}
+
+class ControlsContract : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static bool registered = false;
+    if (!registered) {
+      WindowClass c{u"QmContractParent", 0, ParentProc, nullptr, nullptr, 0, 0};
+      registered = RegisterWindowClass(c);
+    }
+    parent_ = MakeWindow(0, u"QmContractParent", u"contract", kWsVisible, 0, 0, 200, 200, nullptr, 0, nullptr);
+    ASSERT_NE(parent_, nullptr);
+    heard.clear();
+  }
+  void TearDown() override { Destroy(parent_); }
+  WindowHandle Child(const WChar* cls, uint32_t style, int id) {
+    return MakeWindow(0, cls, u"", kWsChild | kWsVisible | style, 0, 0, 150, 150, parent_, static_cast<uintptr_t>(id),
+                      nullptr);
+  }
+  size_t Count(uint32_t message, uint32_t code) {
+    size_t n = 0;
+    for (const Heard& h : heard) n += h.message == message && h.code == code ? 1 : 0;
+    return n;
+  }
+
+  WindowHandle parent_ = nullptr;
+};
+
+TEST_F(ControlsContract, TreeLosesTheButtonWithItsLastChildAndNotifiesOnce) {
+  WindowHandle tree = Child(u"SysTreeView32", kTvsHasButtons, 1);
+  ASSERT_NE(tree, nullptr);
+  TreeItem node = TreeInsert(tree, TreeRoot(), TreeLast(), TreeItemData{kTvifText | kTvifChildren, u"node", 0, 0, 1});
+  ASSERT_NE(node, nullptr);
+  int children = -1;
+  ASSERT_TRUE(TreeRead(tree, node, kTvifChildren, nullptr, 0, nullptr, nullptr, &children));
+  EXPECT_EQ(children, 1);
+  TreeItem child = TreeInsert(tree, node, TreeLast(), TreeItemData{kTvifText, u"child", 0, 0, 0});
+  ASSERT_NE(child, nullptr);
+  // A programmatic expansion notifies the parent the first time only.
+  EXPECT_TRUE(TreeExpand(tree, node, kTveExpand));
+  EXPECT_EQ(Count(kWmNotify, kTvnItemExpanding), 1u);
+  EXPECT_TRUE(TreeExpand(tree, node, kTveCollapse));
+  heard.clear();
+  TreeExpand(tree, node, kTveExpand);
+  EXPECT_EQ(Count(kWmNotify, kTvnItemExpanding), 0u);
+  // The last child deleted: the node's expand button goes with it.
+  EXPECT_TRUE(TreeRemove(tree, child));
+  ASSERT_TRUE(TreeRead(tree, node, kTvifChildren, nullptr, 0, nullptr, nullptr, &children));
+  EXPECT_EQ(children, 0);
+}
+
+TEST_F(ControlsContract, ButtonsTabsAndListsNotifyOnlyForTheUser) {
+  WindowHandle box = Child(u"button", 0x0003 /* BS_AUTOCHECKBOX */, 2);
+  ASSERT_NE(box, nullptr);
+  Send(box, kBmSetCheck, kBstChecked, 0);
+  EXPECT_TRUE(heard.empty());  // a check set by the program says nothing
+  Send(box, kBmClick, 0, 0);
+  EXPECT_EQ(Count(kWmCommand, kBnClicked), 1u);
+  EXPECT_EQ(Send(box, kBmGetCheck, 0, 0), 0);  // the click toggled it
+
+  heard.clear();
+  WindowHandle tab = Child(u"SysTabControl32", 0, 3);
+  ASSERT_NE(tab, nullptr);
+  TabInsert(tab, 0, u"one", -1);
+  TabInsert(tab, 1, u"two", -1);
+  EXPECT_EQ(Send(tab, kTcmSetCurSel, 1, 0), 0);  // the previous selection
+  EXPECT_EQ(Count(kWmNotify, kTcnSelChange), 0u);
+
+  WindowHandle list = Child(u"combobox", 0x0003 /* CBS_DROPDOWNLIST */, 4);
+  ASSERT_NE(list, nullptr);
+  Send(list, kCbAddString, 0, reinterpret_cast<intptr_t>(u"first"));
+  Send(list, kCbAddString, 0, reinterpret_cast<intptr_t>(u"second"));
+  Send(list, kCbSetCurSel, 1, 0);
+  EXPECT_EQ(Count(kWmCommand, kCbnSelChange), 0u);
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 1);
+}
+
+TEST_F(ControlsContract, AnIconThatIsThereCannotBeAddedAgain) {
+  NotifyIconRecord record{parent_, 77, kNifMessage, 0x8001, nullptr};
+  ASSERT_TRUE(NotifyIcon(kNimAdd, record));
+  EXPECT_FALSE(NotifyIcon(kNimAdd, record));
+  EXPECT_TRUE(NotifyIcon(kNimDelete, record));
+  EXPECT_FALSE(NotifyIcon(kNimDelete, record));
+  EXPECT_TRUE(NotifyIcon(kNimAdd, record));
+  EXPECT_TRUE(NotifyIcon(kNimDelete, record));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+#ifdef _WIN32
+  platform::win32test::InitControls();
+#endif
+  return RUN_ALL_TESTS();
+}
