@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+#include "tray/debug_log.h"
+
 // One entry per line of the log ("%2d:%2d:%2d@free/used: message"); a line without that prefix
 // (the empty lines of the start-up banner) is kept as it stands.
 inline std::vector<std::string> LogMessages(const std::string& log) {
@@ -16,4 +19,11 @@ inline std::vector<std::string> LogMessages(const std::string& log) {
     out.push_back(colon == std::string::npos ? line : line.substr(colon + 2));
   }
   return out;
+}
+
+// The messages of the debug log file as it stands now.
+inline std::vector<std::string> DebugLogMessages() {
+  std::string text;
+  platform::FileReadAll(kDebugLogPath, text);
+  return LogMessages(text);
 }

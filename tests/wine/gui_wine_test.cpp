@@ -216,9 +216,7 @@ TEST(PicturesWine, KeyColoursSurviveTheDecoder) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::string(argv[i]) == "--resources") resources = argv[i + 1];
-  }
+  resources = OptionValue(argc, argv, "--resources");
   if (!ParseWinePaths(argc, argv, false) || resources.empty()) {
     std::fprintf(stderr, "usage: gui_wine_tests --qmxsim EXE --work DIR --resources DIR\n");
     return 2;

@@ -79,11 +79,7 @@ class OllendockE2E : public ::testing::Test {
   WString Program(const WString& arguments) {
     return Quoted(u"C:\\QuillmoteE2E\\Ollendock.exe") + (arguments.empty() ? u"" : u" " + arguments);
   }
-  std::vector<std::string> Log() {
-    std::string text;
-    FileReadAll(kDebugLogPath, text);
-    return LogMessages(text);
-  }
+  std::vector<std::string> Log() { return DebugLogMessages(); }
   bool Logged(const std::string& prefix) {
     for (const auto& l : Log())
       if (l.rfind(prefix, 0) == 0) return true;
@@ -421,13 +417,10 @@ TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--ollendock") ollendock = argv[i + 1];
-    if (a == "--ollenset") ollenset = argv[i + 1];
-    if (a == "--fake-radio") fakeRadio = argv[i + 1];
-    if (a == "--resources") resources = argv[i + 1];
-  }
+  ollendock = OptionValue(argc, argv, "--ollendock");
+  ollenset = OptionValue(argc, argv, "--ollenset");
+  fakeRadio = OptionValue(argc, argv, "--fake-radio");
+  resources = OptionValue(argc, argv, "--resources");
   if (!ParseWinePaths(argc, argv, true) || ollendock.empty() || ollenset.empty() || fakeRadio.empty() ||
       resources.empty()) {
     std::fprintf(stderr,

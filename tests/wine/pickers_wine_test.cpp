@@ -324,12 +324,9 @@ TEST_F(PickersWine, ChoicesAreShownAfterARestart) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--resources") resources = argv[i + 1];
-    if (a == "--ollenset") ollenset = argv[i + 1];
-    if (a == "--hostile") hostile = argv[i + 1];
-  }
+  resources = OptionValue(argc, argv, "--resources");
+  ollenset = OptionValue(argc, argv, "--ollenset");
+  hostile = OptionValue(argc, argv, "--hostile");
   if (!ParseWinePaths(argc, argv, false) || resources.empty() || ollenset.empty() || hostile.empty()) {
     std::fprintf(stderr,
                  "usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL "

@@ -88,11 +88,7 @@ class WindowE2E : public ::testing::Test {
   }
   // The design unit's size on this screen: the two screens here have equal factors.
   static int32_t Unit(int32_t n) { return SystemMetric(kSmCxScreen) >= 480 ? 2 * n : n; }
-  static std::vector<std::string> Log() {
-    std::string text;
-    FileReadAll(kDebugLogPath, text);
-    return LogMessages(text);
-  }
+  static std::vector<std::string> Log() { return DebugLogMessages(); }
   static bool Logged(const std::string& line) {
     std::vector<std::string> l = Log();
     return std::find(l.begin(), l.end(), line) != l.end() ||
@@ -229,11 +225,8 @@ TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--ollendock") ollendock = argv[i + 1];
-    if (a == "--resources") resources = argv[i + 1];
-  }
+  ollendock = OptionValue(argc, argv, "--ollendock");
+  resources = OptionValue(argc, argv, "--resources");
   if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
     std::fprintf(stderr, "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR\n");
     return 2;

@@ -23,6 +23,13 @@ inline bool ParseWinePaths(int argc, char** argv, bool needFixtures) {
   return !winePaths.qmxsim.empty() && !winePaths.work.empty() && (!needFixtures || !winePaths.fixtures.empty());
 }
 
+// The value given after `name` ("--resources DIR"); empty when it is not there.
+inline std::string OptionValue(int argc, char** argv, const std::string& name) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (name == argv[i]) return argv[i + 1];
+  return std::string();
+}
+
 inline WString Quoted(const WString& s) {
   return u"\"" + s + u"\"";
 }
