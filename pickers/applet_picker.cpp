@@ -97,8 +97,8 @@ void DoubleTapNode(PickerState& s, TreeItem node) {
   Send(s.window, kWmCommand, kPickerOk, 0);
 }
 
-const PickerKind kAppletPicker{u"browseapplet", 702,           503,        504,          true, true,
-                               ListLibraries,   ExpandLibrary, SelectNode, DoubleTapNode};
+const PickerKind kAppletPicker{u"browseapplet", 702, 503, 504, true, true, ListLibraries, ExpandLibrary, SelectNode,
+                               DoubleTapNode};
 
 intptr_t AppletPickerProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return PickerProcedure(state, kAppletPicker, window, message, wParam, lParam);
@@ -120,8 +120,8 @@ void ListAppletFiles(WindowHandle tree) {
   do {
     if (search.Attributes() == kFileAttributeDirectory || !EndsWithCpl(search.Name())) continue;
     TreeInsert(tree, TreeRoot(), TreeSort(),
-               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(), kCollapsedImage,
-                            kCollapsedImage, 1});
+               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(),
+                            kCollapsedImage, kCollapsedImage, 1});
   } while (search.Next());
 }
 

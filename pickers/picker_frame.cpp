@@ -14,8 +14,8 @@ namespace {
 using namespace platform;
 
 constexpr uint32_t kTreeStyle = kWsChild | kWsVisible | kTvsHasButtons | kTvsHasLines | kTvsLinesAtRoot;  // 0x50000007
-constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;    // 0x50800880
-constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                  // 0x50800080
+constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;  // 0x50800880
+constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                // 0x50800080
 constexpr uint32_t kMaskGreen = 0x00FF00;
 constexpr int kFontWeight = 200;
 constexpr int kPathChars = 520;
@@ -36,12 +36,7 @@ Places PlacesIn(WindowHandle window) {
 bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, const WChar* title) {
   FormatWide(state.className, 255, u"%s:%X:%X", kind.baseName, TickCount(), std::rand());
   if (!WindowClassExists(state.instance, state.className)) {
-    WindowClass c{state.className,
-                  kCsHRedraw | kCsVRedraw,
-                  proc,
-                  state.instance,
-                  LoadIconById(state.instance, 101),
-                  0,
+    WindowClass c{state.className, kCsHRedraw | kCsVRedraw, proc, state.instance, LoadIconById(state.instance, 101), 0,
                   reinterpret_cast<uintptr_t>(StockObject(kLightGreyBrush))};
     if (!RegisterWindowClass(c)) return false;
   }
@@ -70,9 +65,9 @@ void MakeControls(PickerState& state, const PickerKind& kind) {
   Focus(state.tree);
   state.selectionBox = MakeWindow(0, u"edit", u"", kSelectionStyle, 0, 0, p.selection.right, p.selection.bottom,
                                   state.window, static_cast<uintptr_t>(kind.selectionId), state.instance);
-  state.parameterBox =
-      MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right, p.parameter.bottom,
-                 state.window, static_cast<uintptr_t>(kind.parameterId), state.instance);
+  state.parameterBox = MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right,
+                                  p.parameter.bottom, state.window, static_cast<uintptr_t>(kind.parameterId),
+                                  state.instance);
   // Three images of the strip, on its green mask; a strip that gives fewer is no strip.
   state.images = MakeImageList(DRAX(22), DRAY(22), kIlcMask, 3, 0);
   bool imagesReady = state.images && state.strip && ImageListAddMasked(state.images, state.strip, kMaskGreen) != -1 &&
@@ -197,8 +192,8 @@ void PickerRestoreCursor(CursorHandle previous) {
   ShowCursorCount(false);
 }
 
-void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance, WindowHandle owner,
-               const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
+void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance,
+               WindowHandle owner, const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
                WChar* parameterOut) {
   resultOut[0] = parameterOut[0] = 0;
   if (pickerOpen) return;

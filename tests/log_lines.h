@@ -27,3 +27,10 @@ inline std::vector<std::string> DebugLogMessages() {
   platform::FileReadAll(kDebugLogPath, text);
   return LogMessages(text);
 }
+
+// True when a message of the debug log file begins with `prefix`.
+inline bool DebugLogHas(const std::string& prefix) {
+  for (const std::string& l : DebugLogMessages())
+    if (l.rfind(prefix, 0) == 0) return true;
+  return false;
+}

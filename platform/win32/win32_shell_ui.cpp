@@ -279,10 +279,8 @@ void PlaceAsShellWindow(WindowHandle window, int32_t menuHeight) {
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN) - 2 * menuHeight;
   ResizeBars(static_cast<HWND>(window), menuHeight);
+  // The move reaches the bars through the window's WM_WINDOWPOSCHANGED, at their new height.
   PlaceFrameless(static_cast<HWND>(window), 0, 0, width, height > 0 ? height : 0);
-  for (const auto& e : bars) {
-    if (e.first == static_cast<HWND>(window)) KeepUnder(e.first, e.second);
-  }
 #endif
 }
 

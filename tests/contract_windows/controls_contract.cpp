@@ -1,4 +1,4 @@
-// The window, control and notification-icon services' contract: what the logic relies on of the
+// The window and control services' contract: what the logic relies on of the
 // standard controls, checked against the host model and against the real controls under Wine (in
 // a virtual desktop: controls need a display). A difference here is a double that lies.
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 
 #include "platform/controls.h"
 #include "platform/messages.h"
-#include "platform/notify_icon.h"
 #include "platform/window.h"
 #ifdef _WIN32
 #include "platform/win32/testing/win32_test_support.h"
@@ -103,16 +102,6 @@ TEST_F(ControlsContract, ButtonsTabsAndListsNotifyOnlyForTheUser) {
   Send(list, kCbSetCurSel, 1, 0);
   EXPECT_EQ(Count(kWmCommand, kCbnSelChange), 0u);
   EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 1);
-}
-
-TEST_F(ControlsContract, AnIconThatIsThereCannotBeAddedAgain) {
-  NotifyIconRecord record{parent_, 77, kNifMessage, 0x8001, nullptr};
-  ASSERT_TRUE(NotifyIcon(kNimAdd, record));
-  EXPECT_FALSE(NotifyIcon(kNimAdd, record));
-  EXPECT_TRUE(NotifyIcon(kNimDelete, record));
-  EXPECT_FALSE(NotifyIcon(kNimDelete, record));
-  EXPECT_TRUE(NotifyIcon(kNimAdd, record));
-  EXPECT_TRUE(NotifyIcon(kNimDelete, record));
 }
 
 }  // namespace

@@ -81,20 +81,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                   : !(parts & 1) || small(width)) &&
                        (starPrecision ? !wideStars && starValues[1] < (1 << 20) : !(parts & 2) || small(precision)) &&
                        conv != 'p';
-  // Both are asked with the same arguments: the '*' values first, then the value itself.
+  // Both are asked with the same arguments: the '*' values first (as int for the C library),
+  // then the value itself.
+  auto withStars = [&](auto call, auto w, auto p, auto value) {
+    if (starWidth && starPrecision) return call(w, p, value);
+    if (starWidth) return call(w, value);
+    if (starPrecision) return call(p, value);
+    return call(value);
+  };
   auto ours = [&](auto value) {
-    if (starWidth && starPrecision) return FormatWide(out, 512, wide.c_str(), starValues[0], starValues[1], value);
-    if (starWidth) return FormatWide(out, 512, wide.c_str(), starValues[0], value);
-    if (starPrecision) return FormatWide(out, 512, wide.c_str(), starValues[1], value);
-    return FormatWide(out, 512, wide.c_str(), value);
+    auto call = [&](auto... a) { return FormatWide(out, 512, wide.c_str(), a...); };
+    return withStars(call, starValues[0], starValues[1], value);
   };
   auto reference = [&](auto value) {
-    if (!compare) return -1;
-    int w = static_cast<int>(starValues[0]), p = static_cast<int>(starValues[1]);
-    if (starWidth && starPrecision) return std::snprintf(want, 512, directive.c_str(), w, p, value);
-    if (starWidth) return std::snprintf(want, 512, directive.c_str(), w, value);
-    if (starPrecision) return std::snprintf(want, 512, directive.c_str(), p, value);
-    return std::snprintf(want, 512, directive.c_str(), value);
+    auto call = [&](auto... a) { return std::snprintf(want, 512, directive.c_str(), a...); };
+    return compare ? withStars(call, static_cast<int>(starValues[0]), static_cast<int>(starValues[1]), value) : -1;
   };
   want[0] = 0;
   int got = 0, expected = 0;

@@ -234,18 +234,11 @@ TEST_F(GuiTest, TextRowsOfThePages) {
     ASSERT_EQ(Open(width, height), 1);
     const int32_t pageHeight = height - 2 * theGUI.MH;
     auto at = [&](C c) {
-      switch (c.axis) {
-        case 'x':
-          return DRAX(c.v);
-        case 'y':
-          return DRAY(c.v);
-        case 'w':
-          return width + DRAX(c.v);
-        case 'h':
-          return pageHeight;
-        default:
-          return c.v;
-      }
+      return c.axis == 'x'   ? DRAX(c.v)
+             : c.axis == 'y' ? DRAY(c.v)
+             : c.axis == 'w' ? width + DRAX(c.v)
+             : c.axis == 'h' ? pageHeight
+                             : c.v;
     };
     int shown = -1;
     std::vector<DrawCall> texts;

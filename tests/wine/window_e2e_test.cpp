@@ -14,6 +14,7 @@
 
 #include "platform/controls.h"
 #include "platform/files.h"
+#include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "platform/window.h"
@@ -60,11 +61,9 @@ class WindowE2E : public ::testing::Test {
     SetDword(u"Enable_KB", 1);
     SetDword(u"Speed", 3);
     RemoveFile(kDebugLogPath);
-    qmxsim = new QmxsimServer;
-    ASSERT_TRUE(qmxsim->Start(WindowsPath(winePaths.work + "/window-" + Size() + ".records")));
-    program = new Background;
-    ASSERT_TRUE(program->Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
-    ASSERT_TRUE(Eventually([] { return Logged("INIT-10:"); }));
+    ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/window-" + Size() + ".records")));
+    ASSERT_TRUE(program.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
+    ASSERT_TRUE(Eventually([] { return DebugLogHas("INIT-10:"); }));
     window = FindTopLevel(kClass, kTitle);
     ASSERT_NE(window, nullptr);
     tab = ChildOfClass(window, u"SysTabControl32");
@@ -76,11 +75,9 @@ class WindowE2E : public ::testing::Test {
   static void TearDownTestSuite() {
     if (window) Post(window, kWmClose, 0, 0);
     int code = -99;
-    EXPECT_TRUE(program->Ended(15000, &code));
+    EXPECT_TRUE(program.Ended(15000, &code));
     EXPECT_EQ(code, 0);
-    delete program;
-    qmxsim->Stop();
-    delete qmxsim;
+    qmxsim.Stop();
   }
 
   static std::string Size() {
@@ -88,20 +85,17 @@ class WindowE2E : public ::testing::Test {
   }
   // The design unit's size on this screen: the two screens here have equal factors.
   static int32_t Unit(int32_t n) { return SystemMetric(kSmCxScreen) >= 480 ? 2 * n : n; }
-  static std::vector<std::string> Log() { return DebugLogMessages(); }
-  static bool Logged(const std::string& line) {
-    std::vector<std::string> l = Log();
-    return std::find(l.begin(), l.end(), line) != l.end() ||
-           std::any_of(l.begin(), l.end(), [&](const std::string& x) { return x.rfind(line, 0) == 0; });
-  }
   static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   // Opens a page by clicking its tab, as a user does; the page the tab strip then shows.
   static intptr_t ClickTab(int index) {
+    Click(index);
+    Pause(index == 3 ? 1000 : 400);
+    return Send(tab, kTcmGetCurSel, 0, 0);
+  }
+  static void Click(int index) {
     int32_t l, t, r, b;
     EXPECT_TRUE(RemoteTabBounds(tab, index, l, t, r, b));
     PostClick(tab, (l + r) / 2, (t + b) / 2);
-    Pause(index == 3 ? 1000 : 400);
-    return Send(tab, kTcmGetCurSel, 0, 0);
   }
   static void Photograph(const std::string& what) {
     Pause(200);
@@ -116,15 +110,10 @@ class WindowE2E : public ::testing::Test {
     return n;
   }
 
-  static QmxsimServer* qmxsim;
-  static Background* program;
-  static WindowHandle window, tab;
+  static inline QmxsimServer qmxsim;
+  static inline Background program;
+  static inline WindowHandle window = nullptr, tab = nullptr;
 };
-
-QmxsimServer* WindowE2E::qmxsim = nullptr;
-Background* WindowE2E::program = nullptr;
-WindowHandle WindowE2E::window = nullptr;
-WindowHandle WindowE2E::tab = nullptr;
 
 TEST_F(WindowE2E, EveryPageByItsTab) {
   const char* names[] = {"mouse", "keyboard", "status", "help", "about"};
@@ -132,7 +121,7 @@ TEST_F(WindowE2E, EveryPageByItsTab) {
     EXPECT_EQ(ClickTab(page == 1 ? 2 : 1), page == 1 ? 2 : 1);  // from another page
     EXPECT_EQ(ClickTab(page), page) << names[page];
     // Each page is made anew when it is opened.
-    EXPECT_TRUE(Eventually([&] { return Logged("GUI::InitWindowComponents page: " + std::to_string(page)); }));
+    EXPECT_TRUE(Eventually([&] { return DebugLogHas("GUI::InitWindowComponents page: " + std::to_string(page)); }));
     if (page == 3) {
       EXPECT_NE(ChildOfClass(window, u"DISPLAYCLASS"), nullptr);
       Pause(500);
@@ -167,7 +156,7 @@ TEST_F(WindowE2E, CheckBoxReachesTheRegistryAndTheDriver) {
     ASSERT_EQ(ReadSetting(u"Enable_KB", kRegDword, &stored, sizeof stored), 1);
     EXPECT_EQ(stored, want);
     std::string record = want ? "filter 01 01 00 51" : "filter 01 00 00 51";
-    EXPECT_TRUE(Eventually([&] { return qmxsim->Records().rfind(record) != std::string::npos; }));
+    EXPECT_TRUE(Eventually([&] { return qmxsim.Records().rfind(record) != std::string::npos; }));
   }
 }
 
@@ -182,7 +171,7 @@ TEST_F(WindowE2E, TrayIconShowsTheWindowAndComesBackAfterTheShell) {
   // The shell announces a restart but still has the icon (as Wine's does): the program deletes it
   // before adding it again, since adding an icon that is there fails.
   Broadcast(RegisterMessageName(u"TaskbarCreated"));
-  EXPECT_TRUE(Eventually([] { return Logged("GUI: shell restarted, tray icon added again: 1"); }));
+  EXPECT_TRUE(Eventually([] { return DebugLogHas("GUI: shell restarted, tray icon added again: 1"); }));
   // The shell restarts and has lost the icon: the program puts it back.
   ASSERT_TRUE(DropTrayIcon(window, kTrayIconId));
   ASSERT_FALSE(TrayIconThere(window, kTrayIconId));
@@ -211,14 +200,55 @@ TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
     Rect word{Unit(80), Unit(r.top), Unit(120), Unit(r.top + 20)};
     EXPECT_GT(PixelsOf(kRedRgb, word), 0);
     EXPECT_EQ(PixelsOf(kBlueRgb, word), 0);
-    ASSERT_EQ(qmxsim->Sim(r.on), 0);
+    ASSERT_EQ(qmxsim.Sim(r.on), 0);
     EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, word) > 0 && PixelsOf(kRedRgb, word) == 0; }));
   }
   Photograph("status-on");
-  for (const WChar* off : {u"post bluetooth 0", u"post mouse 0", u"post kb 0"}) ASSERT_EQ(qmxsim->Sim(off), 0);
+  for (const WChar* off : {u"post bluetooth 0", u"post mouse 0", u"post kb 0"}) ASSERT_EQ(qmxsim.Sim(off), 0);
   Rect words{Unit(80), Unit(100), Unit(120), Unit(160)};
   EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, words) == 0; }));
   ClickTab(1);
+}
+
+// A thousand repaints and two hundred page switches: the program's own figures (asked through
+// its diagnostics message) end where they began.
+TEST_F(WindowE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
+  const uint32_t diagnostics = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
+  // Every page made once, then the keyboard page: the state both measurements are taken in.
+  auto settle = [] {
+    for (int i : {2, 3, 4, 1}) ClickTab(i);
+  };
+  auto figures = [&] {
+    size_t before = DebugLogMessages().size();
+    Post(window, diagnostics, 0, 0);
+    std::string line;
+    Eventually([&] {
+      std::vector<std::string> l = DebugLogMessages();
+      for (size_t i = before; i < l.size(); ++i)
+        if (l[i].rfind("GUI: resources gdi=", 0) == 0) line = l[i].substr(0, l[i].find(" handles="));
+      return !line.empty();
+    });
+    return line;
+  };
+  settle();
+  std::string first = figures();
+  ASSERT_FALSE(first.empty());
+  size_t builds = DebugLogMessages().size();
+  for (int i = 0; i < 1000; ++i) {
+    InvalidateWindow(window, false);
+    if (i % 10 == 0) Pause(5);
+  }
+  for (int i = 0; i < 200; ++i) {
+    Click(1 + i % 4);
+    Pause(20);
+  }
+  settle();
+  // GDI objects and windows exactly as before; every switch made its page.
+  EXPECT_EQ(figures(), first);
+  std::vector<std::string> l = DebugLogMessages();
+  EXPECT_GE(std::count_if(l.begin() + builds, l.end(),
+                          [](const std::string& x) { return x.rfind("GUI::InitWindowComponents", 0) == 0; }),
+            200);
 }
 
 }  // namespace

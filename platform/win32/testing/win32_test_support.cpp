@@ -367,36 +367,6 @@ bool IsWindowEnabledNow(WindowHandle window) {
   return IsWindowEnabled(static_cast<HWND>(window)) != 0;
 }
 
-bool LibraryIconGroup(const WString& path, uint16_t id, std::vector<IconImage>& images) {
-  images.clear();
-  HMODULE m = LoadLibraryExW(W(path.c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!m) return false;
-  HRSRC found = FindResourceW(m, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
-  HGLOBAL loaded = found ? LoadResource(m, found) : nullptr;
-  const BYTE* group = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  DWORD size = found ? SizeofResource(m, found) : 0;
-  // GRPICONDIR: reserved, type, count (three words), then 14 bytes per image: width, height,
-  // colours, reserved, planes (word), bits (word), bytes (dword), id (word).
-  if (group && size >= 6) {
-    WORD count = static_cast<WORD>(group[4] | group[5] << 8);
-    for (WORD i = 0; i < count && 6u + 14u * (i + 1u) <= size; ++i) {
-      const BYTE* e = group + 6 + 14 * i;
-      images.push_back(IconImage{e[0] ? e[0] : 256, e[1] ? e[1] : 256, e[6] | e[7] << 8});
-    }
-  }
-  FreeLibrary(m);
-  return group != nullptr;
-}
-
-WString LibraryString(const WString& path, uint16_t id) {
-  HMODULE m = LoadLibraryExW(W(path.c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!m) return WString();
-  wchar_t text[256] = {};
-  int n = LoadStringW(m, id, text, 256);
-  FreeLibrary(m);
-  return WString(reinterpret_cast<const char16_t*>(text), n > 0 ? static_cast<size_t>(n) : 0);
-}
-
 namespace {
 
 constexpr size_t kStackPainted = 60 * 1024;

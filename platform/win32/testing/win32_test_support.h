@@ -112,13 +112,6 @@ void ReleaseWindowContext(WindowHandle window, void* dc);
 // The running program's instance, and the common controls it uses made available.
 InstanceHandle ProgramInstance();
 void InitControls();
-// A library's resources, read as data without running it: the images of an icon group (size and
-// bits per pixel, from the group's directory) and a string; false or empty when they are missing.
-struct IconImage {
-  int width, height, bits;
-};
-bool LibraryIconGroup(const WString& path, uint16_t id, std::vector<IconImage>& images);
-WString LibraryString(const WString& path, uint16_t id);
 // Sets an environment variable for programs started from here.
 void SetEnvironment(const char* name, const char* value);
 
