@@ -15,6 +15,7 @@
 #include "platform/controls.h"
 #include "platform/images.h"
 #include "platform/instance.h"
+#include "platform/keyboard.h"
 #include "platform/messages.h"
 #include "platform/process.h"
 #include "platform/shell.h"
@@ -179,6 +180,10 @@ int GUI::InitWindow(InstanceHandle instance) {
   PlaceAsShellWindow(MainWindow, MH);
   if (!CreateTabs(*this)) return -4;
   if (InitWindowComponents() != 1) return -5;
+  // The window sees its keys before its controls do; their focus shows from the start.
+  WatchWindowKeys(
+      MainWindow, [](void* gui, const KeyPress& press) { return OnKey(*static_cast<GUI*>(gui), press); }, this);
+  ShowFocusCues(MainWindow);
   Update(MainWindow);
   return 1;
 }
@@ -206,6 +211,10 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       return 0;
     case kWmActivate:
       HandleActivate(window, wParam, lParam, ActivateInfo);
+      OnActivate(gui, wParam);
+      return 0;
+    case kWmSetFocus:
+      FocusPage(gui);
       return 0;
     case kWmPaint:
       OnPaint(gui, window);
@@ -269,14 +278,23 @@ void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam) {
 void OnTabChange(GUI& gui, intptr_t lParam) {
   Notification n = ReadNotification(lParam);
   if (n.code != kTcnSelChange) return;
-  gui.CurrentPage = static_cast<int32_t>(Send(n.from, kTcmGetCurSel, 0, 0));
+  ShowSelectedTab(gui);
+}
+
+void ShowSelectedTab(GUI& gui) {
+  // The strip's own arrow keys change the page and leave the focus on the strip, so that the next
+  // arrow goes on to the next tab; any other change puts the focus on the new page.
+  bool stripKeys = DispatchingKey() && FocusedWindow() == gui.TabControl;
+  gui.CurrentPage = static_cast<int32_t>(Send(gui.TabControl, kTcmGetCurSel, 0, 0));
   if (gui.CurrentPage == kMousePage) {
     // The first tab shows the keyboard page, with the keyboard tab selected.
     gui.CurrentPage = kKeyboardPage;
-    Send(n.from, kTcmSetCurSel, kKeyboardPage, 0);
+    Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
   }
   if (gui.CurrentPage == kAboutPage) ++AboutVisits;
+  windowKeys = WindowKeyState{};
   gui.InitWindowComponents();
+  if (!stripKeys && IsShown(gui.MainWindow)) FocusPage(gui);
 }
 
 void OnCommand(GUI& gui, uintptr_t wParam) {
@@ -303,20 +321,9 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
       SupportBox(gui, s.Enable_Mouse, kMouseCheckSlot, u"GUI:P0 ManageFilter(1,%d,%d)= %d");
       save = true;
       break;
-    case kCmdActionList: {
-      if (code != kCbnSelChange) return;
-      int selection = SelectionOf(gui.Controls[kActionListSlot]);
-      if (selection == kOpenProgramAction) {
-        PickProgram(gui);
-      } else if (selection == kOpenAppletAction) {
-        PickApplet(gui);
-      } else if (selection >= 0 && selection < kActionCount) {
-        // A list without a selection (-1) is not an action.
-        s.Buttons[gui.SelectedButton].Action = selection;
-      }
-      save = true;
-      break;
-    }
+    case kCmdActionList:
+      OnActionList(gui, code);
+      return;
     case kCmdPreviousCursor:
       if (s.Cursor == 0) {
         PlayBeep(kMbOk);
@@ -370,6 +377,57 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
       return;
   }
   if (save) SaveSettings(s);
+}
+
+void OnActionList(GUI& gui, uint16_t code) {
+  WindowKeyState& k = windowKeys;
+  switch (code) {
+    case kCbnSelChange:
+      // The arrow keys only move through the names: passing "Open Program" on the way to another
+      // action opens no picker.
+      if (DispatchingKey()) {
+        k.actionPending = true;
+      } else {
+        TakeAction(gui);
+      }
+      return;
+    case kCbnSelEndOk:
+      k.actionConfirmed = true;
+      return;
+    case kCbnDropDown:
+    case kCbnSelEndCancel:
+      k.actionConfirmed = false;
+      return;
+    case kCbnCloseUp:
+    case kCbnKillFocus: {
+      // The list closed on its choice (Enter, or a tap in it) or was left (Esc, Tab, a tap elsewhere).
+      bool take = k.actionPending && k.actionConfirmed && code == kCbnCloseUp;
+      bool undo = k.actionPending && !take;
+      k.actionConfirmed = false;
+      if (take) {
+        TakeAction(gui);
+      } else if (undo) {
+        // Left without confirming: the list shows the stored action again.
+        k.actionPending = false;
+        gui.LayoutPage();
+      }
+      return;
+    }
+  }
+}
+
+void TakeAction(GUI& gui) {
+  windowKeys.actionPending = windowKeys.actionConfirmed = false;
+  int selection = SelectionOf(gui.Controls[kActionListSlot]);
+  if (selection == kOpenProgramAction) {
+    PickProgram(gui);
+  } else if (selection == kOpenAppletAction) {
+    PickApplet(gui);
+  } else if (selection >= 0 && selection < kActionCount) {
+    // A list without a selection (-1) is not an action.
+    gui.settings.Buttons[gui.SelectedButton].Action = selection;
+  }
+  SaveSettings(gui.settings);
 }
 
 void OnTap(GUI& gui, uint16_t x, uint16_t y) {
@@ -427,6 +485,7 @@ void PickApplet(GUI& gui) {
 }
 
 void GUI::Release() {
+  EndWindowKeys(MainWindow);
   DestroyImageList(TabImages);
   TabImages = nullptr;
   DestroyIconHandle(TrayIcon);

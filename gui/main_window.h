@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "gui/gui.h"
+#include "gui/keys.h"
 #include "platform/window.h"
 
 // Command ids of the window: the soft keys, the page controls and the close command.
@@ -46,3 +48,31 @@ void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam);
 // The two picker actions of the action list, for the selected button.
 void PickProgram(GUI& gui);
 void PickApplet(GUI& gui);
+
+// The page of the tab the strip has selected now, made as a tap on that tab makes it: the first
+// tab shows the keyboard page, the about page counts its visits, the page is built and painted.
+void ShowSelectedTab(GUI& gui);
+// The action list's notifications: a tap's choice is taken at once; a name the arrow keys moved to
+// only once it is confirmed (Enter, or the dropped list closed on it).
+void OnActionList(GUI& gui, uint16_t code);
+// The choice the action list shows now, taken: a picker for "Open Program" and "Open Applet", else
+// the selected button's action; saved.
+void TakeAction(GUI& gui);
+
+// The keyboard: what the window does with a key before the focused control sees it (true when it
+// was the window's), and the focus it keeps.
+struct WindowKeyState {
+  platform::WindowHandle lastFocus;  // the control that had the focus when the window was left
+  bool actionPending;                // the action list shows a name the arrow keys moved to
+  bool actionConfirmed;              // the dropped list was closed with Enter
+};
+extern WindowKeyState windowKeys;
+bool OnKey(GUI& gui, const KeyPress& press);
+// The controls Tab moves through: the page's enabled controls in their order on the page, then the
+// tab strip.
+std::vector<platform::WindowHandle> FocusOrder(const GUI& gui);
+// The focus to the page: to the control that had it when the window was left, or to the page's
+// first control (the tab strip when the page has none).
+void FocusPage(GUI& gui);
+// WM_ACTIVATE: the window keeps its control's focus while it is away and gives it back on return.
+void OnActivate(GUI& gui, uintptr_t wParam);

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 
+#include "gui/keys.h"
 #include "gui/scale.h"
 #include "platform/images.h"
+#include "platform/keyboard.h"
 #include "platform/messages.h"
 #include "platform/shell_ui.h"
 #include "platform/system.h"
@@ -14,8 +16,8 @@ namespace {
 using namespace platform;
 
 constexpr uint32_t kTreeStyle = kWsChild | kWsVisible | kTvsHasButtons | kTvsHasLines | kTvsLinesAtRoot;  // 0x50000007
-constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;  // 0x50800880
-constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                // 0x50800080
+constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;    // 0x50800880
+constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                  // 0x50800080
 constexpr uint32_t kMaskGreen = 0x00FF00;
 constexpr int kFontWeight = 200;
 constexpr int kPathChars = 520;
@@ -36,7 +38,12 @@ Places PlacesIn(WindowHandle window) {
 bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, const WChar* title) {
   FormatWide(state.className, 255, u"%s:%X:%X", kind.baseName, TickCount(), std::rand());
   if (!WindowClassExists(state.instance, state.className)) {
-    WindowClass c{state.className, kCsHRedraw | kCsVRedraw, proc, state.instance, LoadIconById(state.instance, 101), 0,
+    WindowClass c{state.className,
+                  kCsHRedraw | kCsVRedraw,
+                  proc,
+                  state.instance,
+                  LoadIconById(state.instance, 101),
+                  0,
                   reinterpret_cast<uintptr_t>(StockObject(kLightGreyBrush))};
     if (!RegisterWindowClass(c)) return false;
   }
@@ -65,9 +72,9 @@ void MakeControls(PickerState& state, const PickerKind& kind) {
   Focus(state.tree);
   state.selectionBox = MakeWindow(0, u"edit", u"", kSelectionStyle, 0, 0, p.selection.right, p.selection.bottom,
                                   state.window, static_cast<uintptr_t>(kind.selectionId), state.instance);
-  state.parameterBox = MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right,
-                                  p.parameter.bottom, state.window, static_cast<uintptr_t>(kind.parameterId),
-                                  state.instance);
+  state.parameterBox =
+      MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right, p.parameter.bottom,
+                 state.window, static_cast<uintptr_t>(kind.parameterId), state.instance);
   // Three images of the strip, on its green mask; a strip that gives fewer is no strip.
   state.images = MakeImageList(DRAX(22), DRAY(22), kIlcMask, 3, 0);
   bool imagesReady = state.images && state.strip && ImageListAddMasked(state.images, state.strip, kMaskGreen) != -1 &&
@@ -94,7 +101,7 @@ void RunLoop(PickerState& state) {
   Message msg{};
   int rc;
   while ((rc = GetNextMessage(msg)) > 0) {
-    TranslateAndDispatch(msg);
+    DispatchWithKeys(msg);
     if (state.done) break;
   }
   Destroy(state.tree);
@@ -154,6 +161,33 @@ void OnNotify(PickerState& state, const PickerKind& kind, WindowHandle window, i
 
 }  // namespace
 
+bool PickerKey(PickerState& state, const KeyPress& press) {
+  switch (press.key) {
+    case kVkF1:
+      Send(state.window, kWmCommand, kPickerOk, 0);
+      return true;
+    case kVkF2:
+    case kVkEscape:
+      Send(state.window, kWmCommand, kPickerCancel, 0);
+      return true;
+    case kVkReturn:
+      if (press.focus != state.tree && press.focus != state.parameterBox) return false;
+      Send(state.window, kWmCommand, kPickerOk, 0);
+      return true;
+    case kVkTab:
+      // Between the tree and the parameter box; the selection box only shows.
+      Focus(press.focus == state.tree && state.parameterBox ? state.parameterBox : state.tree);
+      return true;
+    case kVkUp:
+    case kVkDown:
+      // The tree moves its selection from the selected node: with none yet, the first is selected.
+      if (press.focus != state.tree || TreeNext(state.tree, nullptr, kTvgnCaret)) return false;
+      if (TreeItem first = TreeNext(state.tree, nullptr, kTvgnChild)) TreeSelect(state.tree, first);
+      return true;
+  }
+  return false;
+}
+
 int ScaleForDpi(int n) {
   static int dpi = 0;
   if (dpi == 0) {
@@ -192,8 +226,8 @@ void PickerRestoreCursor(CursorHandle previous) {
   ShowCursorCount(false);
 }
 
-void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance,
-               WindowHandle owner, const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
+void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, InstanceHandle instance, WindowHandle owner,
+               const WChar* title, const WChar* pattern, const WChar* stripPath, WChar* resultOut,
                WChar* parameterOut) {
   resultOut[0] = parameterOut[0] = 0;
   if (pickerOpen) return;
@@ -210,9 +244,17 @@ void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, Inst
   if (kind.disableOwner) Enable(owner, false);
   bool made = MakeWindowOf(state, kind, proc, title);
   if (made) MakeControls(state, kind);
+  if (made) {
+    WatchWindowKeys(
+        state.window, [](void* s, const KeyPress& press) { return PickerKey(*static_cast<PickerState*>(s), press); },
+        &state);
+    ShowFocusCues(state.window);
+  }
   if (kind.waitCursorWhileMade) PickerRestoreCursor(cursor);
   // A window that could not be made asks for no choice: nothing is chosen.
+  WindowHandle window = state.window;
   if (made) RunLoop(state);
+  EndWindowKeys(window);
   if (state.parameter[0]) WCopy(parameterOut, kPickerTextChars, state.parameter);
   if (state.result[0]) WCopy(resultOut, kPickerTextChars, state.result);
   if (kind.disableOwner) Enable(owner, true);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "gui/keys.h"
 #include "platform/controls.h"
 #include "platform/handles.h"
 #include "platform/paint.h"
@@ -73,6 +74,11 @@ void RunPicker(PickerState& state, const PickerKind& kind, platform::WindowProc 
                WChar* resultOut, WChar* parameterOut);
 intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, platform::WindowHandle window, uint32_t message,
                          uintptr_t wParam, intptr_t lParam);
+
+// A key pressed in the picker, before its controls see it: F1 is OK, F2 and Esc Cancel, Enter in
+// the tree or the parameter box OK, Tab moves between the tree and the parameter box, and Up or
+// Down in a tree without a selection selects its first node. True when the key was the picker's.
+bool PickerKey(PickerState& state, const KeyPress& press);
 
 // The wait cursor as the pickers show it: on, remembering the cursor it replaces; off again.
 platform::CursorHandle PickerWaitCursor(platform::InstanceHandle instance);

@@ -29,7 +29,14 @@ inline constexpr uint32_t kCbGetCurSel = 0x0147;
 inline constexpr uint32_t kCbGetCount = 0x0146;
 inline constexpr uint32_t kCbGetLbText = 0x0148;  // wParam: index, lParam: buffer
 inline constexpr uint32_t kCbSetCurSel = 0x014E;
+inline constexpr uint32_t kCbShowDropDown = 0x014F;     // wParam 1 opens the list, 0 closes it
+inline constexpr uint32_t kCbGetDroppedState = 0x0157;  // 1 while the list is dropped
 inline constexpr uint16_t kCbnSelChange = 1;
+inline constexpr uint16_t kCbnKillFocus = 4;
+inline constexpr uint16_t kCbnDropDown = 7;
+inline constexpr uint16_t kCbnCloseUp = 8;
+inline constexpr uint16_t kCbnSelEndOk = 9;
+inline constexpr uint16_t kCbnSelEndCancel = 10;
 
 // Edit boxes.
 inline constexpr uint32_t kWsBorder = 0x00800000;

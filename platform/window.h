@@ -109,6 +109,7 @@ bool Move(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t heig
 bool Show(WindowHandle window, int command);
 void Update(WindowHandle window);
 bool Enable(WindowHandle window, bool enable);
+bool IsEnabled(WindowHandle window);
 // Returns the window that had the focus.
 WindowHandle Focus(WindowHandle window);
 // Makes the window the foreground window. On the device the window's owned windows come to the

@@ -8,6 +8,7 @@
 #include "driver_link/driver_status.h"
 #include "driver_link/listener.h"
 #include "gui/gui.h"
+#include "gui/keys.h"
 #include "gui/scale.h"
 #include "gui/tray_icon.h"
 #include "platform/device.h"
@@ -103,7 +104,7 @@ int RunMessageLoop() {
   platform::Message msg{};
   int rc;
   // A failing wait (-1) would fail again at once: it ends the loop like the quit message.
-  while ((rc = platform::GetNextMessage(msg)) > 0) platform::TranslateAndDispatch(msg);
+  while ((rc = platform::GetNextMessage(msg)) > 0) DispatchWithKeys(msg);
   return rc == 0 ? static_cast<int>(msg.wParam) : 1;
 }
 

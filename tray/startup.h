@@ -21,7 +21,8 @@ bool RunRuleAllows(uint32_t autostart, const WChar* commandLine);
 // written).
 int ExtractResourceFile(const WChar* target, const WChar* type, uint16_t id);
 
-// Takes and dispatches the thread's messages until the quit message; its exit code.
+// Takes and dispatches the thread's messages until the quit message (a window's keys to the window
+// first); its exit code.
 int RunMessageLoop();
 // The exit code of a normal end (the quit message's, as the shutdown posts it).
 inline constexpr int kNormalExit = 0;

@@ -8,6 +8,7 @@
 
 #include "platform/host/host_messages.h"
 #include "platform/html_view.h"
+#include "platform/keyboard.h"
 #include "platform/screen.h"
 
 namespace platform {
@@ -106,6 +107,30 @@ intptr_t NotifyParent(host::HostWindow& from, int32_t code, const TreeNotificati
   return Send(from.parent, kWmNotify, from.id, reinterpret_cast<intptr_t>(&n));
 }
 
+// A drop-down list's keys, as the real control answers them (see the controls contract): Up and
+// Down move the selection and say so (a closed list reports its choice ended first); Enter closes a
+// dropped list confirmed, Esc cancelled.
+intptr_t ComboKey(host::HostWindow& r, uint32_t key) {
+  auto notify = [&r](uint16_t code) {
+    Send(r.parent, kWmCommand, (static_cast<uintptr_t>(code) << 16) | (r.id & 0xFFFF), reinterpret_cast<intptr_t>(&r));
+  };
+  if (key == kVkUp || key == kVkDown) {
+    int last = static_cast<int>(r.items.size()) - 1;
+    int next = r.selection + (key == kVkDown ? 1 : -1);
+    next = next < 0 ? 0 : next > last ? last : next;
+    if (last >= 0 && next != r.selection) {
+      r.selection = next;
+      if (!r.dropped) notify(kCbnSelEndOk);
+      notify(kCbnSelChange);
+    }
+  } else if (r.dropped && (key == kVkReturn || key == kVkEscape)) {
+    notify(key == kVkReturn ? kCbnSelEndOk : kCbnSelEndCancel);
+    r.dropped = false;
+    notify(kCbnCloseUp);
+  }
+  return 0;
+}
+
 intptr_t StandardMessage(host::HostWindow& r, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
     case kWmSetText:
@@ -141,6 +166,18 @@ intptr_t StandardMessage(host::HostWindow& r, uint32_t message, uintptr_t wParam
         return static_cast<intptr_t>(r.items.size() - 1);
       case kCbGetCount:
         return static_cast<intptr_t>(r.items.size());
+      case kCbGetDroppedState:
+        return r.dropped ? 1 : 0;
+      case kCbShowDropDown:
+        if (wParam != 0 && !r.dropped) {
+          r.dropped = true;
+          Send(r.parent, kWmCommand, (static_cast<uintptr_t>(kCbnDropDown) << 16) | (r.id & 0xFFFF),
+               reinterpret_cast<intptr_t>(&r));
+        }
+        r.dropped = wParam != 0;
+        return 1;
+      case kWmKeyDown:
+        return ComboKey(r, static_cast<uint32_t>(wParam));
       case kCbGetCurSel:
         return r.selection;
       case kCbSetCurSel:
@@ -378,11 +415,28 @@ bool Enable(WindowHandle window, bool enable) {
   return wasDisabled;
 }
 
+bool IsEnabled(WindowHandle window) {
+  host::HostWindow* r = Live(window);
+  return r && r->enabled;
+}
+
 WindowHandle Focus(WindowHandle window) {
   WindowHandle old = M().focus;
   if (Live(window)) M().focus = window;
   return old;
 }
+
+WindowHandle FocusedWindow() {
+  return M().focus;
+}
+
+WindowHandle TopLevelOf(WindowHandle window) {
+  for (host::HostWindow* r = Live(window); r && (r->style & kWsChild) && r->parent; r = Live(r->parent))
+    window = r->parent;
+  return Live(window) ? window : nullptr;
+}
+
+void ShowFocusCues(WindowHandle) {}
 
 bool BringForward(WindowHandle window) {
   if (!Live(window)) return false;

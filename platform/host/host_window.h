@@ -43,6 +43,7 @@ struct HostWindow {
   uintptr_t check = 0;         // buttons
   std::vector<WString> items;  // combo boxes
   int selection = -1;          // combo boxes and tab strips
+  bool dropped = false;        // combo boxes: the list is open
   std::vector<TabEntry> tabs;
   void* imageList = nullptr;
   void* font = nullptr;

@@ -384,6 +384,11 @@ void OnPaint(View& v, HWND hwnd) {
     if (bitmap) {
       HGDIOBJ old = SelectObject(memory, bitmap);
       Draw(v, memory, rc.right, rc.bottom);
+      // With the focus, the view says so as a control does: a focus rectangle inside its edge.
+      if (GetFocus() == hwnd) {
+        RECT inner = {1, 1, rc.right - 1, rc.bottom - 1};
+        DrawFocusRect(memory, &inner);
+      }
       BitBlt(dc, 0, 0, rc.right, rc.bottom, memory, 0, 0, SRCCOPY);
       SelectObject(memory, old);
       DeleteObject(bitmap);
@@ -473,6 +478,10 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       break;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case WM_LBUTTONDOWN:
       SetFocus(hwnd);
       return 0;

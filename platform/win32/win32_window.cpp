@@ -113,6 +113,10 @@ bool Enable(WindowHandle window, bool enable) {
   return EnableWindow(H(window), enable ? TRUE : FALSE) != 0;
 }
 
+bool IsEnabled(WindowHandle window) {
+  return IsWindowEnabled(H(window)) != 0;
+}
+
 WindowHandle Focus(WindowHandle window) {
   return SetFocus(H(window));
 }

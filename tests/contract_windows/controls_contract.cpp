@@ -3,9 +3,11 @@
 // a virtual desktop: controls need a display). A difference here is a double that lies.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/keyboard.h"
 #include "platform/messages.h"
 #include "platform/window.h"
 #ifdef _WIN32
@@ -102,6 +104,40 @@ TEST_F(ControlsContract, ButtonsTabsAndListsNotifyOnlyForTheUser) {
   Send(list, kCbSetCurSel, 1, 0);
   EXPECT_EQ(Count(kWmCommand, kCbnSelChange), 0u);
   EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 1);
+}
+
+// What the settings window relies on when the keys move a drop-down list, each step with the
+// notifications the parent hears, in order: an arrow key moves the closed list and says so at once
+// (the list reports its choice ended first); opening it says so; an arrow key moves the open list;
+// Enter closes it with its choice confirmed (SELENDOK before CLOSEUP), Esc with it cancelled.
+TEST_F(ControlsContract, DropDownListAnswersTheKeys) {
+  WindowHandle list = Child(u"combobox", 0x0003 /* CBS_DROPDOWNLIST */, 4);
+  ASSERT_NE(list, nullptr);
+  for (const WChar* name : {u"first", u"second", u"third", u"fourth"})
+    Send(list, kCbAddString, 0, reinterpret_cast<intptr_t>(name));
+  Send(list, kCbSetCurSel, 0, 0);
+  Focus(list);
+  auto codes = [&](std::function<void()> step) {
+    heard.clear();
+    step();
+    std::vector<uint32_t> out;
+    for (const Heard& h : heard)
+      if (h.message == kWmCommand && h.code != kCbnKillFocus && h.code != 3 /* CBN_SETFOCUS */) out.push_back(h.code);
+    return out;
+  };
+  auto key = [&](uint32_t k) { return [&list, k] { Send(list, kWmKeyDown, k, 0); }; };
+  using Codes = std::vector<uint32_t>;
+  EXPECT_EQ(codes(key(kVkDown)), (Codes{kCbnSelEndOk, kCbnSelChange}));
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 1);
+  for (uint32_t close : {kVkReturn, kVkEscape}) {
+    SCOPED_TRACE(close);
+    EXPECT_EQ(codes([&] { Send(list, kCbShowDropDown, 1, 0); }), (Codes{kCbnDropDown}));
+    ASSERT_EQ(Send(list, kCbGetDroppedState, 0, 0), 1);
+    EXPECT_EQ(codes(key(kVkDown)), (Codes{kCbnSelChange}));
+    EXPECT_EQ(codes(key(close)),
+              close == kVkReturn ? (Codes{kCbnSelEndOk, kCbnCloseUp}) : (Codes{kCbnSelEndCancel, kCbnCloseUp}));
+    EXPECT_EQ(Send(list, kCbGetDroppedState, 0, 0), 0);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "pickers/program_picker.h"
 #include "platform/control_panel.h"
 #include "platform/host/host_libraries.h"
+#include "platform/keyboard.h"
 #include "platform/registry.h"
 #include "tray/registry_access.h"
 
@@ -530,6 +531,72 @@ TEST_F(PickerTest, ActionListStoresThePickersChoice) {
   Command(kCmdActionList, kCbnSelChange);
   EXPECT_EQ(b.Action, 10);
   EXPECT_EQ(host::WindowRecord(theGUI.Controls[kActionListSlot])->selection, 10);
+}
+
+}  // namespace
+
+namespace {
+
+// The pickers from the keyboard: each key pressed where the focus is, through the loop's dispatch.
+TEST_F(PickerTest, KeyTable) {
+  Library(u"one.cpl", FakeLibrary{{u"Applet"}});
+  enum Focused { kTree, kParameter, kSelection };
+  struct Row {
+    const char* label;
+    bool appletSelected;
+    Focused focus;
+    uint32_t key;
+    const WChar* chosen;  // the result handed out (nullptr: the picker is still open)
+    Focused focusAfter;
+    const WChar* shown;  // the selection box afterwards
+  };
+  const Row rows[] = {
+      {"F1 is OK", true, kTree, kVkF1, u"\\windows\\one.cpl,0", kTree, nullptr},
+      {"Enter in the tree is OK", true, kTree, kVkReturn, u"\\windows\\one.cpl,0", kTree, nullptr},
+      {"Enter in the parameter box is OK", true, kParameter, kVkReturn, u"\\windows\\one.cpl,0", kTree, nullptr},
+      {"Enter on a library does nothing", false, kTree, kVkReturn, nullptr, kTree, u""},
+      {"Enter in the selection box: the box's own", true, kSelection, kVkReturn, nullptr, kSelection,
+       u"\\windows\\one.cpl,0"},
+      {"F2 is Cancel", true, kTree, kVkF2, u"", kTree, nullptr},
+      {"Esc is Cancel", true, kParameter, kVkEscape, u"", kTree, nullptr},
+      {"Tab: from the tree to the parameter box", true, kTree, kVkTab, nullptr, kParameter, u"\\windows\\one.cpl,0"},
+      {"Tab: back to the tree", true, kParameter, kVkTab, nullptr, kTree, u"\\windows\\one.cpl,0"},
+      {"Down with nothing selected: the first node", false, kTree, kVkDown, nullptr, kTree, u"\\windows\\one.cpl"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    bool open = false;
+    WindowHandle focusAfter = nullptr, want = nullptr;
+    WString shown;
+    Script({
+        [&] {
+          TreeItem lib = Node(u"one.cpl");
+          Expand(lib);
+          if (r.appletSelected) TreeSelect(Tree(), TreeNext(Tree(), lib, kTvgnChild));
+          WriteText(Box(504), u"typed");
+          WindowHandle where[] = {Tree(), Box(504), Box(503)};
+          Focus(where[r.focus]);
+          want = where[r.focusAfter];
+          DispatchWithKeys(Message{FocusedWindow(), kWmKeyDown, r.key, 0});
+        },
+        [&] {
+          open = Picker() != nullptr;
+          if (!open) return;
+          focusAfter = FocusedWindow();
+          shown = Text(Box(503));
+          Press(kPickerCancel);
+        },
+    });
+    OpenApplets();
+    EXPECT_EQ(open, r.chosen == nullptr);
+    if (r.chosen) {
+      EXPECT_EQ(WString(result_), r.chosen);
+      EXPECT_EQ(WString(parameter_), WString(r.chosen).empty() ? u"" : u"typed");
+    } else {
+      EXPECT_EQ(focusAfter, want);
+      EXPECT_EQ(shown, r.shown);
+    }
+  }
 }
 
 }  // namespace

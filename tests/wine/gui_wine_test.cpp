@@ -6,16 +6,20 @@
 // usage: gui_wine_tests --qmxsim EXE --work DIR --resources DIR
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver_link/driver_control.h"
 #include "driver_link/driver_protocol.h"
 #include "driver_link/driver_status.h"
 #include "gui/gui.h"
+#include "gui/keys.h"
 #include "gui/main_window.h"
 #include "gui/page_paint.h"
 #include "gui/scale.h"
@@ -51,7 +55,8 @@ WString Size() {
 
 // Copies the installed content the window reads: pictures and the help page.
 void Install() {
-  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, "morvane.jpg"}, true);
+  InstallContent(kInstall, resources,
+                 {QM_WINDOW_PICTURES, "morvane.jpg", "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"}, true);
   RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
 }
 
@@ -77,7 +82,7 @@ class SettingsWindowWine : public ::testing::Test {
     ASSERT_EQ(theGUI.InitWindow(appInstance), 1);
     Show(theGUI.MainWindow, kSwShow);
     BringForward(theGUI.MainWindow);
-    PumpMessages(300);
+    PumpMessages(300, DispatchWithKeys);
   }
   static void TearDownTestSuite() {
     // The window's end runs the shutdown: the listener is gone by then.
@@ -95,10 +100,10 @@ class SettingsWindowWine : public ::testing::Test {
     Rect r{};
     ASSERT_TRUE(TabBounds(theGUI.TabControl, tab, r));
     PostClick(theGUI.TabControl, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PumpMessages(150);
+    PumpMessages(150, DispatchWithKeys);
   }
   void Photograph(const std::string& what) {
-    PumpMessages(200);
+    PumpMessages(200, DispatchWithKeys);
     std::string name = "settings-" + ToUtf8(Size()) + "-" + what + ".bmp";
     ASSERT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/" + name)));
   }
@@ -112,7 +117,7 @@ TEST_F(SettingsWindowWine, MousePageMadeCurrent) {
   theGUI.CurrentPage = kMousePage;
   theGUI.InitWindowComponents();
   PostClick(theGUI.MainWindow, DRAX(48) * 3 + DRAX(20), DRAY(60));
-  PumpMessages(150);
+  PumpMessages(150, DispatchWithKeys);
   EXPECT_EQ(theGUI.SelectedButton, 3);
   Photograph("mouse");
   ClickTab(1);
@@ -130,35 +135,35 @@ TEST_F(SettingsWindowWine, SoftKeysFromTheMenuBarResource) {
   EXPECT_EQ(b.right - b.left, theGUI.ScreenWidth);
   // A screen with another menu height: the bar takes it and stays under the window.
   PlaceAsShellWindow(w, theGUI.MH * 2);
-  PumpMessages(100);
+  PumpMessages(100, DispatchWithKeys);
   b = ScreenBounds(bar);
   at = ScreenBounds(w);
   EXPECT_EQ(b.bottom - b.top, theGUI.MH * 2);
   EXPECT_EQ(b.top, at.bottom);
   PlaceAsShellWindow(w, theGUI.MH);
-  PumpMessages(100);
+  PumpMessages(100, DispatchWithKeys);
   b = ScreenBounds(bar);
   EXPECT_EQ(b.bottom - b.top, theGUI.MH);
   Rect r = ClientArea(bar);
   PostClick(bar, r.right / 4, r.bottom / 2);
   EXPECT_TRUE(Eventually([&] {
-    PumpMessages(20);
+    PumpMessages(20, DispatchWithKeys);
     return !IsShown(w);
   }));
   Show(w, kSwShow);
   BringForward(w);
-  PumpMessages(200);
+  PumpMessages(200, DispatchWithKeys);
 }
 
 // The help view shows a local page legibly, is emptied by DTM_CLEAR and shows the page again.
 TEST_F(SettingsWindowWine, HelpViewClearsAndNavigates) {
   ClickTab(kHelpPage);
-  PumpMessages(300);
+  PumpMessages(300, DispatchWithKeys);
   WindowHandle view = theGUI.Controls[kHelpViewSlot];
   ASSERT_NE(view, nullptr);
   Rect v = ScreenBounds(view);
   auto inked = [&] {
-    PumpMessages(200);
+    PumpMessages(200, DispatchWithKeys);
     int n = 0;
     for (int32_t y = v.top; y < v.bottom; y += 2)
       for (int32_t x = v.left; x < v.right - 20; x += 2) n += (ScreenPixel(x, y) & 0xFFFFFF) < 0x404040 ? 1 : 0;
@@ -173,6 +178,64 @@ TEST_F(SettingsWindowWine, HelpViewClearsAndNavigates) {
   Send(view, kDtmNavigate, 0, reinterpret_cast<intptr_t>(address));
   FreePlatformString(address);
   EXPECT_EQ(inked(), page) << "the same page again";
+  ClickTab(1);
+}
+
+// Real key events typed on another thread while this one runs the program's loop (which gives the
+// window its keys first, as every pump of this program does), as a user types into the running window; `waitFor`, when
+// given, is a window class the typing waits for before it goes on (a picker opened by the keys before).
+void Type(const std::vector<std::pair<std::string, const WChar*>>& steps) {
+  std::atomic<bool> done{false};
+  std::thread typist([&] {
+    for (const auto& [keys, waitFor] : steps) {
+      if (waitFor) Eventually([&] { return FindTopLevelByClassPrefix(waitFor) != nullptr; });
+      if (waitFor) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      TypeKeys(keys);
+    }
+    done = true;
+  });
+  while (!done) PumpMessages(50, DispatchWithKeys);
+  typist.join();
+  // The last keys are still on their way through the X server and Wine's desktop.
+  PumpMessages(1000, DispatchWithKeys);
+}
+
+// The mouse page from the keyboard alone: the arrow keys move the action list past "Open Program"
+// and "Open Applet" without opening a picker, and Enter stores "Close Task"; "Open Program" with
+// Enter opens the program picker, where Down, Right, Down and Enter choose the root folder's first
+// program for the button; "Open Applet" opens the applet picker, which Esc leaves with nothing
+// stored.
+TEST_F(SettingsWindowWine, MousePageFromTheKeyboard) {
+  ASSERT_TRUE(FileWriteAll(u"\\0quillmote.exe", "MZ", 2));  // the root folder's first entry
+  theGUI.CurrentPage = kMousePage;
+  theGUI.SelectedButton = 0;
+  theGUI.settings.Buttons[0].Action = 0;
+  theGUI.InitWindowComponents();
+  WindowHandle list = theGUI.Controls[kActionListSlot];
+  BringForward(theGUI.MainWindow);
+  Focus(list);
+  PumpMessages(200, DispatchWithKeys);
+  Type({{"Down Down Down Down Down Down Down Down Down Down Down", nullptr}});
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
+  EXPECT_EQ(theGUI.settings.Buttons[0].Action, 0);
+  Photograph("mouse-keys");
+  Type({{"Return", nullptr}});
+  EXPECT_EQ(theGUI.settings.Buttons[0].Action, 11);
+  uint32_t stored = 0;
+  EXPECT_EQ(ReadSetting(u"Left_Button_Action", kRegDword, &stored, sizeof stored), 1);
+  EXPECT_EQ(stored, 11u);
+
+  Type({{"Up Up Return", nullptr}, {"Down Right", u"browsefile"}, {"Down Return", u"browsefile"}});
+  EXPECT_EQ(theGUI.settings.Buttons[0].Action, 9);
+  EXPECT_EQ(WString(theGUI.settings.Buttons[0].Param1), u"\\0quillmote.exe");
+  EXPECT_EQ(FindTopLevelByClassPrefix(u"browsefile"), nullptr);
+
+  Type({{"Down Return", nullptr}, {"Escape", u"browseapplet"}});
+  EXPECT_EQ(FindTopLevelByClassPrefix(u"browseapplet"), nullptr);
+  EXPECT_EQ(theGUI.settings.Buttons[0].Action, 9);
+  EXPECT_EQ(WString(theGUI.settings.Buttons[0].Param1), u"\\0quillmote.exe");
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 9);  // the stored action again
+  RemoveFile(u"\\0quillmote.exe");
   ClickTab(1);
 }
 

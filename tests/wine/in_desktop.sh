@@ -10,15 +10,11 @@ shift 3
 mkdir -p "$out"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/output.txt
 
-n=100
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 800x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-xvfb=$!
 here=$(dirname "$0")/../../tools
+display=$("$here/xvfb-start" 800x800 "$out/xvfb.log") || { echo "no X display"; exit 1; }
+n=${display% *} xvfb=${display#* }
 # The desktop's programs end with the display: nothing of this run is left for the next.
 trap '"$here/wine-stop"; kill $xvfb 2>/dev/null' EXIT
-i=0
-while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
 export DISPLAY=":$n"
 
 # A desktop of its own for every run: its size is fixed when it is made.

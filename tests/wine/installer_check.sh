@@ -78,12 +78,9 @@ wait_for() {
 }
 
 # A private display, ended with everything of this run in the prefix.
-n=140
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.txt" 2>&1 &
-xvfb=$!
+display=$("$tools/xvfb-start" 800x600 "$work/xvfb.txt") || { echo "FAIL: no X display"; exit 1; }
+n=${display% *} xvfb=${display#* }
 trap '"$tools/wine-stop"; kill $xvfb 2>/dev/null' EXIT
-wait_for 10 test -e "/tmp/.X11-unix/X$n"
 export DISPLAY=":$n"
 # Wine's desktop process keeps the display it was started with, and one started by an earlier
 # program without a display would leave the tray program without windows: the prefix's server is

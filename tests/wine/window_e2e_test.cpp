@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -253,6 +254,70 @@ TEST_F(WindowE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
   EXPECT_GE(std::count_if(l.begin() + builds, l.end(),
                           [](const std::string& x) { return x.rfind("GUI::InitWindowComponents", 0) == 0; }),
             200);
+}
+
+// The Bluetooth keyboard alone, with real key events through X: every page by Ctrl+Tab with the
+// focus on its first control and shown, Tab and Space to a setting that reaches the registry,
+// "Connect" on F2, Esc hiding the window, and the focus kept while it was hidden.
+TEST_F(WindowE2E, TheKeyboardAloneDrivesTheWindow) {
+  ClickTab(1);
+  Show(window, kSwShow);
+  BringForward(window);
+  ASSERT_TRUE(Eventually([] { return ForegroundNow() == window; }));
+
+  struct Page {
+    const char* name;
+    int page;
+    std::function<WindowHandle()> focus;  // the control that has the focus on arrival
+  } pages[] = {
+      {"status", 2, [] { return ChildById(window, 776); }},
+      {"help", 3, [] { return ChildOfClass(window, u"DISPLAYCLASS"); }},
+      {"about", 4, [] { return tab; }},
+      {"keyboard-again", 1, [] { return ChildById(window, kKeyboardCheck); }},
+  };
+  for (const Page& p : pages) {
+    SCOPED_TRACE(p.name);
+    size_t before = DebugLogMessages().size();
+    ASSERT_TRUE(TypeKeys("ctrl+Tab"));
+    EXPECT_TRUE(Eventually([&] {
+      std::vector<std::string> l = DebugLogMessages();
+      return l.size() > before && std::find(l.begin() + before, l.end(),
+                                            "GUI::InitWindowComponents page: " + std::to_string(p.page)) != l.end();
+    }));
+    EXPECT_EQ(Send(tab, kTcmGetCurSel, 0, 0), p.page);
+    EXPECT_TRUE(Eventually([&] { return FocusIn(window) == p.focus(); }));
+    if (p.page == 3) Pause(500);
+    Photograph(std::string("keys-") + p.name);
+  }
+
+  ASSERT_TRUE(TypeKeys("Tab"));
+  WindowHandle sounds = ChildById(window, 774);
+  EXPECT_TRUE(Eventually([&] { return FocusIn(window) == sounds; }));
+  ASSERT_TRUE(TypeKeys("space"));
+  uint32_t stored = 7;
+  EXPECT_TRUE(Eventually([&] {
+    return RegReadValue(RegRoot::User, kProgramKey, u"KBSounds", kRegDword, &stored, sizeof stored) == 1 && stored == 1;
+  }));
+  EXPECT_EQ(Send(sounds, kBmGetCheck, 0, 0), 1);
+  Photograph("keys-sounds");
+
+  // "Connect" on F2: the radio is off here, and its box is answered with Enter.
+  ASSERT_TRUE(TypeKeys("F2"));
+  EXPECT_TRUE(Eventually([] { return DebugLogHas("GUI, user pressed CONNECT"); }));
+  WindowHandle box = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (box = FindTopLevel(u"#32770", u"#2 Bluetooth")) != nullptr && IsShown(box); }));
+  Photograph("keys-connect");
+  ASSERT_TRUE(TypeKeys("Return"));
+  EXPECT_TRUE(Eventually([] { return FindTopLevel(u"#32770", u"#2 Bluetooth") == nullptr; }));
+
+  // Esc hides the window; shown again, the focus is where it was.
+  EXPECT_TRUE(Eventually([&] { return FocusIn(window) == sounds; }));
+  ASSERT_TRUE(TypeKeys("Escape"));
+  EXPECT_TRUE(Eventually([] { return !IsShown(window); }));
+  EXPECT_TRUE(DebugLogHas("GUI, user pressed HIDE"));
+  Show(window, kSwShow);
+  BringForward(window);
+  EXPECT_TRUE(Eventually([&] { return IsShown(window) && FocusIn(window) == sounds; }));
 }
 
 }  // namespace

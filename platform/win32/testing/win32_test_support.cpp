@@ -155,11 +155,15 @@ bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool
 
 namespace platform::win32test {
 
-void PumpMessages(uint32_t ms) {
+void PumpMessages(uint32_t ms, void (*dispatch)(const Message&)) {
   DWORD end = GetTickCount() + ms;
   do {
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (dispatch) {
+        dispatch(Message{m.hwnd, m.message, m.wParam, m.lParam});
+        continue;
+      }
       TranslateMessage(&m);
       DispatchMessageW(&m);
     }
@@ -477,6 +481,28 @@ void ReleaseWindowContext(WindowHandle window, void* dc) {
 
 InstanceHandle ProgramInstance() {
   return GetModuleHandleW(nullptr);
+}
+
+bool TypeKeys(const std::string& keys) {
+  // Wine starts a Unix program as it starts a Windows one; it inherits the display.
+  std::wstring cmd = L"/usr/bin/xdotool key --delay 80 " + std::wstring(keys.begin(), keys.end());
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  WaitForSingleObject(pi.hProcess, 30000);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // The events travel through the X server and Wine's desktop before the program takes them.
+  Sleep(300);
+  return true;
+}
+
+WindowHandle FocusIn(WindowHandle window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  DWORD thread = GetWindowThreadProcessId(static_cast<HWND>(window), nullptr);
+  return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
 }
 
 WString ProgramFile() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 
 namespace platform::win32test {
@@ -58,8 +59,9 @@ bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool
 
 namespace platform::win32test {
 
-// Takes and dispatches the calling thread's messages for `ms` milliseconds.
-void PumpMessages(uint32_t ms);
+// Takes and dispatches the calling thread's messages for `ms` milliseconds; with `dispatch`, each
+// message goes there instead (a program's own loop, which gives windows their keys first).
+void PumpMessages(uint32_t ms, void (*dispatch)(const Message&) = nullptr);
 // GDI objects alive in this process: every handle value is asked for its type (Wine matches
 // handles on their low word, so the count is exact).
 int LiveGdiObjects();
@@ -113,6 +115,12 @@ void ReleaseWindowContext(WindowHandle window, void* dc);
 InstanceHandle ProgramInstance();
 // The running program's own file (its Windows path).
 WString ProgramFile();
+// Real key events through the X server, as a user types them (xdotool key, one name after another:
+// "Tab", "ctrl+Tab", "space", "F2"); they reach the focused control of the foreground program in
+// the virtual desktop. Waits until they are sent; false when xdotool could not be run.
+bool TypeKeys(const std::string& keys);
+// The window that has the keyboard focus in the thread that owns `window` (any process).
+WindowHandle FocusIn(WindowHandle window);
 void InitControls();
 // Sets an environment variable for programs started from here.
 void SetEnvironment(const char* name, const char* value);

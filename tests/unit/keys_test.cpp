@@ -1,0 +1,192 @@
+// The settings window from the keyboard, on the host's models: each key pressed where the focus is,
+// through the message loop's dispatch, and what the window made of it.
+#include "gui/keys.h"
+
+#include "gui_fixture.h"
+#include "platform/controls.h"
+#include "platform/host/host_keyboard.h"
+#include "platform/keyboard.h"
+
+namespace {
+
+using namespace platform;
+
+constexpr int kStrip = -1;  // the tab strip, in the rows below
+constexpr uint32_t kWaActive = 1;
+
+class KeysTest : public GuiTest {
+ protected:
+  void SetUp() override {
+    GuiTest::SetUp();
+    windowKeys = WindowKeyState{};
+    debugEnabled = 1;
+  }
+  void TearDown() override {
+    host::SetWhenIdle({});
+    host::HoldKeys({});
+    GuiTest::TearDown();
+  }
+  WindowHandle Where(int slot) { return slot == kStrip ? theGUI.TabControl : theGUI.Controls[slot]; }
+  // A key pressed with the focus where it is now, and the modifiers held.
+  void Press(uint32_t key, std::initializer_list<uint32_t> held = {}) {
+    host::HoldKeys(held);
+    DispatchWithKeys(Message{FocusedWindow(), kWmKeyDown, key, 0});
+    host::HoldKeys({});
+  }
+};
+
+TEST_F(KeysTest, KeyTable) {
+  struct Row {
+    const char* label;
+    int page, focus;  // where the user is
+    uint32_t key;
+    std::initializer_list<uint32_t> held;
+    int wantPage, wantFocus;  // where the key leads
+    const char* logLine;      // a line it logs (nullptr: none)
+    bool shown;               // the window still shown
+    bool launches = false;    // a program was started (the Bluetooth settings)
+  };
+  const std::initializer_list<uint32_t> none{}, ctrl{kVkControl}, shift{kVkShift}, both{kVkControl, kVkShift};
+  const Row rows[] = {
+      {"Tab: the next control", kKeyboardPage, kKeyboardCheckSlot, kVkTab, none, kKeyboardPage, kSoundsCheckSlot,
+       nullptr, true},
+      {"Tab after the page's last control: the tab strip", kKeyboardPage, kSoundsCheckSlot, kVkTab, none, kKeyboardPage,
+       kStrip, nullptr, true},
+      {"Tab on the strip: round again", kKeyboardPage, kStrip, kVkTab, none, kKeyboardPage, kKeyboardCheckSlot, nullptr,
+       true},
+      {"Shift+Tab: back", kKeyboardPage, kKeyboardCheckSlot, kVkTab, shift, kKeyboardPage, kStrip, nullptr, true},
+      {"Tab passes the greyed box by", kSettingsPage, kStrip, kVkTab, none, kSettingsPage, kAutostartCheckSlot, nullptr,
+       true},
+      {"Tab to a button", kSettingsPage, kTrayCheckSlot, kVkTab, none, kSettingsPage, kChangeButtonSlot, nullptr, true},
+      {"Ctrl+Tab: the next page, focus on its first control", kKeyboardPage, kSoundsCheckSlot, kVkTab, ctrl,
+       kSettingsPage, kAutostartCheckSlot, "GUI::InitWindowComponents page: 2", true},
+      {"Ctrl+Page Down: the next page; about has no control", kHelpPage, kHelpViewSlot, kVkNext, ctrl, kAboutPage,
+       kStrip, "GUI::InitWindowComponents page: 4", true},
+      {"Ctrl+Tab from the about page: the first tab shows the keyboard page", kAboutPage, kStrip, kVkTab, ctrl,
+       kKeyboardPage, kKeyboardCheckSlot, "GUI::InitWindowComponents page: 1", true},
+      {"Ctrl+Shift+Tab: the page before", kSettingsPage, kTrayCheckSlot, kVkTab, both, kKeyboardPage,
+       kKeyboardCheckSlot, nullptr, true},
+      {"Ctrl+Shift+Tab from the keyboard page: round to the about page", kKeyboardPage, kKeyboardCheckSlot, kVkTab,
+       both, kAboutPage, kStrip, "GUI::InitWindowComponents page: 4", true},
+      {"Ctrl+Page Up: the help page, its view focused", kAboutPage, kStrip, kVkPrior, ctrl, kHelpPage, kHelpViewSlot,
+       "GUI::InitWindowComponents page: 3", true},
+      {"Page Down alone: the control's own", kKeyboardPage, kKeyboardCheckSlot, kVkNext, none, kKeyboardPage,
+       kKeyboardCheckSlot, nullptr, true},
+      {"F1: the left soft key", kKeyboardPage, kSoundsCheckSlot, kVkF1, none, kKeyboardPage, kSoundsCheckSlot,
+       "GUI, user pressed HIDE", false},
+      {"Esc hides the window", kSettingsPage, kAutostartCheckSlot, kVkEscape, none, kSettingsPage, kAutostartCheckSlot,
+       "GUI, user pressed HIDE", false},
+      {"F2: the right soft key", kKeyboardPage, kKeyboardCheckSlot, kVkF2, none, kKeyboardPage, kKeyboardCheckSlot,
+       "GUI, user pressed CONNECT", true},
+      {"Enter presses the focused button", kSettingsPage, kChangeButtonSlot, kVkReturn, none, kSettingsPage,
+       kChangeButtonSlot, nullptr, true, true},
+      {"Enter on a check box: the box's own", kKeyboardPage, kSoundsCheckSlot, kVkReturn, none, kKeyboardPage,
+       kSoundsCheckSlot, nullptr, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ResetAll();
+    windowKeys = WindowKeyState{};
+    ASSERT_EQ(Open(), 1);
+    Show(theGUI.MainWindow, kSwShow);
+    ShowPage(r.page);
+    Send(theGUI.TabControl, kTcmSetCurSel, static_cast<uintptr_t>(r.page), 0);
+    Focus(Where(r.focus));
+    size_t logged = LogLines().size();
+    int visits = AboutVisits;
+    bool sounds = Send(theGUI.Controls[kSoundsCheckSlot], kBmGetCheck, 0, 0) == kBstChecked;
+
+    Press(r.key, r.held);
+
+    EXPECT_EQ(theGUI.CurrentPage.load(), r.wantPage);
+    EXPECT_EQ(Send(theGUI.TabControl, kTcmGetCurSel, 0, 0), r.wantPage);
+    EXPECT_EQ(FocusedWindow(), Where(r.wantFocus));
+    EXPECT_EQ(IsShown(theGUI.MainWindow), r.shown);
+    std::vector<std::string> lines = LogLines();
+    std::vector<std::string> added(lines.begin() + static_cast<long>(std::min(logged, lines.size())), lines.end());
+    if (r.logLine) {
+      EXPECT_NE(std::find(added.begin(), added.end(), r.logLine), added.end()) << ::testing::PrintToString(added);
+    } else if (r.wantPage == r.page) {
+      EXPECT_TRUE(added.empty()) << ::testing::PrintToString(added);
+    }
+    // A page reached by the keys is counted as a tap on its tab counts it.
+    EXPECT_EQ(AboutVisits - visits, r.wantPage == kAboutPage && r.page != kAboutPage ? 1 : 0);
+    bool launched = false;
+    for (const auto& c : host::ShellCalls()) launched |= c.kind == host::ShellCall::Launch;
+    EXPECT_EQ(launched, r.launches);
+    if (r.page == kKeyboardPage && r.wantPage == kKeyboardPage) {
+      EXPECT_EQ(Send(theGUI.Controls[kSoundsCheckSlot], kBmGetCheck, 0, 0) == kBstChecked, sounds);
+    }
+  }
+}
+
+// The window gives its page's focus back when it returns: the control that had it when the window
+// was left, else the page's first one.
+TEST_F(KeysTest, FocusIsKeptWhileTheWindowIsAway) {
+  ASSERT_EQ(Open(), 1);
+  WindowHandle w = theGUI.MainWindow;
+  Show(w, kSwShow);
+  Send(w, kWmActivate, kWaActive, 0);
+  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kKeyboardCheckSlot]);
+  Press(kVkTab);
+  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
+  Press(kVkEscape);
+  Send(w, kWmActivate, 0 /* WA_INACTIVE */, 0);
+  Focus(nullptr);
+  Show(w, kSwShow);
+  Send(w, kWmActivate, kWaActive, 0);
+  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
+  // A picker gives the focus back to the window itself: it goes on to the same control.
+  Focus(w);
+  Send(w, kWmSetFocus, 0, 0);
+  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
+}
+
+// In the action list the arrow keys only move through the names: "Open Program" passed on the way
+// opens no picker and nothing is stored until the choice is confirmed, by Enter or by the dropped
+// list closing on it. A tap's choice is taken at once.
+TEST_F(KeysTest, TheActionListTakesAConfirmedChoiceOnly) {
+  ASSERT_EQ(Open(), 1);
+  Show(theGUI.MainWindow, kSwShow);
+  ShowPage(kMousePage);
+  // A picker opened by mistake would end at once, with nothing chosen.
+  host::SetWhenIdle([] { return false; });
+  WindowHandle list = theGUI.Controls[kActionListSlot];
+  const ButtonAssignment& button = theGUI.settings.Buttons[0];
+  Focus(list);
+  uint64_t writes = host::RegistryWriteCount();
+  for (int i = 0; i < 11; ++i) Press(kVkDown);  // past "Open Program" and "Open Applet"
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
+  EXPECT_EQ(button.Action, 0);
+  EXPECT_EQ(host::RegistryWriteCount(), writes);
+  Press(kVkReturn);
+  EXPECT_EQ(button.Action, 11);
+  EXPECT_GT(host::RegistryWriteCount(), writes);
+
+  // Moved, then left with Tab: the list shows the stored action again.
+  Press(kVkDown);
+  Press(kVkTab);
+  Command(kCmdActionList, kCbnKillFocus);  // what the list says as it loses the focus
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
+  EXPECT_EQ(button.Action, 11);
+
+  // A dropped list closed with Esc takes nothing; closed with Enter it takes its choice.
+  Focus(list);
+  Send(list, kCbShowDropDown, 1, 0);
+  Press(kVkUp);
+  Press(kVkEscape);
+  EXPECT_TRUE(IsShown(theGUI.MainWindow));  // Esc closed the list, not the window
+  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
+  EXPECT_EQ(button.Action, 11);
+  Send(list, kCbShowDropDown, 1, 0);
+  Press(kVkDown);
+  Press(kVkReturn);
+  EXPECT_EQ(button.Action, 12);
+
+  // A tap takes its choice at once.
+  Send(list, kCbSetCurSel, 4, 0);
+  Command(kCmdActionList, kCbnSelChange);
+  EXPECT_EQ(button.Action, 4);
+}
+
+}  // namespace
