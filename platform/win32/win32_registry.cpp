@@ -114,8 +114,13 @@ RegStatus RegFlushMachine() {
 }
 
 RegStatus RegDeleteKeyTree(const WChar* path) {
+#ifdef _WIN32_WCE
+  // The device's RegDeleteKeyW removes the key with everything below it.
+  return Status(RegDeleteKeyW(HKEY_LOCAL_MACHINE, Path(path)));
+#else
   // With a subkey named, RegDeleteTreeW removes that key itself as well.
   return Status(RegDeleteTreeW(HKEY_LOCAL_MACHINE, Path(path)));
+#endif
 }
 
 }  // namespace platform
