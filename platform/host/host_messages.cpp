@@ -22,6 +22,7 @@ struct Queue {
   std::deque<Message> items;
   bool waiting = false;     // the owner is blocked in GetNextMessage with nothing to take
   bool terminated = false;  // TerminateThreadNow: every wait ends at once
+  bool failing = false;     // FailWaits: every wait fails at once
 };
 
 struct Queues {
@@ -82,6 +83,15 @@ void host::TerminateQueue(ThreadId thread) {
   q.changed.notify_all();
 }
 
+void host::FailWaits(ThreadId thread) {
+  Queues& q = Q();
+  std::lock_guard<std::mutex> g(q.lock);
+  auto& slot = q.byThread[thread];
+  if (!slot) slot = std::make_shared<Queue>();
+  slot->failing = true;
+  q.changed.notify_all();
+}
+
 ThreadId CurrentThreadId() {
   if (!currentId) currentId = host::NewThreadId();
   return currentId;
@@ -107,12 +117,13 @@ int GetNextMessage(Message& msg) {
     g.lock();
     if (!acted) return -1;
   }
-  while (mine->items.empty() && !mine->terminated) {
+  while (mine->items.empty() && !mine->terminated && !mine->failing) {
     mine->waiting = true;
     q.changed.notify_all();
     q.changed.wait(g);
   }
   mine->waiting = false;
+  if (mine->failing) return -1;
   if (mine->terminated) return 0;
   msg = mine->items.front();
   mine->items.pop_front();
