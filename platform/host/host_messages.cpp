@@ -74,22 +74,27 @@ void host::AdoptThreadId(ThreadId id) {
   currentId = id;
 }
 
-void host::TerminateQueue(ThreadId thread) {
+namespace {
+
+// Sets one of the queue's marks, making a queue for a thread that has none yet, and wakes its
+// waits.
+void MarkQueue(ThreadId thread, bool Queue::*mark) {
   Queues& q = Q();
   std::lock_guard<std::mutex> g(q.lock);
   auto& slot = q.byThread[thread];
   if (!slot) slot = std::make_shared<Queue>();
-  slot->terminated = true;
+  (*slot).*mark = true;
   q.changed.notify_all();
 }
 
+}  // namespace
+
+void host::TerminateQueue(ThreadId thread) {
+  MarkQueue(thread, &Queue::terminated);
+}
+
 void host::FailWaits(ThreadId thread) {
-  Queues& q = Q();
-  std::lock_guard<std::mutex> g(q.lock);
-  auto& slot = q.byThread[thread];
-  if (!slot) slot = std::make_shared<Queue>();
-  slot->failing = true;
-  q.changed.notify_all();
+  MarkQueue(thread, &Queue::failing);
 }
 
 ThreadId CurrentThreadId() {
