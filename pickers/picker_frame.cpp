@@ -269,9 +269,11 @@ intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, WindowHandl
       return 0;
     case kWmDisplayChange:
       // Desktop Windows announces a new resolution or orientation with this message alone, and
-      // resizes no window for it: the picker takes the new screen as at its opening.
+      // resizes no window for it: the picker takes the new screen as at its opening. Its controls
+      // are drawn again whole: one that keeps its size is not repainted by its move.
       PlaceWindow(state, window);
       Layout(state, kind, window);
+      for (WindowHandle control : {state.tree, state.selectionBox, state.parameterBox}) InvalidateWindow(control, true);
       return 0;
     case kWmPaint: {
       PaintScope validate(window);

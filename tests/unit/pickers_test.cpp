@@ -414,9 +414,16 @@ TEST_F(PickerTest, FrameOnBothScreens) {
         // It turns back on a desk, which announces the new display and moves no window: the picker
         // takes the whole screen again itself.
         host::SetScreenSize(screen.width, screen.height);
+        size_t before = host::Invalidations().size();
         Send(Picker(), kWmDisplayChange, 0, 0);
         expectWindow(screen.width, client);
         expectControls(screen.width, client, "after a display change");
+        // Each control is drawn again whole, background and all.
+        std::vector<WindowHandle> redrawn;
+        auto invalidated = host::Invalidations();
+        for (size_t i = before; i < invalidated.size(); ++i)
+          if (invalidated[i].erase) redrawn.push_back(invalidated[i].window);
+        EXPECT_EQ(redrawn, (std::vector<WindowHandle>{Tree(), Box(kind.selection), Box(kind.parameter)}));
         Press(kPickerCancel);
       }});
       if (kind.applets) {
