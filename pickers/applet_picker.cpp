@@ -95,6 +95,9 @@ void SelectNode(PickerState& s, TreeItem node) {
 }
 
 void DoubleTapNode(PickerState& s, TreeItem node) {
+  // A double tap beside every label (on a button, an indent, the empty rows) names no node: it
+  // chooses nothing and leaves the choice that the selection box shows.
+  if (!node) return;
   Evaluate(node);
   Send(s.window, kWmCommand, kPickerOk, 0);
 }

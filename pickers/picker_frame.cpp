@@ -24,6 +24,8 @@ constexpr int kPathChars = 520;
 
 // One picker at a time: the state record of a picker cannot serve two openings.
 bool pickerOpen = false;
+// The screen's dots per inch, read on first use and held for the program's life; 0 until then.
+int screenDpi = 0;
 
 // The three controls' places in a client area.
 struct Places {
@@ -33,6 +35,16 @@ Places PlacesIn(WindowHandle window) {
   Rect c = ClientArea(window);
   int32_t w = c.right - c.left, h20 = ScaleForDpi(20), h40 = ScaleForDpi(40);
   return Places{Rect{0, h20, w, c.bottom - h40 - c.top}, Rect{0, 0, w, h20}, Rect{0, c.bottom - h20 - c.top, w, h20}};
+}
+
+// The whole screen, less the menu bar, which keeps its place at the bottom of the screen.
+void PlaceWindow(PickerState& state, WindowHandle window) {
+  FullScreen(window, kShfsHideTaskbar | kShfsHideStartIcon);
+  if (state.menuBar) {
+    Rect w = ScreenBounds(window), b = ScreenBounds(state.menuBar);
+    int32_t bottom = w.bottom - (b.bottom - b.top);
+    Move(window, w.left, w.top, w.right - w.left, bottom - w.top, false);
+  }
 }
 
 bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, const WChar* title) {
@@ -50,13 +62,7 @@ bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, c
   state.window = MakeWindow(0, state.className, title, kWsVisible, 0, 0, SystemMetric(kSmCxScreen),
                             SystemMetric(kSmCyScreen), nullptr, 0, state.instance);
   if (!state.window) return false;
-  FullScreen(state.window, kShfsHideTaskbar | kShfsHideStartIcon);
-  if (state.menuBar) {
-    // The menu bar keeps its place at the bottom of the screen: the window ends above it.
-    Rect w = ScreenBounds(state.window), b = ScreenBounds(state.menuBar);
-    int32_t bottom = w.bottom - (b.bottom - b.top);
-    Move(state.window, w.left, w.top, w.right - w.left, bottom - w.top, false);
-  }
+  PlaceWindow(state, state.window);
   Show(state.window, kSwShowNormal);
   Update(state.window);
   return true;
@@ -189,13 +195,16 @@ bool PickerKey(PickerState& state, const KeyPress& press) {
 }
 
 int ScaleForDpi(int n) {
-  static int dpi = 0;
-  if (dpi == 0) {
+  if (screenDpi == 0) {
     DeviceContext dc = ScreenContext();
-    dpi = dc ? DeviceCaps(dc, kLogPixelsY) : -1;
+    screenDpi = dc ? DeviceCaps(dc, kLogPixelsY) : -1;
     if (dc) ReleaseScreenContext(dc);
   }
-  return (dpi * n + 48) / 96;
+  return (screenDpi * n + 48) / 96;
+}
+
+void ResetScreenDpi() {
+  screenDpi = 0;
 }
 
 bool BuildItemPath(WindowHandle tree, TreeItem node, WChar* out, int chars) {
@@ -299,6 +308,14 @@ intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, WindowHandl
       return 0;
     case kWmSettingChange:
       Layout(state, kind, window);
+      return 0;
+    case kWmDisplayChange:
+      // Desktop Windows announces a new resolution or orientation with this message alone, and
+      // resizes no window for it: the picker takes the new screen as at its opening. Its controls
+      // are drawn again whole: one that keeps its size is not repainted by its move.
+      PlaceWindow(state, window);
+      Layout(state, kind, window);
+      for (WindowHandle control : {state.tree, state.selectionBox, state.parameterBox}) InvalidateWindow(control, true);
       return 0;
     case kWmPaint: {
       PaintScope validate(window);

@@ -19,6 +19,7 @@ namespace {
 
 std::mutex rootLock;
 std::string root;
+std::function<void(const WChar*)> searchHook;
 
 bool SameNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -32,6 +33,10 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+void SetFileSearchHook(std::function<void(const WChar* pattern)> hook) {
+  searchHook = std::move(hook);
+}
 
 void SetDeviceRoot(const std::string& folder) {
   std::lock_guard<std::mutex> g(rootLock);
@@ -201,6 +206,7 @@ struct HostSearch {
 
 bool FileSearch::First(const WChar* pattern) {
   Close();
+  if (host::searchHook) host::searchHook(pattern);
   size_t length = WLen(pattern);
   size_t slash = length;
   while (slash > 0 && pattern[slash - 1] != u'\\') --slash;

@@ -1,6 +1,7 @@
 // Host file system double: a folder of the Linux file system stands for the device's root "\".
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/text.h"
@@ -16,5 +17,8 @@ const std::string& DeviceRoot();
 std::string HostPath(const WChar* devicePath);
 // The Linux path of a device path taken exactly as spelled.
 std::string ExactPath(const WChar* devicePath);
+// Runs at the start of every folder search, with its pattern, on the searching thread (for tests
+// that look at what is shown while a folder is listed); empty for none.
+void SetFileSearchHook(std::function<void(const WChar* pattern)> hook);
 
 }  // namespace platform::host

@@ -22,6 +22,7 @@ struct Queue {
   std::deque<Message> items;
   bool waiting = false;     // the owner is blocked in GetNextMessage with nothing to take
   bool terminated = false;  // TerminateThreadNow: every wait ends at once
+  bool failing = false;     // FailWaits: every wait fails at once
 };
 
 struct Queues {
@@ -73,13 +74,27 @@ void host::AdoptThreadId(ThreadId id) {
   currentId = id;
 }
 
-void host::TerminateQueue(ThreadId thread) {
+namespace {
+
+// Sets one of the queue's marks, making a queue for a thread that has none yet, and wakes its
+// waits.
+void MarkQueue(ThreadId thread, bool Queue::*mark) {
   Queues& q = Q();
   std::lock_guard<std::mutex> g(q.lock);
   auto& slot = q.byThread[thread];
   if (!slot) slot = std::make_shared<Queue>();
-  slot->terminated = true;
+  (*slot).*mark = true;
   q.changed.notify_all();
+}
+
+}  // namespace
+
+void host::TerminateQueue(ThreadId thread) {
+  MarkQueue(thread, &Queue::terminated);
+}
+
+void host::FailWaits(ThreadId thread) {
+  MarkQueue(thread, &Queue::failing);
 }
 
 ThreadId CurrentThreadId() {
@@ -107,12 +122,13 @@ int GetNextMessage(Message& msg) {
     g.lock();
     if (!acted) return -1;
   }
-  while (mine->items.empty() && !mine->terminated) {
+  while (mine->items.empty() && !mine->terminated && !mine->failing) {
     mine->waiting = true;
     q.changed.notify_all();
     q.changed.wait(g);
   }
   mine->waiting = false;
+  if (mine->failing) return -1;
   if (mine->terminated) return 0;
   msg = mine->items.front();
   mine->items.pop_front();

@@ -34,5 +34,8 @@ bool WaitForQueue(ThreadId thread, uint32_t timeoutMs);
 // Waits until `thread` has taken every message posted to it and waits for the next one (or has
 // ended); false on timeout.
 bool WaitUntilIdle(ThreadId thread, uint32_t timeoutMs);
+// Makes every wait of that thread's queue, current and future, fail (-1), as a wait on a queue the
+// platform could no longer serve.
+void FailWaits(ThreadId thread);
 
 }  // namespace platform::host

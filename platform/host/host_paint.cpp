@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/screen.h"
 
 namespace platform {
 namespace {
@@ -143,7 +144,10 @@ DeviceContext ScreenContext() {
 void ReleaseScreenContext(DeviceContext) {}
 
 int DeviceCaps(DeviceContext, int index) {
-  return index == kLogPixelsY ? 96 : 0;
+  if (index != kLogPixelsY) return 0;
+  // As devices report: 192 dots per inch on a screen whose shorter side has 480 pixels or more.
+  ScreenMetrics s = MeasureScreen();
+  return (s.width < s.height ? s.width : s.height) >= 480 ? 192 : 96;
 }
 
 DeviceContext MakeMemoryContext(DeviceContext dc) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 
+#include "platform/host/host_images.h"
 #include "platform/host/host_messages.h"
 #include "platform/html_view.h"
 #include "platform/keyboard.h"
@@ -66,8 +67,14 @@ struct NotifyRecord {
   TreeNotification tree;
 };
 
-// Tree rows of a fixed height, for hit tests: the visible items in display order.
+// The tree's geometry, as the control lays an item out: rows at least 16 pixels high (or as high
+// as the images), each item indented by its depth (one step more when the top items have lines
+// or buttons of their own), then its image, then its label: the text, 6 pixels a character, with
+// a margin of 2 on each side.
 constexpr int32_t kTreeRowHeight = 16;
+constexpr int32_t kTreeIndent = 19;
+constexpr int32_t kTreeCharWidth = 6;
+constexpr int32_t kTreeLabelMargin = 2;
 
 void VisibleItems(const host::HostWindow& t, TreeItem parent, std::vector<TreeItem>& out) {
   for (const auto& e : t.tree) {
@@ -82,6 +89,33 @@ host::TreeEntry* Entry(host::HostWindow& t, TreeItem item) {
     if (e.item == item) return &e;
   }
   return nullptr;
+}
+
+int32_t TreeRowHeight(const host::HostWindow& t) {
+  const host::ImageListInfo* images = host::ImageListRecord(t.imageList);
+  return images && images->height > kTreeRowHeight ? images->height : kTreeRowHeight;
+}
+
+// Where a visible item lies: its row (from the top of the client area), the left of its image and
+// the extent of its label.
+struct TreeItemPlace {
+  int32_t top, imageLeft, labelLeft, labelRight;
+};
+bool PlaceOf(host::HostWindow& t, TreeItem item, TreeItemPlace& place) {
+  std::vector<TreeItem> rows;
+  VisibleItems(t, TreeRoot(), rows);
+  auto row = std::find(rows.begin(), rows.end(), item);
+  host::TreeEntry* e = Entry(t, item);
+  if (row == rows.end() || !e) return false;
+  int32_t depth = 0;
+  for (host::TreeEntry* p = e; p->parent != TreeRoot() && (p = Entry(t, p->parent));) ++depth;
+  bool rootLines = (t.style & kTvsLinesAtRoot) && (t.style & (kTvsHasLines | kTvsHasButtons));
+  const host::ImageListInfo* images = host::ImageListRecord(t.imageList);
+  place.top = static_cast<int32_t>(row - rows.begin()) * TreeRowHeight(t);
+  place.imageLeft = (depth + (rootLines ? 1 : 0)) * kTreeIndent;
+  place.labelLeft = place.imageLeft + (images ? images->width : 0);
+  place.labelRight = place.labelLeft + 2 * kTreeLabelMargin + kTreeCharWidth * static_cast<int32_t>(e->text.size());
+  return true;
 }
 
 void RemoveItem(host::HostWindow& t, TreeItem item) {
@@ -676,8 +710,12 @@ TreeItem TreeHit(WindowHandle tree, Point point) {
   if (!t || point.x < 0 || point.y < 0) return nullptr;
   std::vector<TreeItem> rows;
   VisibleItems(*t, TreeRoot(), rows);
-  size_t row = static_cast<size_t>(point.y / kTreeRowHeight);
-  return row < rows.size() ? rows[row] : nullptr;
+  size_t row = static_cast<size_t>(point.y / TreeRowHeight(*t));
+  TreeItemPlace place{};
+  if (row >= rows.size() || !PlaceOf(*t, rows[row], place)) return nullptr;
+  // As the control answers TVHT_ONITEM: on the item's image or label only, not on its indent, its
+  // button or the row right of the label.
+  return point.x >= place.imageLeft && point.x < place.labelRight ? rows[row] : nullptr;
 }
 
 bool TreeSetImages(WindowHandle tree, ImageListHandle list) {
@@ -743,17 +781,10 @@ bool TreeSelect(WindowHandle tree, TreeItem item) {
 
 bool TreeItemBounds(WindowHandle tree, TreeItem item, Rect& rect) {
   host::HostWindow* t = Live(tree);
-  if (!t) return false;
-  std::vector<TreeItem> rows;
-  VisibleItems(*t, TreeRoot(), rows);
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i] == item) {
-      int32_t top = static_cast<int32_t>(i) * kTreeRowHeight;
-      rect = Rect{0, top, t->width, top + kTreeRowHeight};
-      return true;
-    }
-  }
-  return false;
+  TreeItemPlace place{};
+  if (!t || !PlaceOf(*t, item, place)) return false;
+  rect = Rect{place.labelLeft, place.top, place.labelRight, place.top + TreeRowHeight(*t)};
+  return true;
 }
 
 TreeNotification ReadTreeNotification(intptr_t lParam) {

@@ -4,6 +4,11 @@
 
 #include "platform/device.h"
 #include "platform/win32/wide.h"
+#ifdef _WIN32_WCE
+// After windows.h, which they need: the radio's mode and the kernel's device identifier.
+#include <bthutil.h>
+#include <pkfuncs.h>
+#endif
 
 namespace platform {
 namespace {

@@ -1,5 +1,7 @@
 // File service on the real API. A device path "\name" is taken below the root of the system
-// drive, whatever the current folder; the file system itself ignores letter case.
+// drive on desktop Windows, whatever the current folder; the file system itself ignores letter
+// case.
+#include <mutex>
 #include <string>
 
 #include "platform/files.h"
@@ -14,16 +16,25 @@ namespace platform {
 
 std::wstring NativePath(const WChar* path) {
   std::wstring p = W(path);
+#ifndef _WIN32_WCE
   if (p.size() >= 1 && p[0] == L'\\' && (p.size() < 2 || p[1] != L'\\')) {
     wchar_t drive[MAX_PATH] = L"C:";
     DWORD n = GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) lstrcpyW(drive, L"C:");
     p = drive + p;
   }
+#endif
   return p;
 }
 
 namespace {
+
+// Others may go on reading, writing (the log) and, where the platform knows it, deleting.
+#ifdef _WIN32_WCE
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+#else
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+#endif
 
 class File {
  public:
@@ -55,10 +66,22 @@ bool WriteAll(HANDLE h, const void* data, size_t size) {
 }  // namespace
 
 bool FileAppend(const WChar* path, const void* data, size_t size) {
+#ifdef _WIN32_WCE
+  // The device opens files for reading and writing only: the end is sought, and one lock keeps
+  // the program's threads from writing at the same end.
+  static std::mutex appending;
+  std::lock_guard<std::mutex> hold(appending);
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return false;
+  if (SetFilePointer(f.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+    return false;
+#else
   // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
   File f(CreateFileW(NativePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
+#endif
   WriteAll(f.get(), data, size);
   return true;
 }
@@ -70,8 +93,8 @@ bool FileWriteAll(const WChar* path, const void* data, size_t size) {
 }
 
 bool FileReadAll(const WChar* path, std::string& out) {
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                     nullptr));
   if (!f.ok()) return false;
   out.clear();
   char buf[8192];

@@ -3,23 +3,39 @@
 // count is exact).
 #include "platform/process.h"
 #include "platform/win32/wide.h"
+#ifndef _WIN32_WCE
 // After windows.h, which it needs.
 #include <psapi.h>
+#endif
 
 namespace platform {
 namespace {
 
+#ifdef _WIN32_WCE
+// The device cannot enumerate child windows: each level is walked in turn.
+void CountChildren(HWND parent, int* count) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    ++*count;
+    CountChildren(child, count);
+  }
+}
+#else
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
   ++*reinterpret_cast<int*>(count);
   return TRUE;
 }
+#endif
 
 BOOL CALLBACK CountOwn(HWND w, LPARAM count) {
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   if (pid == GetCurrentProcessId()) {
     ++*reinterpret_cast<int*>(count);
+#ifdef _WIN32_WCE
+    CountChildren(w, reinterpret_cast<int*>(count));
+#else
     EnumChildWindows(w, CountChild, count);
+#endif
   }
   return TRUE;
 }

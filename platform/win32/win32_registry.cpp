@@ -142,8 +142,13 @@ RegStatus RegFlush(RegRoot root) {
 }
 
 RegStatus RegDeleteKeyTree(RegRoot root, const WChar* path) {
+#ifdef _WIN32_WCE
+  // The device's RegDeleteKeyW removes the key with everything below it.
+  return Status(RegDeleteKeyW(RootKey(root), Path(path)));
+#else
   // With a subkey named, RegDeleteTreeW removes that key itself as well.
   return Status(RegDeleteTreeW(RootKey(root), Path(path)));
+#endif
 }
 
 RegStatus RegDeleteKeyTree(const WChar* path) {

@@ -11,6 +11,8 @@
 #include "platform/win32/win32_window_internal.h"
 #ifdef _WIN32_WCE
 #include <aygshell.h>
+
+static_assert(sizeof(platform::ShellActivateInfo) == sizeof(SHACTIVATEINFO), "the shell's own activation record");
 #endif
 
 namespace platform {

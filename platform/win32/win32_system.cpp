@@ -1,3 +1,5 @@
+#include <atomic>
+
 #include "platform/system.h"
 #include "platform/win32/wide.h"
 
@@ -10,15 +12,37 @@ TimeOfDay LocalTimeOfDay() {
 }
 
 uint64_t AvailablePhysicalMemory() {
+#ifdef _WIN32_WCE
+  // The device has the 32-bit form only, and far less than 4 GiB.
+  MEMORYSTATUS status;
+  status.dwLength = sizeof status;
+  GlobalMemoryStatus(&status);
+  return status.dwAvailPhys;
+#else
   // GlobalMemoryStatus caps its figures at 4 GiB; the Ex form reports them whole.
   MEMORYSTATUSEX status;
   status.dwLength = sizeof status;
   if (!GlobalMemoryStatusEx(&status)) return 0;
   return status.ullAvailPhys;
+#endif
 }
 
 uint64_t MonotonicMilliseconds() {
+#ifdef _WIN32_WCE
+  // The device's count has 32 bits and wraps after 49.7 days: the figure goes on from the last
+  // one by the count's own (modular) difference, so a wrap carries into the high half. A count
+  // behind the last figure is another thread's older reading; the figure never goes back.
+  static std::atomic<uint64_t> last{0};
+  uint64_t before = last.load();
+  for (;;) {
+    uint32_t step = GetTickCount() - static_cast<uint32_t>(before);
+    if (before != 0 && step >= 0x80000000u) return before;
+    uint64_t now = before + step;
+    if (last.compare_exchange_weak(before, now)) return now;
+  }
+#else
   return GetTickCount64();
+#endif
 }
 
 uint32_t TickCount() {

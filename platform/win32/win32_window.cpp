@@ -98,10 +98,12 @@ bool Move(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t heig
 }
 
 bool Show(WindowHandle window, int command) {
+#ifndef _WIN32_WCE
   // Another thread's (or process's) window is shown without waiting for it: a hung owner must
-  // not hang the caller.
+  // not hang the caller. The device has no such call.
   if (GetWindowThreadProcessId(H(window), nullptr) != GetCurrentThreadId())
     return ShowWindowAsync(H(window), command) != 0;
+#endif
   return ShowWindow(H(window), command) != 0;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/images.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
 #include "platform/window.h"
@@ -78,6 +79,52 @@ TEST_F(ControlsContract, TreeLosesTheButtonWithItsLastChildAndNotifiesOnce) {
   EXPECT_TRUE(TreeRemove(tree, child));
   ASSERT_TRUE(TreeRead(tree, node, kTvifChildren, nullptr, 0, nullptr, nullptr, &children));
   EXPECT_EQ(children, 0);
+}
+
+// The hit test a double tap in a picker relies on: a node is named only where the point is on its
+// image or its label (TVHT_ONITEM), never on its indent or button or right of its label; the label
+// lies further right the deeper the node and the wider its image.
+TEST_F(ControlsContract, TreeHitNamesANodeOnlyOnItsImageOrLabel) {
+  WindowHandle tree = Child(u"SysTreeView32", kTvsHasButtons | kTvsHasLines | kTvsLinesAtRoot, 5);
+  ASSERT_NE(tree, nullptr);
+  Move(tree, 0, 0, 200, 150, false);
+  TreeItem top =
+      TreeInsert(tree, TreeRoot(), TreeLast(), TreeItemData{kTvifText | kTvifChildren, u"cplmain.cpl", 0, 0, 1});
+  TreeItem child = TreeInsert(tree, top, TreeLast(), TreeItemData{kTvifText, u"Clock", 0, 0, 0});
+  ASSERT_TRUE(TreeExpand(tree, top, kTveExpand));
+  ImageListHandle images = MakeImageList(16, 16, kIlcMask, 3, 0);
+  ASSERT_NE(images, nullptr);
+  for (bool withImages : {false, true}) {
+    SCOPED_TRACE(withImages ? "with images" : "without images");
+    Rect before{}, topLabel{}, childLabel{};
+    ASSERT_TRUE(TreeItemBounds(tree, child, before));
+    if (withImages) TreeSetImages(tree, images);
+    ASSERT_TRUE(TreeItemBounds(tree, top, topLabel));
+    ASSERT_TRUE(TreeItemBounds(tree, child, childLabel));
+    EXPECT_GT(childLabel.left, topLabel.left);
+    if (withImages) {
+      EXPECT_GE(childLabel.left, before.left + 16);
+    }
+    auto middle = [](const Rect& r) { return (r.top + r.bottom) / 2; };
+    struct Row {
+      const char* label;
+      Point at;
+      TreeItem want;
+    } rows[] = {
+        {"on the top node's label", Point{(topLabel.left + topLabel.right) / 2, middle(topLabel)}, top},
+        {"on the child's label", Point{(childLabel.left + childLabel.right) / 2, middle(childLabel)}, child},
+        {"on the top node's button", Point{topLabel.left - (withImages ? 16 : 0) - 9, middle(topLabel)}, nullptr},
+        {"on the child's indent", Point{2, middle(childLabel)}, nullptr},
+        {"right of the top node's label", Point{topLabel.right + 10, middle(topLabel)}, nullptr},
+        {"below the last row", Point{childLabel.left + 2, childLabel.bottom + 20}, nullptr},
+    };
+    for (const Row& r : rows) EXPECT_EQ(TreeHit(tree, r.at), r.want) << r.label;
+    if (withImages) {
+      EXPECT_EQ(TreeHit(tree, Point{childLabel.left - 8, middle(childLabel)}), child) << "on the image";
+    }
+  }
+  Destroy(tree);
+  DestroyImageList(images);
 }
 
 TEST_F(ControlsContract, ButtonsTabsAndListsNotifyOnlyForTheUser) {

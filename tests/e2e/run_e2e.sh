@@ -19,9 +19,6 @@ run=${QM_WINE_RUN:?QM_WINE_RUN must name tools/wine-run}
 : "${WINEPREFIX:?}"
 mkdir -p "$out"
 rm -f "$out"/*
-log="$WINEPREFIX/drive_c/qm.tray.dbg"
-rm -f "$log"
-
 # A free display number.
 n=90
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -31,6 +28,11 @@ trap 'kill $xvfb 2>/dev/null' EXIT
 i=0
 while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
 export DISPLAY=":$n"
+
+# The program keeps its debug log in the user's local application data (asked of Wine once the
+# display exists: the prefix keeps the display it started with).
+log=$("$(dirname "$run")/wine-debug-log") || { echo "FAIL: no debug log path"; exit 1; }
+rm -f "$log"
 
 "$run" reg add 'HKEY_LOCAL_MACHINE\Software\Morvane\Quillmote' /v EnableDebug /t REG_DWORD /d $debug /f >/dev/null 2>&1
 

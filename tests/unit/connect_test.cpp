@@ -235,6 +235,13 @@ TEST_F(ConnectTest, BluetoothSettingsByPlatformType) {
     EXPECT_EQ(platform::host::CurrentCursorId(), 0);
     EXPECT_EQ(platform::host::CursorShowCount(), 0);
   }
+  // A start that fails still answers 1 and takes the wait cursor away.
+  platform::host::ShellReset();
+  platform::host::SetLaunchResult(false);
+  EXPECT_EQ(OpenBluetoothSettings(), 1);
+  EXPECT_EQ(platform::host::ShellCalls().size(), 1u);
+  EXPECT_EQ(platform::host::CurrentCursorId(), 0);
+  EXPECT_EQ(platform::host::CursorShowCount(), 0);
   appInstance = nullptr;
 }
 

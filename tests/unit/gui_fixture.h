@@ -11,6 +11,7 @@
 #include "gui/gui.h"
 #include "gui/main_window.h"
 #include "gui/scale.h"
+#include "pickers/picker_frame.h"
 #include "platform/host/host_driver_channel.h"
 #include "platform/host/host_images.h"
 #include "platform/host/host_instance.h"
@@ -58,6 +59,7 @@ class GuiTest : public HostTest {
     platform::host::InstanceLocksReset();
     platform::host::ClearSleeps();
     ResetScale();
+    ResetScreenDpi();
     // The application object as the program starts with it.
     theGUI.~GUI();
     new (&theGUI) GUI{};

@@ -114,6 +114,35 @@ TEST_F(GuiTest, PageControls) {
   }
 }
 
+// Each check box starts from its own setting and no other: each setting is on alone in turn
+// (with a value other than 1, which counts as on too).
+TEST_F(GuiTest, EachCheckBoxStartsFromItsOwnSetting) {
+  struct Box {
+    const char* label;
+    int page, slot;
+    int32_t Settings::*setting;
+  } const boxes[] = {{"mouse", kMousePage, kMouseCheckSlot, &Settings::Enable_Mouse},
+                     {"keyboard", kKeyboardPage, kKeyboardCheckSlot, &Settings::Enable_KB},
+                     {"sounds", kKeyboardPage, kSoundsCheckSlot, &Settings::KBSounds},
+                     {"autostart", kSettingsPage, kAutostartCheckSlot, &Settings::Enable_Autostart},
+                     {"tray icon", kSettingsPage, kTrayCheckSlot, &Settings::Enable_Tray}};
+  ASSERT_EQ(Open(), 1);
+  for (const Box& on : boxes) {
+    SCOPED_TRACE(std::string(on.label) + " on");
+    for (const Box& b : boxes) theGUI.settings.*b.setting = &b == &on ? 2 : 0;
+    for (int page : {kMousePage, kKeyboardPage, kSettingsPage}) {
+      ShowPage(page);
+      for (const Box& b : boxes) {
+        if (b.page != page) continue;
+        EXPECT_EQ(Control(b.slot).check, &b == &on ? kBstChecked : 0u) << b.label;
+      }
+      // The status box is checked whatever the settings.
+      if (page != kSettingsPage) continue;
+      EXPECT_EQ(Control(kStatusCheckSlot).check, kBstChecked);
+    }
+  }
+}
+
 TEST_F(GuiTest, ActionListFollowsTheSelectedButtonsColumn) {
   ASSERT_EQ(Open(480, 640), 1);
   for (int b = 0; b < 5; ++b) theGUI.settings.Buttons[b].Action = 10 + b;

@@ -1,9 +1,11 @@
 // The two pickers on the host's models: fake control-panel libraries, a file tree of the device's
 // root folder, and a user who acts whenever the picker's loop waits for input.
+#include <array>
 #include <climits>
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <regex>
 
 #include "gui_fixture.h"
 #include "pickers/applet_picker.h"
@@ -120,10 +122,13 @@ class PickerTest : public GuiTest {
   void Notify(int32_t code) {
     host::SendNotification(Picker(), Notification{Tree(), static_cast<uintptr_t>(pickerTree_), code});
   }
-  void DoubleTap(TreeItem node) {
+  // A double tap where a user taps: on the middle of the node's label, or (missing it) on the
+  // node's row at the very left, its indent.
+  void DoubleTap(TreeItem node, bool onLabel = true) {
     Rect r{}, t = ScreenBounds(Tree());
-    if (node) TreeItemBounds(Tree(), node, r);
-    host::SetLastMessagePosition(Point{t.left + 5, t.top + (node ? r.top + 2 : 5000)});
+    ASSERT_TRUE(TreeItemBounds(Tree(), node, r));
+    int32_t x = onLabel ? (r.left + r.right) / 2 : 2;
+    host::SetLastMessagePosition(Point{t.left + x, t.top + (r.top + r.bottom) / 2});
     Notify(kNmDblClk);
   }
   void Press(uint16_t command) { Post(Picker(), kWmCommand, command, 0); }
@@ -146,15 +151,18 @@ class PickerTest : public GuiTest {
     TreeRead(Tree(), node, kTvifChildren, nullptr, 0, nullptr, nullptr, &children);
     return children;
   }
+  // The installed strip of the screen's factor, as the settings window chooses it.
+  WString Strip(const WString& name) {
+    return u"\\Quillmote\\images\\" + name + (ScaleX == 2 ? u"_f2.jpg" : u"_f1.jpg");
+  }
   void OpenApplets() {
     pickerTree_ = 702;
-    ShowAppletPicker(kInstance, owner_, u"Add Applet", u"lpc.", u"\\Quillmote\\images\\tva_f1.jpg", result_,
-                     parameter_);
+    ShowAppletPicker(kInstance, owner_, u"Add Applet", u"lpc.", Strip(u"tva").c_str(), result_, parameter_);
   }
   void OpenPrograms(const WChar* pattern = u"exe.|knl.") {
     pickerTree_ = 701;
-    ShowProgramPicker(kInstance, owner_, u"Add Shortcut or Program", pattern, u"\\Quillmote\\images\\tvf_f1.jpg",
-                      result_, parameter_);
+    ShowProgramPicker(kInstance, owner_, u"Add Shortcut or Program", pattern, Strip(u"tvf").c_str(), result_,
+                      parameter_);
   }
 
   uint64_t now_ = 0;
@@ -275,6 +283,160 @@ TEST_F(PickerTest, AppletSelectionRules) {
   }});
   OpenApplets();
   EXPECT_EQ(WString(result_), u"\\windows\\dupe.cpl,0");
+  // One that misses the label chooses nothing and keeps the choice the box shows: OK takes it.
+  Script({[&] {
+            TreeItem lib = Node(u"dupe.cpl");
+            Expand(lib);
+            TreeItem second = TreeNext(Tree(), TreeNext(Tree(), lib, kTvgnChild), kTvgnNext);
+            TreeSelect(Tree(), second);
+            DoubleTap(second, false);
+          },
+          [&] {
+            EXPECT_NE(Picker(), nullptr);
+            EXPECT_EQ(Text(Box(503)), u"\\windows\\dupe.cpl,0");
+            WriteText(Box(504), u"kept");
+            Press(kPickerOk);
+          },
+          [&] {
+            ADD_FAILURE() << "OK did not take the choice the box shows";
+            Press(kPickerCancel);
+          }});
+  OpenApplets();
+  EXPECT_EQ(WString(result_), u"\\windows\\dupe.cpl,0");
+  EXPECT_EQ(WString(parameter_), u"kept");
+}
+
+// The picker frame of both pickers on a QVGA screen (factor 1, 96 dpi) and a VGA screen (factor
+// 2, 192 dpi): the window over the whole screen less the menu bar, its class, the three controls
+// and the tree's font, the wait cursor around the listings, and the layout again when the platform
+// announces a settings change (the shell has resized the window) or a new display (nothing has).
+TEST_F(PickerTest, FrameOnBothScreens) {
+  Library(u"one.cpl", FakeLibrary{{u"Applet"}});
+  struct Screen {
+    int32_t width, height, menu, h20, font;
+  } screens[] = {{240, 320, 26, 20, 14}, {480, 640, 52, 40, 28}};
+  struct Kind {
+    bool applets;
+    const char* pattern;  // the class name
+    int tree, selection, parameter;
+  } kinds[] = {{true, "browseapplet:[0-9A-F]+:[0-9A-F]+", 702, 503, 504},
+               {false, "browsefile:[0-9A-F]+:[0-9A-F]+", 701, 501, 502}};
+  using Place = std::array<int32_t, 4>;  // x, y, width, height
+  // Cursor id and display count, seen while a folder is listed.
+  std::vector<std::pair<int, int>> seen;
+  host::SetFileSearchHook([&](const WChar*) { seen.emplace_back(host::CurrentCursorId(), host::CursorShowCount()); });
+  for (const Screen& screen : screens) {
+    for (const Kind& kind : kinds) {
+      SCOPED_TRACE(std::to_string(screen.width) + "x" + std::to_string(screen.height) + " " + kind.pattern);
+      ResetAll();
+      ASSERT_EQ(Open(screen.width, screen.height), 1);
+      owner_ = theGUI.MainWindow;
+      // The three controls fill a client area of `width` x `height`.
+      auto expectControls = [&](int32_t width, int32_t height, const char* when) {
+        SCOPED_TRACE(when);
+        struct Want {
+          int id;
+          const char16_t* cls;
+          const char16_t* text;
+          uint32_t style;
+          int32_t x, y, w, h;
+        } wants[] = {
+            {kind.tree, u"SysTreeView32", u"TreeView", 0x50000007, 0, screen.h20, width, height - 2 * screen.h20},
+            {kind.selection, u"edit", u"", 0x50800880, 0, 0, width, screen.h20},
+            {kind.parameter, u"edit", u"", 0x50800080, 0, height - screen.h20, width, screen.h20},
+        };
+        for (const Want& w : wants) {
+          const host::HostWindow* c = host::WindowRecord(ChildById(Picker(), w.id));
+          ASSERT_NE(c, nullptr) << w.id;
+          EXPECT_EQ(c->className, w.cls) << w.id;
+          EXPECT_EQ(c->text, w.text) << w.id;
+          EXPECT_EQ(c->style, w.style) << w.id;
+          EXPECT_EQ(c->exStyle, 0u) << w.id;
+          EXPECT_EQ((Place{c->x, c->y, c->width, c->height}), (Place{w.x, w.y, w.w, w.h})) << w.id;
+        }
+      };
+      auto expectWindow = [&](int32_t width, int32_t height) {
+        const host::HostWindow* r = host::WindowRecord(Picker());
+        EXPECT_EQ((Place{r->x, r->y, r->width, r->height}), (Place{0, 0, width, height}));
+      };
+      int32_t client = screen.height - screen.menu;
+      seen.clear();
+      SetCurrentCursor(LoadCursorById(kInstance, kIdcArrow));
+      Script({[&] {
+        const host::HostWindow* w = host::WindowRecord(Picker());
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(std::regex_match(ToUtf8(w->className), std::regex(kind.pattern))) << ToUtf8(w->className);
+        EXPECT_EQ(w->text, kind.applets ? u"Add Applet" : u"Add Shortcut or Program");
+        EXPECT_EQ(w->style, kWsVisible);
+        EXPECT_EQ(w->parent, nullptr);
+        expectWindow(screen.width, client);
+        // The soft keys of menu bar 102, as high as the menu bar of the settings window.
+        std::vector<WindowHandle> bars;
+        for (WindowHandle c : host::LiveChildren(Picker()))
+          if (host::WindowRecord(c)->menuBarResource == kPickerMenuBar) bars.push_back(c);
+        ASSERT_EQ(bars.size(), 1u);
+        EXPECT_EQ(host::WindowRecord(bars[0])->height, screen.menu);
+        expectControls(screen.width, client, "opened");
+        // The tree's font; the boxes keep the system's.
+        const host::FontInfo* font = host::FontRecord(host::WindowRecord(Tree())->font);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->face, u"verdana");
+        EXPECT_EQ(font->height, screen.font);
+        EXPECT_EQ(font->weight, 200);
+        EXPECT_EQ(host::WindowRecord(Box(kind.selection))->font, nullptr);
+        // The applet picker listed the libraries under the wait cursor and gave the arrow back;
+        // the program picker lists nothing before a folder is opened.
+        EXPECT_EQ(seen, (kind.applets ? std::vector<std::pair<int, int>>{{kIdcWait, 1}}
+                                      : std::vector<std::pair<int, int>>{}));
+        EXPECT_EQ(host::CurrentCursorId(), kIdcArrow);
+        EXPECT_EQ(host::CursorShowCount(), 0);
+        seen.clear();
+        if (kind.applets) {
+          // A library is asked for its applets under the wait cursor, and the arrow comes back.
+          host::SetFakeLibrary(u"one.cpl", host::FakeCplEntry([&](WindowHandle, uint32_t message, intptr_t, intptr_t) {
+                                 if (message == kCplInit)
+                                   seen.emplace_back(host::CurrentCursorId(), host::CursorShowCount());
+                                 return message == kCplInit ? 1 : 0;
+                               }));
+          Expand(Node(u"one.cpl"));
+          EXPECT_EQ(host::CurrentCursorId(), kIdcArrow);
+        } else {
+          // A folder is read under the wait cursor, and then no cursor is shown.
+          Expand(Node(u"\\"));
+          EXPECT_EQ(host::CurrentCursorId(), 0);
+        }
+        EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{kIdcWait, 1}}));
+        EXPECT_EQ(host::CursorShowCount(), 0);
+        // The screen turns: the shell turns the window and announces a settings change.
+        host::SetScreenSize(screen.height, screen.width);
+        Move(Picker(), 0, 0, screen.height, screen.width - screen.menu, false);
+        Send(Picker(), kWmSettingChange, 0, 0);
+        expectControls(screen.height, screen.width - screen.menu, "after a settings change");
+        // It turns back on a desk, which announces the new display and moves no window: the picker
+        // takes the whole screen again itself.
+        host::SetScreenSize(screen.width, screen.height);
+        size_t before = host::Invalidations().size();
+        Send(Picker(), kWmDisplayChange, 0, 0);
+        expectWindow(screen.width, client);
+        expectControls(screen.width, client, "after a display change");
+        // Each control is drawn again whole, background and all.
+        std::vector<WindowHandle> redrawn;
+        auto invalidated = host::Invalidations();
+        for (size_t i = before; i < invalidated.size(); ++i)
+          if (invalidated[i].erase) redrawn.push_back(invalidated[i].window);
+        EXPECT_EQ(redrawn, (std::vector<WindowHandle>{Tree(), Box(kind.selection), Box(kind.parameter)}));
+        Press(kPickerCancel);
+      }});
+      if (kind.applets) {
+        OpenApplets();
+      } else {
+        OpenPrograms();
+      }
+      EXPECT_EQ(Picker(), nullptr);
+      Library(u"one.cpl", FakeLibrary{{u"Applet"}});
+    }
+  }
+  host::SetFileSearchHook({});
 }
 
 // One Enter does nothing; a second less than 2000 ms later acts as OK; one 2000 ms or more later
@@ -361,14 +523,18 @@ TEST_F(PickerTest, ProgramPickerBrowsesTheFileSystem) {
   // The owner stays enabled, and comes to the front afterwards.
   EXPECT_EQ(host::ForegroundWindow(), owner_);
 
-  // A double tap on a file chooses it, with the path traced.
+  // A double tap on a file chooses it, with the path traced; one beside its label does not.
   Script({[&] {
-    TreeItem root = Node(u"\\");
-    Expand(root);
-    TreeItem windows = Node(u"windows", root);
-    Expand(windows);
-    DoubleTap(Node(u"calc.exe", windows));
-  }});
+            TreeItem root = Node(u"\\");
+            Expand(root);
+            TreeItem windows = Node(u"windows", root);
+            Expand(windows);
+            DoubleTap(Node(u"calc.exe", windows), false);
+          },
+          [&] {
+            EXPECT_NE(Picker(), nullptr);
+            DoubleTap(Node(u"calc.exe", Node(u"windows", Node(u"\\"))));
+          }});
   OpenPrograms();
   EXPECT_EQ(WString(result_), u"\\windows\\calc.exe");
   EXPECT_TRUE(Logged("![exe.clac\\]"));

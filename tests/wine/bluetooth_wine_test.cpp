@@ -175,7 +175,13 @@ TEST(BluetoothPanelsWine, DesktopStandInForTheDevicesPanels) {
   EXPECT_EQ(LaunchProgram(u"\\windows\\ctlpnl.exe", u"cplmain.cpl,23,1"), 1);
   EXPECT_EQ(LaunchProgram(u"\\Windows\\CtlPnl.exe", u"CPLMAIN.CPL,23"), 1);
   EXPECT_EQ(LaunchProgram(u"\\windows\\bthbond.exe", u""), 1);
+  // "Change" answers 1 whatever happens; what it must do is start the system's Bluetooth
+  // settings, a process of its own.
+  int before = platform::win32test::ProcessesStartedSoFar();
+  ASSERT_GE(before, 0);
   EXPECT_EQ(OpenBluetoothSettings(), 1);
+  EXPECT_TRUE(Eventually([&] { return platform::win32test::ProcessesStartedSoFar() > before; }))
+      << "the Bluetooth settings were not started";
 }
 
 }  // namespace

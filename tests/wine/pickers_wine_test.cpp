@@ -88,6 +88,17 @@ class User {
       if (Text(tree, i) == text) return i;
     return nullptr;
   }
+  // A real double tap (two clicks) at a point of the tree: at the middle of a node's label, or on
+  // its row right of the label.
+  static void DoubleTap(WindowHandle tree, TreeItem node, bool onLabel) {
+    Rect label{}, t = ScreenBounds(tree);
+    ASSERT_TRUE(Eventually([&] { return TreeItemBounds(tree, node, label); }));
+    int32_t x = t.left + (onLabel ? (label.left + label.right) / 2 : label.right + 12);
+    int32_t y = t.top + (label.top + label.bottom) / 2;
+    ClickScreen(x, y);
+    ClickScreen(x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
   static WString BoxText(WindowHandle box) {
     WChar t[260] = {};
     Send(box, kWmGetText, 260, reinterpret_cast<intptr_t>(t));
@@ -100,6 +111,8 @@ class User {
     Rect r = ClientArea(bar);
     PostClick(bar, left ? r.right / 4 : r.right * 3 / 4, r.bottom / 2);
   }
+  // The picker's own soft-key bar.
+  static WindowHandle BarOf(WindowHandle picker);
   void Photograph(const std::string& what) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     WString size = FormatWideString(u"%dx%d", theGUI.ScreenWidth, theGUI.ScreenHeight);
@@ -108,7 +121,6 @@ class User {
 
  private:
   static WindowHandle FindPicker(const char* base);
-  static WindowHandle BarOf(WindowHandle picker);
   std::thread thread_;
 };
 
@@ -168,7 +180,8 @@ class PickersWine : public ::testing::Test {
 TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   std::vector<WString> libraries, ollensetApplets, wineApplets;
   std::vector<size_t> hostileChildren;
-  WString selection, libraryShown;
+  WString selection, libraryShown, afterMiss;
+  bool openAfterMiss = false, closedByDoubleTap = false;
   {
     User user([&](User& u) {
       WindowHandle picker = u.Picker("browseapplet");
@@ -199,7 +212,14 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
       selection = User::BoxText(ChildById(picker, 503));
       Send(ChildById(picker, 504), kWmSetText, 0, reinterpret_cast<intptr_t>(u"-quiet"));
       u.Photograph("applet-chosen");
-      User::SoftKey(picker, true);
+      // A double tap right of the label names no applet: the picker stays, with its choice.
+      User::DoubleTap(tree, applet, false);
+      openAfterMiss = Exists(picker);
+      afterMiss = User::BoxText(ChildById(picker, 503));
+      // One on the label chooses the applet.
+      User::DoubleTap(tree, applet, true);
+      closedByDoubleTap = Eventually([&] { return !Exists(picker); });
+      if (!closedByDoubleTap) User::SoftKey(picker, true);
     });
     ChooseAction(3, kOpenAppletAction);
   }
@@ -213,6 +233,9 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
   EXPECT_EQ(ollensetApplets, std::vector<WString>{u"Bluetooth Input Driver"});
   EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
+  EXPECT_TRUE(openAfterMiss);
+  EXPECT_EQ(afterMiss, u"\\windows\\Ollenset.cpl,0");
+  EXPECT_TRUE(closedByDoubleTap);
   const ButtonAssignment& b = theGUI.settings.Buttons[3];
   EXPECT_EQ(b.Action, kOpenAppletAction);
   EXPECT_EQ(WString(b.Param1), u"\\windows\\Ollenset.cpl,0");
@@ -230,6 +253,7 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   bool closedByEnter = false;
   int emptyButton = -1;
   WString selection;
+  Rect placed{}, bar{}, treePlace{};
   {
     User user([&](User& u) {
       WindowHandle picker = u.Picker("browsefile");
@@ -258,6 +282,13 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
       TreeSelect(tree, User::Node(tree, u"notes.lnk", folder));
       selection = User::BoxText(ChildById(picker, 501));
       Send(ChildById(picker, 502), kWmSetText, 0, reinterpret_cast<intptr_t>(u"/new"));
+      // A new display on a desk moves no window: the picker, moved meanwhile, takes the whole
+      // screen again less its soft keys, which follow it, and lays its controls out again.
+      Move(picker, 0, 0, theGUI.ScreenWidth / 2, theGUI.ScreenHeight / 2, true);
+      Send(picker, kWmDisplayChange, 0, 0);
+      placed = ScreenBounds(picker);
+      bar = ScreenBounds(User::BarOf(picker));
+      treePlace = ScreenBounds(tree);
       u.Photograph("programs");
       // Two presses of Enter within two seconds act as OK.
       Send(tree, kWmKeyDown, kVkReturn, 0);
@@ -270,6 +301,15 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   // Folders and the files that match; "Setup.EXE" does not (the test is case-sensitive), "exe"
   // does; in the tree's order, which ignores case.
   EXPECT_EQ(children, (std::vector<WString>{u"calc.exe", u"Empty", u"exe", u"notes.lnk", u"Tools"}));
+  const int32_t width = theGUI.ScreenWidth, height = theGUI.ScreenHeight;
+  EXPECT_EQ(placed.left, 0);
+  EXPECT_EQ(placed.top, 0);
+  EXPECT_EQ(placed.right, width);
+  EXPECT_EQ(placed.bottom, height - theGUI.MH);
+  EXPECT_EQ(bar.top, placed.bottom);
+  EXPECT_EQ(bar.bottom, height);
+  EXPECT_EQ(treePlace.right, width);
+  EXPECT_EQ(treePlace.bottom, placed.bottom - ScaleForDpi(20));
   EXPECT_EQ(emptyButton, 0);
   EXPECT_EQ(tools, std::vector<WString>{u"tool.exe"});
   EXPECT_EQ(toolsClosed, 0u);

@@ -171,6 +171,21 @@ void PumpMessages(uint32_t ms, void (*dispatch)(const Message&)) {
   } while (static_cast<int32_t>(end - GetTickCount()) > 0);
 }
 
+int ProcessesStartedSoFar() {
+  static HANDLE job = [] {
+    HANDLE j = CreateJobObjectW(nullptr, nullptr);
+    if (j && !AssignProcessToJobObject(j, GetCurrentProcess())) {
+      CloseHandle(j);
+      j = nullptr;
+    }
+    return j;
+  }();
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+  if (!job || !QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &counts, sizeof counts, nullptr))
+    return -1;
+  return static_cast<int>(counts.TotalProcesses) - 1;  // not this process itself
+}
+
 int LiveGdiObjects() {
   int n = 0;
   for (uintptr_t i = 1; i <= 0xFFFF; ++i) n += GetObjectType(reinterpret_cast<HGDIOBJ>(i)) != 0 ? 1 : 0;

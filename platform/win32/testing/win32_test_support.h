@@ -124,5 +124,8 @@ WindowHandle FocusIn(WindowHandle window);
 void InitControls();
 // Sets an environment variable for programs started from here.
 void SetEnvironment(const char* name, const char* value);
+// Processes started from this process or its children since the first call (a job object, which
+// this process joins on that first call, counts them); -1 when they cannot be counted.
+int ProcessesStartedSoFar();
 
 }  // namespace platform::win32test
