@@ -204,6 +204,21 @@ int Serve(const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// The control commands given on the command line: sent to the running server as their words
+// joined by one blank.
+struct CommandLineControl {
+  const wchar_t* word;
+  size_t words;  // the command's own word included
+  qmxsim::ControlCommand::Kind kind;
+  const char* usage;
+};
+const CommandLineControl kCommandLineControls[] = {
+    {L"post", 3, qmxsim::ControlCommand::Post, "post needs kb|mouse|bluetooth and a wParam"},
+    {L"radio", 2, qmxsim::ControlCommand::Radio, "radio needs on or off"},
+    {L"refuse", 2, qmxsim::ControlCommand::Refuse, "refuse needs a value or off"},
+    {L"stop", 1, qmxsim::ControlCommand::Stop, "stop takes no arguments"},
+};
+
 int Control(const std::string& request) {
   std::string answer;
   bool reached = qmxsim::SendControl(request, answer);
@@ -223,31 +238,16 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"serve") return Serve(std::vector<std::wstring>(args.begin() + 1, args.end()));
-  if (command == L"post") {
-    if (args.size() != 3) return Usage("post needs kb|mouse|bluetooth and a wParam");
-    std::string request = "post " + Narrow(args[1]) + " " + Narrow(args[2]);
-    // Checked here too, so that a typing error is a usage error and not a server's refusal.
+  for (const CommandLineControl& k : kCommandLineControls) {
+    if (command != k.word) continue;
+    if (args.size() != k.words) return Usage(k.usage);
+    std::string request = Narrow(args[0]);
+    for (size_t i = 1; i < args.size(); ++i) request += " " + Narrow(args[i]);
+    // Read here as the server reads it, so that a typing error is a usage error and not a
+    // server's refusal.
     qmxsim::ControlCommand c = qmxsim::ParseControl(request);
-    if (c.kind != qmxsim::ControlCommand::Post) return Usage(c.error.c_str());
+    if (c.kind != k.kind) return Usage(c.error.c_str());
     return Control(request);
-  }
-  if (command == L"radio") {
-    if (args.size() != 2) return Usage("radio needs on or off");
-    std::string request = "radio " + Narrow(args[1]);
-    qmxsim::ControlCommand c = qmxsim::ParseControl(request);
-    if (c.kind != qmxsim::ControlCommand::Radio) return Usage(c.error.c_str());
-    return Control(request);
-  }
-  if (command == L"refuse") {
-    if (args.size() != 2) return Usage("refuse needs a value or off");
-    std::string request = "refuse " + Narrow(args[1]);
-    qmxsim::ControlCommand c = qmxsim::ParseControl(request);
-    if (c.kind != qmxsim::ControlCommand::Refuse) return Usage(c.error.c_str());
-    return Control(request);
-  }
-  if (command == L"stop") {
-    if (args.size() != 1) return Usage("stop takes no arguments");
-    return Control("stop");
   }
   return Usage(("unknown command " + Narrow(command)).c_str());
 }
