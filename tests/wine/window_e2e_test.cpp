@@ -302,7 +302,7 @@ class LiveE2E : public ProgramE2E {
     EXPECT_TRUE(Eventually([&] { return StatusWord(140, keyboard); })) << "Keyboard";
     EXPECT_TRUE(Eventually([&] { return LastTip() == tip; })) << LastTip();
   }
-  // The keyboard box clicked on its page as a user clicks it; the status page then shown.
+  // The keyboard box clicked on its page, where a user clicks it.
   static void ClickKeyboardBox() {
     ClickTab(1);
     WindowHandle box = ChildById(window, kKeyboardCheck);
