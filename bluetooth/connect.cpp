@@ -51,7 +51,7 @@ int ConnectGuarded() {
   selectedDevice = nullptr;
   ScanPairedDevices(nullptr, SelectActiveHidDevice, ProgramEnding);
   if (scanCut) DebugLog(u"DoConnect: the program is ending, scan stopped");
-  driverStatus.deviceFound.store(selectedDevice ? 1 : 0);
+  SetStatusFlag(driverStatus.deviceFound, selectedDevice ? 1 : 0);
   if (!selectedDevice) {
     DebugLog(u"Err#3 No HID Device.");
     return -3;

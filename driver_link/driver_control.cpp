@@ -61,7 +61,7 @@ void InformDriver() {
   uint8_t bytes[kDriverInfoRecordBytes];
   EncodeDriverInfoRecord(BuildDriverInfoRecord(), bytes);
   uint32_t result = platform::DriverControl(device, driver_protocol::IOCTL_INFORM_DRIVER, bytes, sizeof bytes);
-  driverStatus.driverAnswered = result == 1 ? 1 : 0;
+  SetStatusFlag(driverStatus.driverAnswered, result == 1 ? 1 : 0);
   device.Close();
   DebugLog(u"sent: %d", static_cast<int>(driverStatus.driverAnswered.load()));
 }

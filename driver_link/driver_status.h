@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/window.h"
+
 struct DriverStatus {
   std::atomic<uint8_t> driverAnswered{0};  // the last InformDriver that reached the device was acknowledged
   std::atomic<uint8_t> bluetoothOn{0};     // the radio is on
@@ -15,3 +17,11 @@ struct DriverStatus {
 };
 
 extern DriverStatus driverStatus;
+
+// Posted to the settings window when a flag has changed, by whichever thread changed it: the
+// window's own thread then brings what shows the status up to date (the notification icon's tip).
+inline constexpr uint32_t kStatusChangedMessage = platform::kWmUser + 2002;
+
+// Stores a flag of driverStatus; when its value changes and the settings window exists, posts
+// kStatusChangedMessage to it (not once the program is ending). Safe on either thread.
+void SetStatusFlag(std::atomic<uint8_t>& flag, uint8_t value);

@@ -31,14 +31,14 @@ uint32_t DriverListenThread(void*) {
     if (platform::GetNextMessage(msg) <= 0) break;
     if (msg.message == TM_KBSTATUS) {
       DebugLog(u"TM_KBSTATUS: %d", StateValue(msg.wParam));
-      driverStatus.keyboardOn.store(IsOn(msg.wParam));
+      SetStatusFlag(driverStatus.keyboardOn, IsOn(msg.wParam));
     } else if (msg.message == TM_MOUSESTATUS) {
       DebugLog(u"TM_MOUSESTATUS: %d", StateValue(msg.wParam));
-      driverStatus.mouseOn.store(IsOn(msg.wParam));
+      SetStatusFlag(driverStatus.mouseOn, IsOn(msg.wParam));
     } else if (msg.message == TM_BLUETOOTH) {
       DebugLog(u"TM_BLUETOOTH: %d", StateValue(msg.wParam));
       uint8_t on = IsOn(msg.wParam);
-      driverStatus.bluetoothOn.store(on);
+      SetStatusFlag(driverStatus.bluetoothOn, on);
       if (on) DoConnect(0);
     } else {
       platform::TranslateAndDispatch(msg);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/notify_icon.h"
 #include "platform/shell_ui.h"
 #include "settings/settings.h"
 
@@ -54,6 +55,8 @@ struct GUI {
   int32_t ScreenWidth;
   int32_t ScreenHeight;
   int32_t MH;  // height of the menu bar (and of the taskbar)
+  // The words the notification icon's tip shows; empty while the icon is not there. Main thread only.
+  WChar TrayTip[platform::kNotifyTipChars];
   Settings settings;
 
   // 1 when the window and its pages exist; -1 another instance's window was found and brought

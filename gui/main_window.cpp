@@ -108,7 +108,7 @@ void OnWindowPosChanged(intptr_t lParam) {
 // report to, the screen and the filter record.
 void OnResume() {
   // Only an answer after the resume counts: a driver that is gone is not reported as informed.
-  driverStatus.driverAnswered = 0;
+  SetStatusFlag(driverStatus.driverAnswered, 0);
   InformDriver();
   int sent = ManageFilter();
   DebugLog(u"GUI: resumed, driver informed again: %d, ManageFilter= %d",
@@ -244,6 +244,9 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       return 0;
     case kTrayMessage:
       OnTrayMessage(gui, wParam, lParam);
+      return 0;
+    case kStatusChangedMessage:
+      UpdateTrayTip(gui);
       return 0;
     case kWmPowerBroadcast:
       if (wParam == kPbtResumeAutomatic) OnResume();

@@ -2,8 +2,29 @@
 
 #include "tray/debug_log.h"
 
+namespace {
+
+// The tip is set on the main thread only, so that the record of what it shows needs no lock.
+bool SetTip(GUI& gui, uint32_t operation, platform::NotifyIconRecord& record) {
+  const WChar* words = TrayTipText(driverStatus);
+  record.flags |= platform::kNifTip;
+  WCopy(record.tip, platform::kNotifyTipChars, words);
+  if (!platform::NotifyIcon(operation, record)) return false;
+  WCopy(gui.TrayTip, platform::kNotifyTipChars, words);
+  DebugLog(u"GUI: tray tip [%s]", words);
+  return true;
+}
+
+}  // namespace
+
 bool NotifyTray(platform::WindowHandle window, uint32_t operation, uint32_t id, platform::IconHandle icon) {
-  platform::NotifyIconRecord record{window, id, platform::kNifMessage | platform::kNifIcon, kTrayMessage, icon};
+  platform::NotifyIconRecord record{window, id, platform::kNifMessage | platform::kNifIcon, kTrayMessage, icon, {}};
+  if (operation == platform::kNimAdd) {
+    if (SetTip(*TheGUI, operation, record)) return true;
+    TheGUI->TrayTip[0] = 0;
+    return false;
+  }
+  if (operation == platform::kNimDelete) TheGUI->TrayTip[0] = 0;
   return platform::NotifyIcon(operation, record);
 }
 
@@ -20,4 +41,22 @@ void OnTaskbarCreated(GUI& gui) {
   // An icon the shell still has cannot be added again: it is deleted first.
   DeleteTrayIcon(gui.MainWindow, kTrayIconId, nullptr);
   DebugLog(u"GUI: shell restarted, tray icon added again: %d", AddTrayIcon(gui.MainWindow, kTrayIconId, gui.TrayIcon));
+}
+
+const WChar* TrayTipText(const DriverStatus& s) {
+  if (!s.driverAnswered.load()) return u"Quillmote: driver not responding";
+  if (!s.bluetoothOn.load()) return u"Quillmote: Bluetooth off";
+  if (!s.deviceFound.load()) return u"Quillmote: no keyboard found";
+  bool keyboard = s.keyboardOn.load() != 0, mouse = s.mouseOn.load() != 0;
+  if (keyboard && mouse) return u"Quillmote: keyboard and mouse on";
+  if (keyboard) return u"Quillmote: keyboard on";
+  if (mouse) return u"Quillmote: mouse on";
+  return u"Quillmote: keyboard and mouse off";
+}
+
+void UpdateTrayTip(GUI& gui) {
+  // No icon, no tip: the icon added later takes the words of its moment.
+  if (!gui.TrayTip[0] || WString(gui.TrayTip) == TrayTipText(driverStatus)) return;
+  platform::NotifyIconRecord record{gui.MainWindow, kTrayIconId, 0, kTrayMessage, nullptr, {}};
+  SetTip(gui, platform::kNimModify, record);
 }

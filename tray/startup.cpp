@@ -162,7 +162,7 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
       DebugLog(u"INIT-9: ManageFilter(1,1,1)= %d", filtered);
       uint32_t mode = 0;
       platform::QueryRadioMode(&mode);
-      driverStatus.bluetoothOn = mode != 0 ? 1 : 0;
+      SetStatusFlag(driverStatus.bluetoothOn, mode != 0 ? 1 : 0);
       DebugLog(u"INIT-10: Bluetooth mode: %d", mode != 0 ? 1 : 0);
       if (mode != 0) DoConnect(0);
       exitCode = WindowGone() ? kNormalExit : RunMessageLoop();

@@ -146,13 +146,7 @@ void TranslateAndDispatch(const Message& msg) {
 }
 
 bool PostToThread(ThreadId thread, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  Queues& q = Q();
-  std::lock_guard<std::mutex> g(q.lock);
-  auto it = q.byThread.find(thread);
-  if (it == q.byThread.end()) return false;
-  it->second->items.push_back(Message{nullptr, message, wParam, lParam});
-  q.changed.notify_all();
-  return true;
+  return host::PostWindowMessageTo(thread, Message{nullptr, message, wParam, lParam});
 }
 
 void PostQuit(int exitCode) {
@@ -184,6 +178,16 @@ void PostWindowMessage(const Message& msg) {
   std::lock_guard<std::mutex> g(q.lock);
   OwnQueue(q)->items.push_back(msg);
   q.changed.notify_all();
+}
+
+bool PostWindowMessageTo(ThreadId thread, const Message& msg) {
+  Queues& q = Q();
+  std::lock_guard<std::mutex> g(q.lock);
+  auto it = q.byThread.find(thread);
+  if (it == q.byThread.end()) return false;
+  it->second->items.push_back(msg);
+  q.changed.notify_all();
+  return true;
 }
 
 int DispatchPending() {

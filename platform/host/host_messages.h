@@ -21,6 +21,8 @@ struct Invalidation {
 void SetWhenIdle(std::function<bool()> step);
 // Puts a message for a window on the calling thread's queue (what Post does on the host).
 void PostWindowMessage(const Message& msg);
+// Puts a message for a window on another thread's queue; false when that thread has none.
+bool PostWindowMessageTo(ThreadId thread, const Message& msg);
 // Takes and dispatches the calling thread's waiting messages up to (not including) a quit
 // message, without waiting; returns how many.
 int DispatchPending();

@@ -99,11 +99,13 @@ bool NotifyIcon(uint32_t operation, const NotifyIconRecord& record) {
   if (operation == kNimAdd && it == icons.end() && record.window) {
     icons.push_back(key);
     ok = true;
+  } else if (operation == kNimModify && it != icons.end()) {
+    ok = true;
   } else if (operation == kNimDelete && it != icons.end()) {
     icons.erase(it);
     ok = true;
   }
-  S().calls.push_back(host::NotifyCall{operation, record, ok});
+  S().calls.push_back(host::NotifyCall{operation, record, ok, CurrentThreadId()});
   return ok;
 }
 

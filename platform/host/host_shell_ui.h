@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/messages.h"
 #include "platform/notify_icon.h"
 #include "platform/shell_ui.h"
 
@@ -14,6 +15,7 @@ struct NotifyCall {
   uint32_t operation;
   NotifyIconRecord record;
   bool result;
+  ThreadId thread;  // the thread that made the call
 };
 
 void ShellUiReset();

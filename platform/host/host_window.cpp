@@ -3,6 +3,7 @@
 #include "platform/host/host_window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <map>
 
@@ -31,6 +32,10 @@ Model& M() {
   static Model m;
   return m;
 }
+
+// The thread that makes the windows: the model's windows are all that thread's, and only it reads
+// or changes the model. Other threads may only post to them.
+std::atomic<ThreadId> windowThread{0};
 
 host::HostWindow* Rec(WindowHandle w) {
   if (!w) return nullptr;
@@ -277,6 +282,7 @@ void DestroyRecord(host::HostWindow& r) {
 namespace host {
 
 void WindowsReset() {
+  windowThread = CurrentThreadId();
   Model& m = M();
   m.windows.clear();
   m.classes.clear();
@@ -378,6 +384,7 @@ WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* t
     return nullptr;
   if (!m.classes.count(WLower(cls)) && !IsStandardClass(cls)) return nullptr;
   if ((style & kWsChild) && !Live(parent)) return nullptr;
+  windowThread = CurrentThreadId();
   m.windows.push_back(host::HostWindow{});
   host::HostWindow& r = m.windows.back();
   r.className = cls;
@@ -486,7 +493,12 @@ intptr_t Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t 
 }
 
 bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  // The model's windows all belong to the test's thread: its queue takes the message.
+  // The model's windows all belong to the thread that made them: its queue takes the message. A
+  // post from another thread must not read the model; the window is checked when it is delivered.
+  ThreadId owner = windowThread.load();
+  if (owner && owner != CurrentThreadId()) {
+    return window && host::PostWindowMessageTo(owner, Message{window, message, wParam, lParam});
+  }
   if (!Live(window)) return false;
   host::PostWindowMessage(Message{window, message, wParam, lParam});
   return true;

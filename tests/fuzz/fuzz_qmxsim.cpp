@@ -18,9 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t again = 0;
     FUZZ_CHECK(qmxsim::ParseWord(std::to_string(value), again) && again == value);
   }
+  // A live stand-in with its radio on: whatever came, at most the two input states or the radio
+  // are posted, and only to a thread a record has named.
   qmxsim::SimState state;
+  state.live = true;
+  state.radio = qmxsim::Radio::On;
   qmxsim::Outcome out = qmxsim::HandleRequest(state, std::vector<uint8_t>(data, data + size));
   FUZZ_CHECK(out.answer == 0 || out.answer == 1);
   FUZZ_CHECK(!out.logLine.empty());
+  FUZZ_CHECK(out.posts.size() <= 2 && (out.posts.empty() || state.lastThread != 0));
   return 0;
 }

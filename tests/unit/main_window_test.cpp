@@ -4,11 +4,16 @@
 #include <cstring>
 #include <functional>
 
+#include "bluetooth/connect.h"
+#include "bluetooth/paired_devices.h"
+#include "driver_link/driver_protocol.h"
+#include "driver_link/listener.h"
 #include "gui/page_paint.h"
 #include "gui/tray_icon.h"
 #include "gui_fixture.h"
 #include "platform/controls.h"
 #include "platform/registry.h"
+#include "platform/threads.h"
 
 namespace {
 
@@ -266,15 +271,21 @@ TEST_F(GuiTest, TrayBoxAddsAndDeletesTheIconAndTaskbarRestartBringsItBack) {
   EXPECT_EQ(theGUI.settings.Enable_Tray, 1);
   auto calls = host::NotifyCalls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].record.flags, kNifMessage | kNifIcon);
+  EXPECT_EQ(calls[0].record.flags, kNifMessage | kNifIcon | kNifTip);
   EXPECT_EQ(calls[0].record.callbackMessage, 3025u);
   EXPECT_EQ(calls[0].record.icon, theGUI.TrayIcon);
+  EXPECT_EQ(WString(calls[0].record.tip), u"Quillmote: driver not responding");
 
-  // The desktop shell restarts: its icons are gone, ours comes back (delete first, then add).
+  // The desktop shell restarts: its icons are gone, ours comes back (delete first, then add),
+  // with the tip of the status now.
+  driverStatus.driverAnswered = 1;
   uint32_t taskbarCreated = RegisterMessageName(u"TaskbarCreated");
   Send(w, taskbarCreated, 0, 0);
   EXPECT_TRUE(host::TrayIconPresent(w, kTrayIconId));
-  EXPECT_EQ(host::NotifyCalls().size(), 3u);
+  calls = host::NotifyCalls();
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[2].operation, kNimAdd);
+  EXPECT_EQ(WString(calls[2].record.tip), u"Quillmote: Bluetooth off");
 
   Send(theGUI.Controls[kTrayCheckSlot], kBmClick, 0, 0);
   EXPECT_FALSE(host::TrayIconPresent(w, kTrayIconId));
@@ -292,6 +303,61 @@ TEST_F(GuiTest, TrayBoxAddsAndDeletesTheIconAndTaskbarRestartBringsItBack) {
   Send(w, kTrayMessage, kTrayIconId, kWmLButtonUp);
   EXPECT_TRUE(IsShown(w));
   EXPECT_EQ(host::ForegroundWindow(), w);
+}
+
+// The tip follows every change of the flags, whichever thread made it: the listener only posts to
+// the window, and the window's own thread changes the tip, once for each change of its words.
+TEST_F(GuiTest, TrayTipFollowsTheFlagsOnTheWindowsThread) {
+  using namespace driver_protocol;
+  debugEnabled = 1;
+  ASSERT_EQ(Open(), 1);
+  ReleaseSelectedDevice();
+  ResetServiceDefaults();
+  ASSERT_TRUE(AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon));
+  InformDriver();  // the main thread's own change: the driver answers
+  host::DispatchPending();
+  ThreadHandle listener = StartThread(DriverListenThread, nullptr);
+  ASSERT_NE(listener, nullptr);
+  ThreadId id = ThreadIdOf(listener);
+  ASSERT_TRUE(host::WaitForQueue(id, 5000));
+  size_t shellCalls = host::NotifyCalls().size();
+  // Each driver message is handled by the listener first; only then does the window hear of it.
+  auto deliver = [&](uint32_t message, uintptr_t wParam) {
+    ASSERT_TRUE(PostToThread(id, message, wParam, 0));
+    ASSERT_TRUE(host::WaitUntilIdle(id, 5000));
+    EXPECT_EQ(host::NotifyCalls().size(), shellCalls) << "the listener never calls the shell";
+    host::DispatchPending();
+    shellCalls = host::NotifyCalls().size();
+  };
+  deliver(TM_KBSTATUS, 1);   // the radio is still off: the words stay
+  deliver(TM_BLUETOOTH, 1);  // the radio on, no paired device
+  LoadReg(
+      "[HKEY_LOCAL_MACHINE\\software\\microsoft\\bluetooth\\device\\HID\\001a2b3c4d5e]\n"
+      "\"name\"=\"Folding Keyboard\"\n\"active\"=dword:00000001\n");
+  deliver(TM_BLUETOOTH, 1);  // found now
+  deliver(TM_KBSTATUS, 1);   // no change at all
+  deliver(TM_BLUETOOTH, 0);
+  PostToThread(id, kWmQuit, 0, 0);
+  EXPECT_TRUE(WaitThread(listener, 5000));
+  CloseThread(listener);
+
+  std::vector<std::string> tips;
+  for (const auto& l : LogLines())
+    if (l.rfind("GUI: tray tip ", 0) == 0) tips.push_back(l.substr(14));
+  EXPECT_EQ(tips, (std::vector<std::string>{"[Quillmote: driver not responding]", "[Quillmote: Bluetooth off]",
+                                            "[Quillmote: no keyboard found]", "[Quillmote: keyboard on]",
+                                            "[Quillmote: Bluetooth off]"}));
+  auto calls = host::NotifyCalls();
+  ASSERT_EQ(calls.size(), tips.size());
+  for (const auto& c : calls) {
+    EXPECT_EQ(c.thread, CurrentThreadId());
+    EXPECT_TRUE(c.result);
+  }
+  EXPECT_EQ(calls.back().operation, kNimModify);
+  EXPECT_EQ(calls.back().record.flags, kNifTip);
+  EXPECT_EQ(WString(calls.back().record.tip), u"Quillmote: Bluetooth off");
+  ReleaseSelectedDevice();
+  ResetServiceDefaults();
 }
 
 TEST_F(GuiTest, TapGeometry) {

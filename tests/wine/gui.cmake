@@ -14,7 +14,8 @@ if(WIN32 AND TARGET qmxsim)
       ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
   endforeach()
 endif()
-# The real Ollendock.exe's settings window at the same two sizes, driven from another process.
+# The real Ollendock.exe's settings window at the same two sizes, driven from another process; then
+# against a driver stand-in that reports as the driver does, with a paired keyboard in the stack.
 if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
   add_executable(window_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/window_e2e_test.cpp)
   target_link_libraries(window_e2e_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
@@ -25,6 +26,6 @@ if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
       --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/window-${size}
       --ollendock $<TARGET_FILE:Ollendock> --resources ${CMAKE_SOURCE_DIR}/resources)
     set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
-      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display;bluetooth_registry" TIMEOUT 300)
   endforeach()
 endif()

@@ -2,6 +2,8 @@
 // screen size, driven from this process as a user drives it: every page opened by a click on its
 // tab and photographed, a check box reaching the registry and the driver, the tray icon clicked
 // and brought back after a shell restart, and the status words following the driver's messages.
+// Then the same program against a driver stand-in that reports as the driver does: the status
+// words and the notification icon's tip follow the keyboard box and the radio.
 // usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR
 #include <gtest/gtest.h>
 
@@ -44,11 +46,13 @@ void SetDword(const WChar* name, uint32_t v) {
   ASSERT_EQ(WriteSetting(name, kRegDword, &v, sizeof v), 1) << ToUtf8(name);
 }
 
-// One program for the whole suite, as a user meets it: installed, started with "-tray", its
-// window shown.
-class WindowE2E : public ::testing::Test {
+// One program for a whole suite, as a user meets it: installed, started with "-tray" against
+// qmxsim (serving with `serveOptions`), its window shown. Screenshots and the record log are
+// named after the suite (`name`) and the screen size.
+class ProgramE2E : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  static void StartProgram(const std::string& name, const WString& serveOptions) {
+    name_ = name;
     InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
     CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteWindow\\Ollendock.exe");
     RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
@@ -64,7 +68,7 @@ class WindowE2E : public ::testing::Test {
     SetDword(u"Enable_KB", 1);
     SetDword(u"Speed", 3);
     RemoveFile(DebugLogFile());
-    ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/window-" + Size() + ".records")));
+    ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/" + name_ + "-" + Size() + ".records"), serveOptions));
     ASSERT_TRUE(program.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
     ASSERT_TRUE(Eventually([] { return DebugLogHas("INIT-10:"); }));
     window = FindTopLevel(kClass, kTitle);
@@ -75,12 +79,13 @@ class WindowE2E : public ::testing::Test {
     BringForward(window);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
   }
-  static void TearDownTestSuite() {
+  static void EndProgram() {
     if (window) Post(window, kWmClose, 0, 0);
     int code = -99;
     EXPECT_TRUE(program.Ended(15000, &code));
     EXPECT_EQ(code, 0);
     qmxsim.Stop();
+    window = tab = nullptr;
   }
 
   static std::string Size() {
@@ -102,7 +107,7 @@ class WindowE2E : public ::testing::Test {
   }
   static void Photograph(const std::string& what) {
     Pause(200);
-    ASSERT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/window-" + Size() + "-" + what + ".bmp")));
+    ASSERT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/" + name_ + "-" + Size() + "-" + what + ".bmp")));
   }
   // Pixels of a colour (0x00RRGGBB) in a client rectangle of the window.
   static int PixelsOf(uint32_t rgb, Rect r) {
@@ -113,9 +118,23 @@ class WindowE2E : public ::testing::Test {
     return n;
   }
 
+  // The status page's word in its row (in design units): "ON" in blue or "OFF" in red, alone.
+  static bool StatusWord(int32_t top, bool on) {
+    const uint32_t kBlueRgb = 0x0000FF, kRedRgb = 0xFF0000;
+    Rect word{Unit(80), Unit(top), Unit(120), Unit(top + 20)};
+    return PixelsOf(on ? kBlueRgb : kRedRgb, word) > 0 && PixelsOf(on ? kRedRgb : kBlueRgb, word) == 0;
+  }
+
+  static inline std::string name_;
   static inline QmxsimServer qmxsim;
   static inline Background program;
   static inline WindowHandle window = nullptr, tab = nullptr;
+};
+
+class WindowE2E : public ProgramE2E {
+ protected:
+  static void SetUpTestSuite() { StartProgram("window", u""); }
+  static void TearDownTestSuite() { EndProgram(); }
 };
 
 TEST_F(WindowE2E, EveryPageByItsTab) {
@@ -195,23 +214,19 @@ TEST_F(WindowE2E, TrayIconShowsTheWindowAndComesBackAfterTheShell) {
 
 TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
   ClickTab(2);
-  const uint32_t kBlueRgb = 0x0000FF, kRedRgb = 0xFF0000;
   struct Row {
     const WChar* on;
     int32_t top;  // the word's row, in design units
   } rows[] = {{u"post bluetooth 1", 100}, {u"post mouse 1", 120}, {u"post kb 1", 140}};
   for (const Row& r : rows) {
     SCOPED_TRACE(ToUtf8(r.on));
-    Rect word{Unit(80), Unit(r.top), Unit(120), Unit(r.top + 20)};
-    EXPECT_GT(PixelsOf(kRedRgb, word), 0);
-    EXPECT_EQ(PixelsOf(kBlueRgb, word), 0);
+    EXPECT_TRUE(StatusWord(r.top, false));
     ASSERT_EQ(qmxsim.Sim(r.on), 0);
-    EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, word) > 0 && PixelsOf(kRedRgb, word) == 0; }));
+    EXPECT_TRUE(Eventually([&] { return StatusWord(r.top, true); }));
   }
   Photograph("status-on");
   for (const WChar* off : {u"post bluetooth 0", u"post mouse 0", u"post kb 0"}) ASSERT_EQ(qmxsim.Sim(off), 0);
-  Rect words{Unit(80), Unit(100), Unit(120), Unit(160)};
-  EXPECT_TRUE(Eventually([&] { return PixelsOf(kBlueRgb, words) == 0; }));
+  EXPECT_TRUE(Eventually([&] { return StatusWord(100, false) && StatusWord(120, false) && StatusWord(140, false); }));
   ClickTab(1);
 }
 
@@ -318,6 +333,98 @@ TEST_F(WindowE2E, TheKeyboardAloneDrivesTheWindow) {
   Show(window, kSwShow);
   BringForward(window);
   EXPECT_TRUE(Eventually([&] { return IsShown(window) && FocusIn(window) == sounds; }));
+}
+
+// The driver stand-in reports as the driver does (serve --live). The stack holds one paired
+// keyboard; the radio is off at the start, as the system's Bluetooth API here says, and the
+// stand-in reports none until it is switched.
+class LiveE2E : public ProgramE2E {
+ protected:
+  static constexpr WChar kKeyboardKey[] = u"software\\microsoft\\bluetooth\\device\\HID\\001ea43b7c21";
+  static void SetUpTestSuite() {
+    RegDeleteKeyTree(u"software\\microsoft\\bluetooth\\device");
+    const WChar name[] = u"Folding Keyboard";
+    const uint32_t active = 1;
+    ASSERT_EQ(RegWriteValue(kKeyboardKey, u"name", kRegSz, name, sizeof name), 1);
+    ASSERT_EQ(RegWriteValue(kKeyboardKey, u"active", kRegDword, &active, sizeof active), 1);
+    StartProgram("live", u" --live");
+  }
+  static void TearDownTestSuite() {
+    EndProgram();
+    RegDeleteKeyTree(u"software\\microsoft\\bluetooth\\device");
+  }
+  // The words of the last tip the program set, from its log line.
+  static std::string LastTip() {
+    std::string tip;
+    for (const std::string& l : DebugLogMessages())
+      if (l.rfind("GUI: tray tip [", 0) == 0) tip = l.substr(15, l.size() - 16);
+    return tip;
+  }
+  // The status page's three words (on or off) and the tip, once the program has caught up.
+  static void Expect(bool bluetooth, bool mouse, bool keyboard, const std::string& tip) {
+    EXPECT_TRUE(Eventually([&] { return StatusWord(100, bluetooth); })) << "Bluetooth";
+    EXPECT_TRUE(Eventually([&] { return StatusWord(120, mouse); })) << "Mouse";
+    EXPECT_TRUE(Eventually([&] { return StatusWord(140, keyboard); })) << "Keyboard";
+    EXPECT_TRUE(Eventually([&] { return LastTip() == tip; })) << LastTip();
+  }
+  // The keyboard box clicked on its page, where a user clicks it.
+  static void ClickKeyboardBox() {
+    ClickTab(1);
+    WindowHandle box = ChildById(window, kKeyboardCheck);
+    ASSERT_NE(box, nullptr);
+    Rect r = ScreenBounds(box);
+    ClickScreen(r.left + 6, (r.top + r.bottom) / 2);
+  }
+};
+
+TEST_F(LiveE2E, StatusWordsAndTipFollowTheKeyboardBoxAndTheRadio) {
+  ClickTab(2);
+  {
+    SCOPED_TRACE("start: the filter record switched the keyboard on; the radio is off");
+    Expect(false, false, true, "Quillmote: Bluetooth off");
+    Photograph("start");
+  }
+  {
+    SCOPED_TRACE("radio on, while the status page shows");
+    ASSERT_EQ(qmxsim.Sim(u"radio on"), 0);
+    EXPECT_TRUE(Eventually([] { return DebugLogHas("DoConnect: [001ea43b7c21][Folding Keyboard]"); }));
+    Expect(true, false, true, "Quillmote: keyboard on");
+    Photograph("radio-on");
+  }
+  for (bool on : {false, true}) {
+    SCOPED_TRACE(on ? "keyboard box ticked again" : "keyboard box cleared");
+    ClickKeyboardBox();
+    EXPECT_TRUE(Eventually([&] {
+      std::string records = qmxsim.Records();
+      return records.substr(records.rfind("filter ")).rfind(on ? "filter 01 01 00 51" : "filter 01 00 00 51", 0) == 0;
+    }));
+    ClickTab(2);
+    Expect(true, false, on, on ? "Quillmote: keyboard on" : "Quillmote: keyboard and mouse off");
+    Photograph(on ? "keyboard-on" : "keyboard-off");
+  }
+  {
+    SCOPED_TRACE("the tip shown with the pointer resting on the icon");
+    // Moved on the X display as a user moves it: the notification area shows a tip for the
+    // pointer's own moves (the virtual desktop sits at the display's origin).
+    int32_t left, top, right, bottom;
+    ASSERT_TRUE(TaskbarBounds(left, top, right, bottom));
+    const int32_t x = right - 10, y = (top + bottom) / 2;
+    ASSERT_EQ(CountTopLevelWindows(u"tooltips_class32", true), 0);
+    for (int32_t dx : {1, 0}) {
+      RunProgram(FromUtf8("/usr/bin/xdotool mousemove " + std::to_string(x - dx) + " " + std::to_string(y)));
+      Pause(300);
+    }
+    EXPECT_TRUE(Eventually([] { return CountTopLevelWindows(u"tooltips_class32", true) == 1; }));
+    Pause(300);
+    Photograph("tip");
+    RunProgram(u"/usr/bin/xdotool mousemove 0 0");
+  }
+  {
+    SCOPED_TRACE("radio off");
+    ASSERT_EQ(qmxsim.Sim(u"radio off"), 0);
+    Expect(false, false, true, "Quillmote: Bluetooth off");
+  }
+  ClickTab(1);
 }
 
 }  // namespace

@@ -16,7 +16,11 @@ uint32_t Word(const uint8_t* p) {
 Outcome Malformed(const std::vector<uint8_t>& request) {
   std::string line = "malformed";
   if (!request.empty()) line += " " + HexBytes(request.data(), request.size());
-  return {0, line};
+  return {0, line, {}};
+}
+
+uint32_t RadioWord(Radio radio) {
+  return radio == Radio::On ? 1 : 0;
 }
 
 }  // namespace
@@ -39,10 +43,32 @@ Outcome HandleRequest(SimState& state, const std::vector<uint8_t>& request) {
   size_t size = request.size() - 4;
   if (code == driver_protocol::IOCTL_INFORM_DRIVER && size == 24) {
     state.lastThread = Word(record);
-    return {state.informAnswer, "inform " + HexBytes(record, size)};
+    Outcome out{state.informAnswer, "inform " + HexBytes(record, size), {}};
+    // A listener learns the radio's state once, when it is first named: the program that starts
+    // again names another thread and hears it again.
+    if (state.radio != Radio::Unreported && state.lastThread != 0 && state.lastThread != state.radioTold) {
+      out.posts.push_back({driver_protocol::TM_BLUETOOTH, RadioWord(state.radio)});
+      state.radioTold = state.lastThread;
+    }
+    return out;
   }
-  if (code == driver_protocol::IOCTL_MANAGE_FILTER && size == 4) return {1, "filter " + HexBytes(record, size)};
+  if (code == driver_protocol::IOCTL_MANAGE_FILTER && size == 4) {
+    Outcome out{1, "filter " + HexBytes(record, size), {}};
+    if (state.live && state.lastThread != 0) {
+      bool filter = record[0] == 1;
+      out.posts.push_back({driver_protocol::TM_KBSTATUS, filter && record[1] == 1 ? 1u : 0u});
+      out.posts.push_back({driver_protocol::TM_MOUSESTATUS, filter && record[2] == 1 ? 1u : 0u});
+    }
+    return out;
+  }
   return Malformed(request);
+}
+
+std::vector<DriverPost> SwitchRadio(SimState& state, bool on) {
+  state.radio = on ? Radio::On : Radio::Off;
+  if (state.lastThread == 0) return {};
+  state.radioTold = state.lastThread;
+  return {{driver_protocol::TM_BLUETOOTH, RadioWord(state.radio)}};
 }
 
 bool ParseWord(const std::string& text, uint32_t& value) {
@@ -90,6 +116,14 @@ ControlCommand ParseControl(const std::string& text) {
   }
   if (words.size() == 1 && words[0] == "stop") {
     c.kind = ControlCommand::Stop;
+  } else if (words.size() == 2 && words[0] == "radio") {
+    if (words[1] == "on" || words[1] == "off") {
+      c.kind = ControlCommand::Radio;
+      c.message = driver_protocol::TM_BLUETOOTH;
+      c.value = words[1] == "on" ? 1 : 0;
+    } else {
+      c.error = "radio takes on or off, not " + words[1];
+    }
   } else if (words.size() == 2 && words[0] == "refuse") {
     c.kind = ControlCommand::Refuse;
     if (words[1] == "off") {

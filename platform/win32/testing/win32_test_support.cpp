@@ -448,18 +448,19 @@ bool IsAbove(WindowHandle a, WindowHandle b) {
 namespace {
 struct ClassCount {
   const wchar_t* name;
+  bool shownOnly;
   int count;
 };
 BOOL CALLBACK CountClass(HWND w, LPARAM p) {
   auto* c = reinterpret_cast<ClassCount*>(p);
   wchar_t name[256];
-  if (GetClassNameW(w, name, 256) && lstrcmpiW(name, c->name) == 0) ++c->count;
+  if (GetClassNameW(w, name, 256) && lstrcmpiW(name, c->name) == 0 && (!c->shownOnly || IsWindowVisible(w))) ++c->count;
   return TRUE;
 }
 }  // namespace
 
-int CountTopLevelWindows(const WChar* className) {
-  ClassCount c{W(className), 0};
+int CountTopLevelWindows(const WChar* className, bool shownOnly) {
+  ClassCount c{W(className), shownOnly, 0};
   EnumWindows(CountClass, reinterpret_cast<LPARAM>(&c));
   return c.count;
 }

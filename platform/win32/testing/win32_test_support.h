@@ -101,8 +101,8 @@ WindowHandle ForegroundNow();
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
 WindowHandle OwnerOf(WindowHandle window);
 bool IsAbove(WindowHandle a, WindowHandle b);
-// Top-level windows of that class, visible or not, in every process.
-int CountTopLevelWindows(const WChar* className);
+// Top-level windows of that class in every process: visible or not, or only those shown.
+int CountTopLevelWindows(const WChar* className, bool shownOnly = false);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
 // A tab's rectangle in a tab strip of another process (TCM_GETITEMRECT through a buffer in that
