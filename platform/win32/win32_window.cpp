@@ -56,9 +56,8 @@ int DeviceDpi() {
   return dpi;
 #else
   // A device with a screen of VGA size or more reports 192 dots per inch, a smaller one 96.
-  int shorter = GetSystemMetrics(SM_CXSCREEN);
-  if (GetSystemMetrics(SM_CYSCREEN) < shorter) shorter = GetSystemMetrics(SM_CYSCREEN);
-  return shorter >= 480 ? 192 : 96;
+  ShownScreen screen = CurrentScreen();
+  return (screen.width < screen.height ? screen.width : screen.height) >= 480 ? 192 : 96;
 #endif
 }
 
@@ -186,8 +185,10 @@ Point LastMessagePosition() {
 int SystemMetric(int index) {
 #ifndef _WIN32_WCE
   // A device's small icons grow with its screen's dots per inch; desktop Windows reads as the
-  // device of its screen's size.
+  // device of its screen's size, and on a desk as the device that stands in for it.
   if (index == SM_CXSMICON || index == SM_CYSMICON) return 16 * win32::DeviceDpi() / 96;
+  if (index == SM_CXSCREEN) return win32::CurrentScreen().width;
+  if (index == SM_CYSCREEN) return win32::CurrentScreen().height;
 #endif
   return GetSystemMetrics(index);
 }

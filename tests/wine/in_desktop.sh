@@ -12,7 +12,11 @@ rm -f "$out"/*.bmp "$out"/*.png "$out"/output.txt
 
 n=100
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 800x800x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+# The display holds the desktop: 800 x 800, or more for a desk's larger screen.
+width=${size%x*} height=${size#*x}
+[ "$width" -gt 800 ] || width=800
+[ "$height" -gt 800 ] || height=800
+Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 here=$(dirname "$0")/../../tools
 # The desktop's programs end with the display: nothing of this run is left for the next.

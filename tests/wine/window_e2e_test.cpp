@@ -1,13 +1,16 @@
 // The settings window of the real Ollendock.exe under Wine, in a virtual desktop of a device's
-// screen size, driven from this process as a user drives it: every page opened by a click on its
-// tab and photographed, a check box reaching the registry and the driver, the tray icon clicked
-// and brought back after a shell restart, and the status words following the driver's messages.
-// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR
+// screen size or of a desk's larger one, driven from this process as a user drives it: every page
+// opened by a click on its tab and photographed, a check box reaching the registry and the
+// driver, the tray icon clicked and brought back after a shell restart, and the status words
+// following the driver's messages. On a desk (--device names the device screen expected there)
+// the window is framed and centred, its close box hides it, and a new resolution chooses again.
+// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,6 +36,8 @@ using namespace platform;
 using namespace platform::win32test;
 
 std::string ollendock, resources;
+// The device screen the program shows on a desk; 0 x 0 on a device's own screen.
+int32_t deskDeviceWidth = 0, deskDeviceHeight = 0;
 constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
 constexpr WChar kClass[] = u"MORVANE.Quillmote";
 constexpr WChar kTitle[] = u"Quillmote";
@@ -81,10 +86,19 @@ class WindowE2E : public ::testing::Test {
   }
 
   static std::string Size() {
-    return std::to_string(SystemMetric(kSmCxScreen)) + "x" + std::to_string(SystemMetric(kSmCyScreen));
+    int32_t w, h;
+    DisplaySize(w, h);
+    return std::to_string(w) + "x" + std::to_string(h);
   }
-  // The design unit's size on this screen: the two screens here have equal factors.
-  static int32_t Unit(int32_t n) { return SystemMetric(kSmCxScreen) >= 480 ? 2 * n : n; }
+  // The design unit's size in the window: every screen here has equal factors, and the page is
+  // 240 units wide.
+  static int32_t Unit(int32_t n) { return n * (ClientArea(window).right / 240); }
+  // Where the window's client area begins on the screen.
+  static Point ClientOrigin() {
+    Point p{0, 0};
+    ScreenToClientPoint(window, p);
+    return Point{-p.x, -p.y};
+  }
   static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   // Opens a page by clicking its tab, as a user does; the page the tab strip then shows.
   static intptr_t ClickTab(int index) {
@@ -103,10 +117,10 @@ class WindowE2E : public ::testing::Test {
   }
   // Pixels of a colour (0x00RRGGBB) in a client rectangle of the window.
   static int PixelsOf(uint32_t rgb, Rect r) {
-    Rect at = ScreenBounds(window);
+    Point at = ClientOrigin();
     int n = 0;
     for (int32_t y = r.top; y < r.bottom; ++y)
-      for (int32_t x = r.left; x < r.right; ++x) n += ScreenPixel(at.left + x, at.top + y) == rgb ? 1 : 0;
+      for (int32_t x = r.left; x < r.right; ++x) n += ScreenPixel(at.x + x, at.y + y) == rgb ? 1 : 0;
     return n;
   }
 
@@ -251,14 +265,128 @@ TEST_F(WindowE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
             200);
 }
 
+// The program shows a device's screen: on a device's own screen the screen itself, the window
+// without a frame at its top and the soft keys under it; on a desk the device chosen for it, in a
+// framed window centred on the work area with the soft keys inside the frame. INIT-3 names it.
+TEST_F(WindowE2E, TheDevicesScreenInItsPlace) {
+  int32_t w = deskDeviceWidth, h = deskDeviceHeight;
+  bool desk = w > 0;
+  if (!desk) DisplaySize(w, h);
+  EXPECT_TRUE(DebugLogHas("INIT-3: Screen size: " + std::to_string(w) + "x" + std::to_string(h) + ","));
+  int32_t mh = Unit(26);
+  Rect at = ScreenBounds(window), client = ClientArea(window);
+  Point origin = ClientOrigin();
+  // Under the window it is a window of its own; inside the frame, a child of the window.
+  WindowHandle bar =
+      desk ? ChildOfClass(window, u"Quillmote.SoftKeys") : FindOwnedWindow(window, u"Quillmote.SoftKeys");
+  ASSERT_NE(bar, nullptr);
+  Rect b = ScreenBounds(bar);
+  EXPECT_EQ(HasCaption(window), desk);
+  if (desk) {
+    EXPECT_EQ(client.right, w);
+    EXPECT_EQ(client.bottom, h - mh);
+    int32_t left, top, right, bottom;
+    WorkArea(left, top, right, bottom);
+    EXPECT_LE(std::abs(at.left + at.right - left - right), 1);
+    EXPECT_LE(std::abs(at.top + at.bottom - top - bottom), 1);
+    Rect inside{origin.x, origin.y + h - 2 * mh, origin.x + w, origin.y + h - mh};
+    EXPECT_TRUE(b.left == inside.left && b.top == inside.top && b.right == inside.right && b.bottom == inside.bottom)
+        << b.left << "," << b.top << " " << b.right << "," << b.bottom;
+  } else {
+    EXPECT_TRUE(at.left == 0 && at.top == 0 && at.right == w && at.bottom == h - 2 * mh)
+        << at.right << "x" << at.bottom;
+    EXPECT_TRUE(b.left == 0 && b.top == at.bottom && b.right == w && b.bottom == at.bottom + mh);
+  }
+  // The soft keys show, in their own dark colour.
+  const uint32_t kBarRgb = 0x242830;
+  int dark = 0;
+  for (int32_t x = b.left; x < b.right; x += 4) dark += ScreenPixel(x, b.top + 4) == kBarRgb ? 1 : 0;
+  EXPECT_GT(dark, (b.right - b.left) / 8);
+}
+
+// The close box hides the window and the program goes on; a second start shows it again.
+TEST_F(WindowE2E, DeskCloseBoxHidesAndASecondStartShows) {
+  Show(window, kSwShow);
+  BringForward(window);
+  ASSERT_TRUE(Eventually([] { return IsShown(window); }));
+  int32_t x, y;
+  ASSERT_TRUE(CloseBoxPoint(window, x, y));
+  ClickScreen(x, y);
+  EXPECT_TRUE(Eventually([] { return !IsShown(window); }));
+  EXPECT_TRUE(Eventually([] { return DebugLogHas("GUI, user closed the window: hidden"); }));
+  Photograph("closed");
+  EXPECT_TRUE(program.Running());
+  EXPECT_TRUE(TrayIconThere(window, kTrayIconId));
+  Background second;
+  ASSERT_TRUE(second.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
+  int code = 0;
+  EXPECT_TRUE(second.Ended(15000, &code));
+  EXPECT_EQ(code, -1);
+  EXPECT_TRUE(Eventually([] { return IsShown(window); }));
+  EXPECT_TRUE(program.Running());
+}
+
+// Moved by its caption, the window stays where the user put it through a settings change; a new
+// resolution chooses again: a device's own size takes the window out of its frame, the desk's
+// size puts it back, in the middle.
+TEST_F(WindowE2E, DeskWindowMovesAndANewResolutionChoosesAgain) {
+  Show(window, kSwShow);
+  BringForward(window);
+  Pause(300);
+  Rect at = ScreenBounds(window);
+  int32_t x, y;
+  ASSERT_TRUE(CloseBoxPoint(window, x, y));
+  DragScreen((at.left + at.right) / 2, y, (at.left + at.right) / 2 - 200, y + 30);
+  ASSERT_TRUE(Eventually([&] { return ScreenBounds(window).left == at.left - 200; }));
+  EXPECT_EQ(ScreenBounds(window).top, at.top + 30);
+  Rect moved = ScreenBounds(window);
+  auto measured = [](size_t from, const std::string& line) {
+    return Eventually([&] {
+      std::vector<std::string> l = DebugLogMessages();
+      return std::find(l.begin() + static_cast<std::ptrdiff_t>(std::min(from, l.size())), l.end(), line) != l.end();
+    });
+  };
+  size_t before = DebugLogMessages().size();
+  const std::string device = "ComputeSize::Screen size: " + std::to_string(deskDeviceWidth) + "x" +
+                             std::to_string(deskDeviceHeight) + " Menu: " + std::to_string(Unit(26));
+  Send(window, kWmSettingChange, 0, 0);
+  ASSERT_TRUE(measured(before, device));
+  Pause(200);
+  Rect kept = ScreenBounds(window);
+  EXPECT_TRUE(kept.left == moved.left && kept.top == moved.top) << kept.left << "," << kept.top;
+  Rect b = ScreenBounds(ChildOfClass(window, u"Quillmote.SoftKeys"));
+  EXPECT_EQ(b.bottom, ClientOrigin().y + ClientArea(window).bottom);
+
+  // 640 x 480 is a device's own screen: the window covers it as the device's shell places it.
+  before = DebugLogMessages().size();
+  ASSERT_TRUE(ChangeResolution(640, 480));
+  EXPECT_TRUE(measured(before, "ComputeSize::Screen size: 640x480 Menu: 52"));
+  EXPECT_TRUE(Eventually([] { return !HasCaption(window); }));
+  Rect whole = ScreenBounds(window);
+  EXPECT_TRUE(whole.left == 0 && whole.top == 0 && whole.right == 640 && whole.bottom == 480 - 2 * 52)
+      << whole.right << "x" << whole.bottom;
+  Photograph("new-resolution");
+
+  before = DebugLogMessages().size();
+  ASSERT_TRUE(ChangeResolution(0, 0));
+  EXPECT_TRUE(measured(before, device));
+  EXPECT_TRUE(Eventually([] { return HasCaption(window); }));
+  Rect back = ScreenBounds(window);
+  EXPECT_TRUE(back.left == at.left && back.top == at.top && back.right == at.right && back.bottom == at.bottom)
+      << back.left << "," << back.top;
+  Photograph("back");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ollendock = OptionValue(argc, argv, "--ollendock");
   resources = OptionValue(argc, argv, "--resources");
+  std::sscanf(OptionValue(argc, argv, "--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
   if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
-    std::fprintf(stderr, "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR\n");
+    std::fprintf(stderr,
+                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]\n");
     return 2;
   }
   return RUN_ALL_TESTS();
