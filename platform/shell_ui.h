@@ -48,7 +48,8 @@ void PlaceAsShellWindow(WindowHandle window, int32_t menuHeight);
 
 // SHFullScreen. Desktop Windows cannot hide its taskbar: the window loses its frame and covers
 // the whole screen, above the taskbar. On a desk it covers the device's screen instead: the
-// framed window's client area, in front of that window and moving with it.
+// framed window's client area, in front of that window and moving with it; as on the device,
+// the framed window cannot be reached (moved, closed) while it is covered.
 bool FullScreen(WindowHandle window, uint32_t flags);
 
 }  // namespace platform

@@ -54,6 +54,60 @@ RECT CentredDeviceScreen() {
   return RECT{x, y, x + w, y + h};
 }
 
+// Drops the covers that are gone.
+void PruneCovers() {
+  desk.covers.erase(std::remove_if(desk.covers.begin(), desk.covers.end(), [](HWND w) { return !IsWindow(w); }),
+                    desk.covers.end());
+}
+
+bool InFrontOf(HWND a, HWND b) {
+  for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == b) return true;
+  }
+  return false;
+}
+
+// Puts `window` directly in front of `behind`, unless it is in front of it already.
+void PutInFront(HWND window, HWND behind) {
+  if (InFrontOf(window, behind)) return;
+  HWND after = GetWindow(behind, GW_HWNDPREV);
+  SetWindowPos(window, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // What the framed window drew over it is not given back by the new order alone.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// Windows keeps owned windows in front of their owner. Wine, when it moves or raises the framed
+// window, may put it in front of them and tell nobody: the covers, and the windows they own (their
+// soft keys), are put back in front.
+void RaiseCovers() {
+  PruneCovers();
+  for (HWND cover : desk.covers) {
+    PutInFront(cover, desk.window);
+    std::vector<HWND> owned;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+      if (GetWindow(w, GW_OWNER) == cover) owned.push_back(w);
+    }
+    for (HWND w : owned) PutInFront(w, cover);
+  }
+}
+
+// The framed window has moved or changed its place in the order of windows: the covers move with
+// its device area and stay in front of it.
+void FollowDeviceArea() {
+  PruneCovers();
+  RECT area = ClientOnScreen(desk.window);
+  int32_t dx = area.left - desk.areaOrigin.x, dy = area.top - desk.areaOrigin.y;
+  desk.areaOrigin = POINT{area.left, area.top};
+  if (dx != 0 || dy != 0) {
+    for (HWND cover : desk.covers) {
+      RECT r = {};
+      GetWindowRect(cover, &r);
+      SetWindowPos(cover, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  RaiseCovers();
+}
+
 }  // namespace
 
 ShownScreen MeasureDesk() {
@@ -120,24 +174,29 @@ bool CoverDeviceArea(HWND window) {
     SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(framed));
     desk.areaOrigin = POINT{area.left, area.top};
     if (std::find(desk.covers.begin(), desk.covers.end(), window) == desk.covers.end()) desk.covers.push_back(window);
+    // On the device nothing but the full-screen window can be reached; on the desk the frame
+    // could be, so it takes no input until the last cover has gone.
+    EnableWindow(framed, FALSE);
   }
   PlaceFrameless(window, area.left, area.top, area.right - area.left, area.bottom - area.top);
   return true;
 }
 
-void DeskWindowMoved(HWND window) {
-  if (window != desk.window) return;
-  desk.covers.erase(std::remove_if(desk.covers.begin(), desk.covers.end(), [](HWND w) { return !IsWindow(w); }),
-                    desk.covers.end());
-  RECT area = ClientOnScreen(window);
-  int32_t dx = area.left - desk.areaOrigin.x, dy = area.top - desk.areaOrigin.y;
-  desk.areaOrigin = POINT{area.left, area.top};
-  if (dx == 0 && dy == 0) return;
-  for (HWND cover : desk.covers) {
-    RECT r = {};
-    GetWindowRect(cover, &r);
-    SetWindowPos(cover, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+HWND CoverOf(HWND window) {
+  PruneCovers();
+  return window == DeskWindow() && !desk.covers.empty() ? desk.covers.back() : nullptr;
+}
+
+void DeskWindowMessage(HWND window, UINT message) {
+  if (message == WM_DESTROY) {
+    auto gone = std::find(desk.covers.begin(), desk.covers.end(), window);
+    if (gone == desk.covers.end()) return;
+    desk.covers.erase(gone);
+    PruneCovers();
+    if (desk.covers.empty() && DeskWindow()) EnableWindow(desk.window, TRUE);
+    return;
   }
+  if (message == WM_WINDOWPOSCHANGED && window == desk.window && !desk.covers.empty()) FollowDeviceArea();
 }
 
 }  // namespace platform::win32

@@ -254,8 +254,8 @@ void PlaceFrameless(HWND window, int x, int y, int width, int height) {
 
 void BeforeWindowMessage(HWND hwnd, UINT message, WPARAM, LPARAM) {
 #ifndef _WIN32_WCE
+  DeskWindowMessage(hwnd, message);
   if (message != WM_WINDOWPOSCHANGED) return;
-  DeskWindowMoved(hwnd);
   for (const auto& e : bars) {
     if (e.first == hwnd) KeepUnder(e.first, e.second);
   }

@@ -122,7 +122,10 @@ bool BringForward(WindowHandle window) {
   return SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) | 1)) != 0;
 #else
   // On desktop Windows that bit makes an invalid handle; owned windows follow their owner anyway.
-  return SetForegroundWindow(H(window)) != 0;
+  // A framed window on a desk that a picker covers brings the picker forward: the picker is what
+  // the user works with (and Wine would put the framed window in front of it).
+  HWND cover = win32::CoverOf(H(window));
+  return SetForegroundWindow(cover ? cover : H(window)) != 0;
 #endif
 }
 

@@ -35,10 +35,16 @@ bool PlaceOnDesk(HWND window, int32_t menuHeight);
 HWND DeskWindow();
 // On a desk: places `window` without a frame over the device area (the framed window's client
 // area), owned by the framed window so that it stays in front of it and follows it when it
-// moves. False, and nothing done, when the screen is the device's own.
+// moves; the framed window takes no input until the window is destroyed. False, and nothing
+// done, when the screen is the device's own.
 bool CoverDeviceArea(HWND window);
-// The framed window has moved: the windows that cover its device area follow it.
-void DeskWindowMoved(HWND window);
+// The window that covers the device area of `window` now, when it is the framed window; null
+// otherwise.
+HWND CoverOf(HWND window);
+// A message of a logic window: when the framed window moves or changes its place in the order of
+// windows, the windows that cover its device area follow it and stay in front of it; a cover's
+// destruction gives the framed window its input back.
+void DeskWindowMessage(HWND window, UINT message);
 
 // Takes the frame off a top-level window and places it.
 void PlaceFrameless(HWND window, int x, int y, int width, int height);
