@@ -20,10 +20,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using platform::win32test::PipeExchange;
 
-constexpr wchar_t kLog[] = L"C:\\qm.tray.dbg";
+// The program's trace, in the user's local application data.
+std::wstring LogFile() {
+  wchar_t base[MAX_PATH] = L"";
+  GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+  return std::wstring(base) + L"\\Quillmote\\qm.tray.dbg";
+}
 
 std::vector<std::string> LogLines() {
-  std::ifstream in("C:\\qm.tray.dbg");
+  std::ifstream in(LogFile().c_str());
   std::vector<std::string> out;
   for (std::string l; std::getline(in, l);) {
     size_t at = l.find('@'), colon = at == std::string::npos ? at : l.find(": ", at);
@@ -89,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
   platform::win32test::RunProgram(Line(L"regedit /s \"" + stack + L"\""));
   SetDword(L"EnableDebug", 1);
   SetDword(L"Enable_Tray", 1);
-  DeleteFileW(kLog);
+  DeleteFileW(LogFile().c_str());
   platform::win32test::Background server, program;
   server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + work + L"\\soak.records\""));
   Sleep(1500);

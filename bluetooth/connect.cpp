@@ -45,6 +45,10 @@ int ConnectGuarded() {
     return -2;
   }
   scanCut = false;
+  // Each scan decides afresh: a device that was unpaired or went inactive since the last one is
+  // not found any more.
+  FreeDevice(selectedDevice);
+  selectedDevice = nullptr;
   ScanPairedDevices(nullptr, SelectActiveHidDevice, ProgramEnding);
   if (scanCut) DebugLog(u"DoConnect: the program is ending, scan stopped");
   driverStatus.deviceFound.store(selectedDevice ? 1 : 0);

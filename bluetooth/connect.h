@@ -7,8 +7,8 @@
 // Message boxes of DoConnect (MB_OK | MB_ICONINFORMATION | MB_TOPMOST).
 inline constexpr uint32_t kConnectBoxFlags = 0x40040;
 
-// The last active HID device a scan reported, a copy with its own SDP block; null until one was
-// found. Replaced only inside DoConnect, never emptied by it.
+// The last active HID device the last scan reported, a copy with its own SDP block; null when that
+// scan found none. Replaced only inside DoConnect.
 extern PairedDevice* selectedDevice;
 
 // Checks the radio, scans for the active HID device and logs the outcome: 1 when a device is

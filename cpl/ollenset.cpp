@@ -27,7 +27,8 @@ constexpr int kPathChars = 260;
 // missing, is not text, is not terminated within its buffer or leaves no room for the file name.
 bool ProgramPath(WChar (&path)[kPathChars]) {
   RegKey key;
-  if (RegCreate(kProgramKey, RegAccess::Read, key) != RegStatus::Ok) return false;
+  // The machine key's folder only: whatever a user's own key holds never names the program to start.
+  if (RegCreate(RegRoot::Machine, kProgramKey, RegAccess::Read, key) != RegStatus::Ok) return false;
   WChar folder[kPathChars] = {};
   uint32_t type = 0, size = sizeof folder;
   if (RegQuery(key, u"InstallPath", &type, folder, &size) != RegStatus::Ok || type != kRegSz) return false;

@@ -128,6 +128,34 @@ void OnCloseBox(GUI& gui) {
   Show(gui.MainWindow, kSwHide);
 }
 
+// The session ends (log-off, shutdown), and the process with it once this returns: the program
+// ends in order now, its settings saved and the driver's filter switched off, as at any other end.
+void OnEndSession(GUI& gui, uintptr_t ending) {
+  if (!ending) return;
+  DebugLog(u"GUI: the session ends");
+  Destroy(gui.MainWindow);
+}
+
+// A web address: "http://" or "https://" and more, with no blank, quote or control character.
+bool IsWebAddress(const WChar* text) {
+  WString t = WLower(text);
+  size_t start = t.rfind(u"https://", 0) == 0 ? 8 : t.rfind(u"http://", 0) == 0 ? 7 : 0;
+  if (start == 0 || t.size() == start) return false;
+  for (WChar c : t)
+    if (c <= u' ' || c == u'"' || c == 0x7F) return false;
+  return true;
+}
+
+// The about page opens the maker's web address in the browser. Anything else the registry may hold
+// there (a program, a document) is not started.
+void OpenMakerAddress(const WChar* address) {
+  if (!IsWebAddress(address)) {
+    DebugLog(u"GUI: the about link is not a web address, nothing opened: [%s]", address);
+    return;
+  }
+  LaunchProgram(u"iexplore.exe", address);
+}
+
 void OnPaint(GUI& gui, WindowHandle window) {
   PaintScope paint(window);
   PaintPage(gui, paint.dc(), window);
@@ -223,6 +251,11 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
     case kWmPowerBroadcast:
       if (wParam == kPbtResumeAutomatic) OnResume();
       return 1;
+    case kWmQueryEndSession:
+      return 1;
+    case kWmEndSession:
+      OnEndSession(gui, wParam);
+      return 0;
   }
   if (message == taskbarCreatedMessage && message != 0) {
     OnTaskbarCreated(gui);
@@ -360,9 +393,7 @@ void OnTap(GUI& gui, uint16_t x, uint16_t y) {
   } else if (gui.CurrentPage == kAboutPage) {
     Rect left{DRAX(5), DRAY(80), DRAX(95), DRAY(80) + DRAX(40)};
     Rect right{DRAX(100), DRAY(80), DRAX(190), DRAY(80) + DRAX(40)};
-    if (HitTest(x, y, left) || HitTest(x, y, right)) {
-      LaunchProgram(u"iexplore.exe", AboutWebLink[0] ? AboutWebLink : kMakerAddress);
-    }
+    if (HitTest(x, y, left) || HitTest(x, y, right)) OpenMakerAddress(AboutWebLink[0] ? AboutWebLink : kMakerAddress);
   }
 }
 

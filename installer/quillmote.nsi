@@ -10,6 +10,10 @@
 ; the system folder, the program key with the About texts and any missing default setting, the
 ; start-with-Windows entry and an Add/Remove Programs entry. /S runs installer and uninstaller
 ; without any window or box.
+;
+; The program key under HKEY_LOCAL_MACHINE is the administrators': it names the program to start
+; and holds the defaults. Each user's own settings live in that user's key under
+; HKEY_CURRENT_USER, which the program writes itself.
 
 Unicode true
 Target amd64-unicode
@@ -32,6 +36,8 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Quillmote"
 !define PUBLISHER "Morvane"
 !define PROGRAM_KEY "Software\Morvane\Quillmote"
+; The maker's address on the About page (only web addresses are opened there).
+!define MAKER_LINK "https://www.morvane.com"
 !define MAKER_KEY "Software\Morvane"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmote"
@@ -176,19 +182,16 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; The program is run by users who are not administrators: they change their settings, which it
-; writes to the program's key at once. The key is given users' read and write access, beside full
-; access for the system and administrators (set explicitly: where inherited entries are not
-; merged in, they would otherwise be lost). OBJECT is a SetNamedSecurityInfo name, TYPE its kind
-; (4: a registry key).
-!macro GrantUsers OBJECT TYPE SDDL
+; Sets an object's own access entries, keeping those it inherits. OBJECT is a SetNamedSecurityInfo
+; name, TYPE its kind (4: a registry key), SDDL the entries.
+!macro SetAccess OBJECT TYPE SDDL
   System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SDDL}", i 1, *p .r1, p 0) i .r0'
   ${If} $0 != 0
     System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r2, *p .r3, *i .r4) i .r0'
     ${If} $0 != 0
       ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
       System::Call 'advapi32::SetNamedSecurityInfoW(w "${OBJECT}", i ${TYPE}, i 0x20000004, p 0, p 0, p r3, p 0) i .r0'
-      DetailPrint "Users' access to ${OBJECT}: $0"
+      DetailPrint "Access to ${OBJECT}: $0"
     ${EndIf}
     System::Call 'kernel32::LocalFree(p r1)'
   ${EndIf}
@@ -233,7 +236,7 @@ Section "Quillmote" SecMain
 
   WriteRegStr HKLM "${PROGRAM_KEY}" "InstallPath" "$INSTDIR"
   WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebName" "${PUBLISHER}"
-  WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebLink" "www.morvane.com"
+  WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebLink" "${MAKER_LINK}"
   WriteRegStr HKLM "${PROGRAM_KEY}" "Version" "${VERSION}"
   WriteRegStr HKLM "${PROGRAM_KEY}" "Description" "Bluetooth keyboard support"
   !insertmacro DefaultDword "Enable_Tray" 1
@@ -250,8 +253,10 @@ Section "Quillmote" SecMain
   !insertmacro DefaultDword "Wheel_Up_Action" 4
   !insertmacro DefaultDword "Wheel_Down_Action" 5
 
-  ; Users: read and write (no change of owner or permissions).
-  !insertmacro GrantUsers "MACHINE\${PROGRAM_KEY}" 4 "D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)"
+  ; As Windows makes keys under Software: the system and administrators write, users read. This
+  ; also takes away the users' write access that an older installation gave: a key that names the
+  ; program every user starts must not be one every user can change.
+  !insertmacro SetAccess "MACHINE\${PROGRAM_KEY}" 4 "D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KR;;;BU)"
 
   ; Started without arguments, the program itself decides from "Enable_Autostart" whether to run.
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Ollendock.exe"'
@@ -281,8 +286,16 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "${PROGRAM_KEY}"
   DeleteRegKey /ifempty HKLM "${MAKER_KEY}"
+  ; The settings and the debug trace of the user who uninstalls; other users' own keys and folders
+  ; are theirs.
+  DeleteRegKey HKCU "${PROGRAM_KEY}"
+  DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
+  SetShellVarContext current
+  Delete "$LOCALAPPDATA\${PRODUCT}\qm.tray.dbg"
+  RMDir "$LOCALAPPDATA\${PRODUCT}"
+  SetShellVarContext all
 
-  ; The program's debug trace, "\qm.tray.dbg", lies in the root of the system drive.
+  ; An older version kept its trace, "\qm.tray.dbg", in the root of the system drive.
   ReadEnvStr $0 "SystemDrive"
   ${If} $0 == ""
     StrCpy $0 $WINDIR 2

@@ -66,8 +66,10 @@ void Evaluate(TreeItem node) {
     WChar library[kPickerTextChars];
     if (!TreeRead(state.tree, parent, kTvifText, library, kPickerTextChars, nullptr, nullptr, nullptr)) return;
     int index = FindAppletIndex(library, text);
-    // A reference that does not fit is not offered: cut, it would name another applet.
-    state.acceptable = FormatWide(state.result, kPickerTextChars, u"\\windows\\%s,%d", library, index) >= 0;
+    // An applet its library no longer reports (index -1) names nothing that could be opened, and a
+    // reference that does not fit would name another applet once cut: neither is offered.
+    state.acceptable =
+        index >= 0 && FormatWide(state.result, kPickerTextChars, u"\\windows\\%s,%d", library, index) >= 0;
     if (!state.acceptable) state.result[0] = 0;
   } else if (FormatWide(state.result, kPickerTextChars, u"\\windows\\%s", text) < 0) {
     state.result[0] = 0;
@@ -97,8 +99,8 @@ void DoubleTapNode(PickerState& s, TreeItem node) {
   Send(s.window, kWmCommand, kPickerOk, 0);
 }
 
-const PickerKind kAppletPicker{u"browseapplet", 702, 503, 504, true, true, ListLibraries, ExpandLibrary, SelectNode,
-                               DoubleTapNode};
+const PickerKind kAppletPicker{u"browseapplet", 702,           503,        504,          true, true,
+                               ListLibraries,   ExpandLibrary, SelectNode, DoubleTapNode};
 
 intptr_t AppletPickerProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return PickerProcedure(state, kAppletPicker, window, message, wParam, lParam);
@@ -120,8 +122,8 @@ void ListAppletFiles(WindowHandle tree) {
   do {
     if (search.Attributes() == kFileAttributeDirectory || !EndsWithCpl(search.Name())) continue;
     TreeInsert(tree, TreeRoot(), TreeSort(),
-               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(),
-                            kCollapsedImage, kCollapsedImage, 1});
+               TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, search.Name(), kCollapsedImage,
+                            kCollapsedImage, 1});
   } while (search.Next());
 }
 

@@ -21,6 +21,11 @@ bool FileExists(const WChar* path);
 // Creates one folder; true also when it already exists.
 bool CreateFolder(const WChar* path);
 bool RemoveFile(const WChar* path);
+// Where the program keeps a file of the user's own, such as its trace: on the device the root of
+// its file system ("\<name>"); on desktop Windows, where a user may not create files in the system
+// drive's root, "<the user's local application data>\<folder>\<name>" (the caller makes the
+// folder). Empty when there is no such place.
+WString UserFilePath(const WChar* folder, const WChar* name);
 
 inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;

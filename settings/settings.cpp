@@ -129,7 +129,7 @@ int SaveSettings(const Settings& settings) {
     failed += WriteParam(names.param2, button.Param2);
   }
   failed += WriteNumber(u"KBSounds", settings.KBSounds);
-  platform::RegFlushMachine();
+  platform::RegFlush(platform::SettingsRoot());
   InformDriver();
   return 1 + failed;
 }

@@ -24,7 +24,7 @@ inline std::vector<std::string> LogMessages(const std::string& log) {
 // The messages of the debug log file as it stands now.
 inline std::vector<std::string> DebugLogMessages() {
   std::string text;
-  platform::FileReadAll(kDebugLogPath, text);
+  platform::FileReadAll(DebugLogFile(), text);
   return LogMessages(text);
 }
 

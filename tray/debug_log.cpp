@@ -46,7 +46,25 @@ const WChar* Megabytes(bool negative, uint64_t bytes, WChar (&out)[40]) {
   return out;
 }
 
+// Appends one line; the user's folder is made when the file cannot be opened without it.
+void AppendLine(const std::string& bytes) {
+  const WChar* path = DebugLogFile();
+  if (!path[0] || platform::FileAppend(path, bytes.data(), bytes.size())) return;
+  WString folder = path;
+  size_t cut = folder.rfind(u'\\');
+  if (cut == WString::npos || cut == 0) return;
+  folder.resize(cut);
+  if (platform::CreateFolder(folder.c_str())) platform::FileAppend(path, bytes.data(), bytes.size());
+}
+
 }  // namespace
+
+const WChar* DebugLogFile() {
+  // Made once, on whichever thread logs first (a function's static is made exactly once), and never
+  // destroyed: the end of the process still logs after the statics made later are gone.
+  static const WString& path = *new WString(platform::UserFilePath(u"Quillmote", kDebugLogPath + 1));
+  return path.c_str();
+}
 
 void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount) {
   if (!debugEnabled) return;
@@ -77,7 +95,7 @@ void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount) 
   std::string bytes = ToUtf8(prefix, WLen(prefix));
   bytes += ToUtf8(message, WLen(message));
   bytes += '\n';
-  platform::FileAppend(kDebugLogPath, bytes.data(), bytes.size());
+  AppendLine(bytes);
 }
 
 uint64_t DebugLogMemoryBaseline() {

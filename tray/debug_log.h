@@ -1,5 +1,6 @@
 // The tray program's trace: one line per call appended to "\qm.tray.dbg" while debugEnabled is
-// non-zero, each with the time of day and the free and used memory in megabytes.
+// non-zero, each with the time of day and the free and used memory in megabytes. On desktop
+// Windows the file is the user's own, "Quillmote\qm.tray.dbg" in the local application data.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +9,10 @@
 #include "tray/app_state.h"
 #include "tray/wformat.h"
 
-// The log file, in the root folder of the device.
+// The log file's name; on the device it lies in the root folder.
 inline constexpr WChar kDebugLogPath[] = u"\\qm.tray.dbg";
+// The log file where this platform keeps it (see UserFilePath); the same for the whole run.
+const WChar* DebugLogFile();
 // Longest message kept; longer ones are cut.
 inline constexpr int kDebugLogMaxChars = 10239;
 

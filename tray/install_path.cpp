@@ -13,8 +13,11 @@ WChar composedPath[kPathChars];
 
 void FillCache() {
   platform::RegKey key;
-  // Opening by creation also creates the (empty) program key on a device without one.
-  if (platform::RegCreate(kProgramKey, platform::RegAccess::Read, key) != platform::RegStatus::Ok) return;
+  // Opening by creation also creates the (empty) program key on a device without one. The install
+  // folder is the machine key's: a folder a user names in their own key is never taken.
+  if (platform::RegCreate(platform::RegRoot::Machine, kProgramKey, platform::RegAccess::Read, key) !=
+      platform::RegStatus::Ok)
+    return;
   WChar value[kPathChars] = {};
   uint32_t size = sizeof value;
   uint32_t type = 0;

@@ -39,7 +39,7 @@ constexpr WChar kHidClassKey[] = u"Software\\Microsoft\\Bluetooth\\Hid\\Hid_Clas
 // A text value of the program key into an About text; it stays empty when missing and is
 // always terminated.
 void ReadAboutText(const WChar* name, WChar (&text)[kAboutTextChars]) {
-  ReadSetting(name, platform::kRegSz, text, sizeof text);
+  ReadMachineSetting(name, platform::kRegSz, text, sizeof text);
   text[kAboutTextChars - 1] = 0;
 }
 
@@ -71,6 +71,15 @@ void PingDriver() {
                            u"#1 Critical Error", kCriticalBoxFlags);
 }
 
+// The window is destroyed when another program closes it while start-up waits (the critical box
+// runs the window's messages): the program has then ended in order already, and start-up must not
+// switch the filter on again or look for a device after the listener has stopped.
+bool WindowGone() {
+  if (platform::Exists(theGUI.MainWindow)) return false;
+  DebugLog(u"QUIT: window closed during start-up");
+  return true;
+}
+
 }  // namespace
 
 void FormatDeviceId(const uint8_t (&record)[kDeviceIdRecordBytes], WChar (&text)[kDeviceIdTextChars]) {
@@ -100,7 +109,7 @@ int RunMessageLoop() {
 
 int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) {
   appInstance = instance;
-  ReadSetting(u"EnableDebug", platform::kRegDword, &debugEnabled, sizeof debugEnabled);
+  ReadMachineSetting(u"EnableDebug", platform::kRegDword, &debugEnabled, sizeof debugEnabled);
 
   uint8_t record[kDeviceIdRecordBytes] = {};
   platform::QueryDeviceId(record, sizeof record);
@@ -143,16 +152,20 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
     DebugLog(u"INIT-7: ActivateDevice = %d.", activated ? 1 : 0);
     platform::SleepMilliseconds(kDriverSettleMs);
     PingDriver();
-    SetFilterRecord(theGUI.settings.Enable_KB, theGUI.settings.Enable_Mouse);
-    filterRecord.DriverByte = driver_protocol::kFilterDriverByte;
-    int filtered = ManageFilter();
-    DebugLog(u"INIT-9: ManageFilter(1,1,1)= %d", filtered);
-    uint32_t mode = 0;
-    platform::QueryRadioMode(&mode);
-    driverStatus.bluetoothOn = mode != 0 ? 1 : 0;
-    DebugLog(u"INIT-10: Bluetooth mode: %d", mode != 0 ? 1 : 0);
-    if (mode != 0) DoConnect(0);
-    exitCode = RunMessageLoop();
+    if (WindowGone()) {
+      exitCode = kNormalExit;
+    } else {
+      SetFilterRecord(theGUI.settings.Enable_KB, theGUI.settings.Enable_Mouse);
+      filterRecord.DriverByte = driver_protocol::kFilterDriverByte;
+      int filtered = ManageFilter();
+      DebugLog(u"INIT-9: ManageFilter(1,1,1)= %d", filtered);
+      uint32_t mode = 0;
+      platform::QueryRadioMode(&mode);
+      driverStatus.bluetoothOn = mode != 0 ? 1 : 0;
+      DebugLog(u"INIT-10: Bluetooth mode: %d", mode != 0 ? 1 : 0);
+      if (mode != 0) DoConnect(0);
+      exitCode = WindowGone() ? kNormalExit : RunMessageLoop();
+    }
   }
   DebugLog(u"Free res. App quit.");
   platform::DeleteGdiObject(logoBitmap);

@@ -23,6 +23,8 @@ int ExtractResourceFile(const WChar* target, const WChar* type, uint16_t id);
 
 // Takes and dispatches the thread's messages until the quit message; its exit code.
 int RunMessageLoop();
+// The exit code of a normal end (the quit message's, as the shutdown posts it).
+inline constexpr int kNormalExit = 0;
 
 // WinMain: the whole life of the tray program; the process exit code.
 int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine);

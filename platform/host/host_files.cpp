@@ -182,6 +182,11 @@ bool RemoveFile(const WChar* path) {
   return ::unlink(host::HostPath(path).c_str()) == 0;
 }
 
+// The host stands for the device: the file lies in the root of its file system.
+WString UserFilePath(const WChar*, const WChar* name) {
+  return WString(u"\\") + name;
+}
+
 }  // namespace platform
 
 namespace platform {

@@ -42,12 +42,21 @@ struct Key {
 
 struct Registry {
   std::mutex lock;
-  Key root;
-  std::set<WString> failOpen, failCreate;  // folded paths
+  Key root;                                // its children are the two roots, by their names
+  std::set<WString> failOpen, failCreate;  // folded paths, root first
   bool failWrites = false;
   uint64_t writes = 0;
   int flushes = 0;
+  RegRoot settingsRoot = RegRoot::User;
+  std::vector<host::RegOperation> operations;
 };
+
+const WString kMachineRoot = u"HKEY_LOCAL_MACHINE";
+const WString kUserRoot = u"HKEY_CURRENT_USER";
+
+const WString& RootName(RegRoot root) {
+  return root == RegRoot::User ? kUserRoot : kMachineRoot;
+}
 
 Registry& Reg() {
   static Registry reg;
@@ -78,11 +87,33 @@ WString JoinFold(const std::vector<WString>& parts) {
   return out;
 }
 
-// An open key remembers its path; every operation looks the key up again, so a key deleted while
-// open simply reports NotFound.
+// An open key remembers its path, its root's name first; every operation looks the key up again,
+// so a key deleted while open simply reports NotFound.
 struct Handle {
   std::vector<WString> parts;
 };
+
+std::vector<WString> Rooted(RegRoot root, const WString& path) {
+  std::vector<WString> parts{RootName(root)};
+  for (auto& p : SplitPath(path)) parts.push_back(p);
+  return parts;
+}
+
+RegRoot RootOf(const std::vector<WString>& parts) {
+  return !parts.empty() && Fold(parts[0]) == Fold(kUserRoot) ? RegRoot::User : RegRoot::Machine;
+}
+
+// The path below the root as the caller spelled it.
+WString Below(const std::vector<WString>& parts) {
+  WString out;
+  for (size_t i = 1; i < parts.size(); ++i) out += (i > 1 ? u"\\" : u"") + parts[i];
+  return out;
+}
+
+void Note(Registry& r, host::RegOperation::Kind kind, const std::vector<WString>& parts, RegAccess access,
+          const WString& value = u"") {
+  r.operations.push_back(host::RegOperation{kind, RootOf(parts), Below(parts), access, value});
+}
 
 Key* Find(Registry& r, const std::vector<WString>& parts) {
   Key* k = &r.root;
@@ -115,10 +146,11 @@ Key* Resolve(Registry& r, const RegKey& key) {
 // Called, outside the registry's lock, before every open; tests use it to hold a thread there.
 std::function<void(const WString&)> openHook;
 
-RegStatus OpenParts(std::vector<WString> parts, bool create, RegKey& key) {
-  if (openHook) openHook(JoinFold(parts));
+RegStatus OpenParts(std::vector<WString> parts, bool create, RegAccess access, RegKey& key) {
+  if (openHook) openHook(JoinFold({parts.begin() + 1, parts.end()}));
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
+  Note(r, create ? host::RegOperation::Create : host::RegOperation::Open, parts, access);
   WString norm = JoinFold(parts);
   if (r.failOpen.count(norm)) return RegStatus::Denied;
   if (!Find(r, parts)) {
@@ -136,19 +168,32 @@ void RegKeyTraits::Release(void* handle) {
   delete static_cast<Handle*>(handle);
 }
 
-RegStatus RegOpen(const WChar* path, RegAccess, RegKey& key) {
-  return OpenParts(SplitPath(path), false, key);
+RegRoot SettingsRoot() {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  return Reg().settingsRoot;
 }
 
-RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess, RegKey& key) {
+RegStatus RegOpen(RegRoot root, const WChar* path, RegAccess access, RegKey& key) {
+  return OpenParts(Rooted(root, path), false, access, key);
+}
+
+RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key) {
+  return RegOpen(RegRoot::Machine, path, access, key);
+}
+
+RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess access, RegKey& key) {
   if (!parent.IsOpen()) return RegStatus::Failed;
   auto parts = static_cast<Handle*>(parent.handle())->parts;
   for (auto& p : SplitPath(sub)) parts.push_back(p);
-  return OpenParts(std::move(parts), false, key);
+  return OpenParts(std::move(parts), false, access, key);
 }
 
-RegStatus RegCreate(const WChar* path, RegAccess, RegKey& key) {
-  return OpenParts(SplitPath(path), true, key);
+RegStatus RegCreate(RegRoot root, const WChar* path, RegAccess access, RegKey& key) {
+  return OpenParts(Rooted(root, path), true, access, key);
+}
+
+RegStatus RegCreate(const WChar* path, RegAccess access, RegKey& key) {
+  return RegCreate(RegRoot::Machine, path, access, key);
 }
 
 RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* data, uint32_t* size) {
@@ -156,6 +201,7 @@ RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* d
   std::lock_guard<std::mutex> g(r.lock);
   Key* k = Resolve(r, key);
   if (!k) return RegStatus::Failed;
+  Note(r, host::RegOperation::Query, static_cast<Handle*>(key.handle())->parts, RegAccess::Read, name ? name : u"");
   Value* v = k->FindValue(name ? name : u"");
   if (!v) return RegStatus::NotFound;
   if (type) *type = v->type;
@@ -174,6 +220,7 @@ RegStatus RegSet(const RegKey& key, const WChar* name, uint32_t type, const void
   std::lock_guard<std::mutex> g(r.lock);
   Key* k = Resolve(r, key);
   if (!k) return RegStatus::Failed;
+  Note(r, host::RegOperation::Set, static_cast<Handle*>(key.handle())->parts, RegAccess::SetValue, name ? name : u"");
   ++r.writes;
   if (r.failWrites) return RegStatus::Denied;
   WString n = name ? name : u"";
@@ -204,20 +251,20 @@ RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t
   return RegStatus::Ok;
 }
 
-RegStatus RegFlushMachine() {
+RegStatus RegFlush(RegRoot root) {
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
   ++r.flushes;
+  Note(r, host::RegOperation::Flush, {RootName(root)}, RegAccess::Read);
   return RegStatus::Ok;
 }
 
-RegStatus RegDeleteKeyTree(const WChar* path) {
+RegStatus RegDeleteKeyTree(RegRoot root, const WChar* path) {
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
-  auto parts = SplitPath(path);
-  if (parts.empty()) {
-    r.root.children.clear();
-    r.root.values.clear();
+  auto parts = Rooted(root, path);
+  if (parts.size() == 1) {
+    r.root.children.erase(Fold(parts[0]));
     return RegStatus::Ok;
   }
   WString last = Fold(parts.back());
@@ -227,13 +274,16 @@ RegStatus RegDeleteKeyTree(const WChar* path) {
   return RegStatus::Ok;
 }
 
+RegStatus RegDeleteKeyTree(const WChar* path) {
+  return RegDeleteKeyTree(RegRoot::Machine, path);
+}
+
 // ---- test interface --------------------------------------------------------------------------
 
 namespace host {
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00";
-const WString kRoot = u"HKEY_LOCAL_MACHINE";
 
 WString Decode(const std::string& text) {
   if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE) {
@@ -352,19 +402,19 @@ std::vector<uint8_t> TextBytes(const WString& s) {
   return out;
 }
 
-// Removes "HKEY_LOCAL_MACHINE" from a section path; false for any other root.
-bool StripRoot(const WString& section, WString& path) {
-  WString up = Fold(section);
-  WString root = Fold(kRoot);
-  if (up == root) {
-    path.clear();
-    return true;
+// The key of a section path, its root first; false for a root other than the two.
+bool SectionParts(const WString& section, std::vector<WString>& parts) {
+  parts = SplitPath(section);
+  if (parts.empty()) return false;
+  WString root = Fold(parts[0]);
+  if (root == Fold(kMachineRoot)) {
+    parts[0] = kMachineRoot;
+  } else if (root == Fold(kUserRoot)) {
+    parts[0] = kUserRoot;
+  } else {
+    return false;
   }
-  if (up.compare(0, root.size() + 1, root + u"\\") == 0) {
-    path = section.substr(root.size() + 1);
-    return true;
-  }
-  return false;
+  return true;
 }
 
 void DumpKey(const Key& k, const WString& path, std::string& out) {
@@ -437,6 +487,8 @@ void RegistryReset() {
   r.failWrites = false;
   r.writes = 0;
   r.flushes = 0;
+  r.settingsRoot = RegRoot::User;
+  r.operations.clear();
 }
 
 bool RegistryLoad(const std::string& regText, std::string* error) {
@@ -461,15 +513,10 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
       if (line.back() != u']') return fail(no, "unterminated section");
       bool remove = line.size() > 1 && line[1] == u'-';
       WString section = line.substr(remove ? 2 : 1, line.size() - (remove ? 3 : 2));
-      WString path;
-      if (!StripRoot(section, path)) return fail(no, "only HKEY_LOCAL_MACHINE is supported");
-      auto parts = SplitPath(path);
+      std::vector<WString> parts;
+      if (!SectionParts(section, parts)) return fail(no, "only HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER are supported");
       if (remove) {
         current = nullptr;
-        if (parts.empty()) {
-          r.root.children.clear();
-          continue;
-        }
         WString last = Fold(parts.back());
         parts.pop_back();
         if (Key* parent = Find(r, parts)) parent->children.erase(last);
@@ -541,20 +588,20 @@ bool RegistryLoad(const std::string& regText, std::string* error) {
   return true;
 }
 
-std::string RegistryDump(const WString& path) {
+std::string RegistryDump(const WString& path, RegRoot root) {
   Registry& r = Reg();
   std::lock_guard<std::mutex> g(r.lock);
   std::string out = kHeader + "\n\n";
-  auto parts = SplitPath(path);
+  auto parts = Rooted(root, path);
   Key* k = Find(r, parts);
   if (!k) return out;
-  WString full = kRoot;
-  Key* walk = &r.root;
-  for (const auto& p : parts) {
-    walk = walk->children.find(Fold(p))->second.get();
+  WString full = RootName(root);
+  Key* walk = Find(r, {parts[0]});
+  for (size_t i = 1; i < parts.size(); ++i) {
+    walk = walk->children.find(Fold(parts[i]))->second.get();
     full += u"\\" + walk->name;
   }
-  if (parts.empty()) {
+  if (parts.size() == 1) {
     for (const auto& [upper, child] : k->children) DumpKey(*child, full + u"\\" + child->name, out);
   } else {
     DumpKey(*k, full, out);
@@ -566,14 +613,29 @@ void RegistrySetOpenHook(std::function<void(const WString&)> hook) {
   openHook = std::move(hook);
 }
 
-void RegistryFailOpen(const WString& path) {
+void RegistryFailOpen(const WString& path, RegRoot root) {
   std::lock_guard<std::mutex> g(Reg().lock);
-  Reg().failOpen.insert(JoinFold(SplitPath(path)));
+  Reg().failOpen.insert(JoinFold(Rooted(root, path)));
 }
 
-void RegistryFailCreate(const WString& path) {
+void RegistryFailCreate(const WString& path, RegRoot root) {
   std::lock_guard<std::mutex> g(Reg().lock);
-  Reg().failCreate.insert(JoinFold(SplitPath(path)));
+  Reg().failCreate.insert(JoinFold(Rooted(root, path)));
+}
+
+void SetSettingsRoot(RegRoot root) {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  Reg().settingsRoot = root;
+}
+
+std::vector<RegOperation> RegistryOperations() {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  return Reg().operations;
+}
+
+void RegistryClearOperations() {
+  std::lock_guard<std::mutex> g(Reg().lock);
+  Reg().operations.clear();
 }
 
 void RegistryFailWrites(bool fail) {

@@ -5,6 +5,10 @@
 #include "platform/files.h"
 #include "platform/win32/native_path.h"
 #include "platform/win32/wide.h"
+#ifndef _WIN32_WCE
+// After windows.h, which it needs.
+#include <shlobj.h>
+#endif
 
 namespace platform {
 
@@ -136,6 +140,17 @@ bool FileSearch::Next() {
 void FileSearch::Close() {
   if (handle_) FindClose(static_cast<HANDLE>(handle_));
   handle_ = nullptr;
+}
+
+WString UserFilePath(const WChar* folder, const WChar* name) {
+#ifdef _WIN32_WCE
+  (void)folder;
+  return WString(u"\\") + name;
+#else
+  wchar_t base[MAX_PATH];
+  if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) return WString();
+  return U(base) + WString(u"\\") + folder + u"\\" + name;
+#endif
 }
 
 }  // namespace platform

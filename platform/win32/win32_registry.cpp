@@ -14,7 +14,19 @@ const wchar_t* Path(const WChar* path) {
 }
 
 REGSAM Sam(RegAccess access) {
-  return access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
+  switch (access) {
+    case RegAccess::Read:
+      return KEY_READ;
+    case RegAccess::SetValue:
+      return KEY_SET_VALUE;
+    case RegAccess::All:
+      break;
+  }
+  return KEY_ALL_ACCESS;
+}
+
+HKEY RootKey(RegRoot root) {
+  return root == RegRoot::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
 RegStatus Status(LONG rc) {
@@ -43,11 +55,23 @@ void RegKeyTraits::Release(void* handle) {
   RegCloseKey(static_cast<HKEY>(handle));
 }
 
-RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key) {
+RegRoot SettingsRoot() {
+#ifdef _WIN32_WCE
+  return RegRoot::Machine;
+#else
+  return RegRoot::User;
+#endif
+}
+
+RegStatus RegOpen(RegRoot root, const WChar* path, RegAccess access, RegKey& key) {
   HKEY h = nullptr;
-  LONG rc = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Path(path), 0, Sam(access), &h);
+  LONG rc = RegOpenKeyExW(RootKey(root), Path(path), 0, Sam(access), &h);
   if (rc == ERROR_SUCCESS) key.Reset(h);
   return Status(rc);
+}
+
+RegStatus RegOpen(const WChar* path, RegAccess access, RegKey& key) {
+  return RegOpen(RegRoot::Machine, path, access, key);
 }
 
 RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess access, RegKey& key) {
@@ -57,11 +81,15 @@ RegStatus RegOpen(const RegKey& parent, const WChar* sub, RegAccess access, RegK
   return Status(rc);
 }
 
-RegStatus RegCreate(const WChar* path, RegAccess access, RegKey& key) {
+RegStatus RegCreate(RegRoot root, const WChar* path, RegAccess access, RegKey& key) {
   HKEY h = nullptr;
-  LONG rc = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Path(path), 0, nullptr, 0, Sam(access), nullptr, &h, nullptr);
+  LONG rc = RegCreateKeyExW(RootKey(root), Path(path), 0, nullptr, 0, Sam(access), nullptr, &h, nullptr);
   if (rc == ERROR_SUCCESS) key.Reset(h);
   return Status(rc);
+}
+
+RegStatus RegCreate(const WChar* path, RegAccess access, RegKey& key) {
+  return RegCreate(RegRoot::Machine, path, access, key);
 }
 
 RegStatus RegQuery(const RegKey& key, const WChar* name, uint32_t* type, void* data, uint32_t* size) {
@@ -109,13 +137,17 @@ RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t
   return Status(rc);
 }
 
-RegStatus RegFlushMachine() {
-  return Status(RegFlushKey(HKEY_LOCAL_MACHINE));
+RegStatus RegFlush(RegRoot root) {
+  return Status(RegFlushKey(RootKey(root)));
+}
+
+RegStatus RegDeleteKeyTree(RegRoot root, const WChar* path) {
+  // With a subkey named, RegDeleteTreeW removes that key itself as well.
+  return Status(RegDeleteTreeW(RootKey(root), Path(path)));
 }
 
 RegStatus RegDeleteKeyTree(const WChar* path) {
-  // With a subkey named, RegDeleteTreeW removes that key itself as well.
-  return Status(RegDeleteTreeW(HKEY_LOCAL_MACHINE, Path(path)));
+  return RegDeleteKeyTree(RegRoot::Machine, path);
 }
 
 }  // namespace platform

@@ -166,7 +166,8 @@ TEST_F(RegistryContract, DeleteTreeRemovesEverythingBelow) {
 }
 
 TEST_F(RegistryContract, FlushSucceeds) {
-  EXPECT_EQ(RegFlushMachine(), RegStatus::Ok);
+  EXPECT_EQ(RegFlush(RegRoot::Machine), RegStatus::Ok);
+  EXPECT_EQ(RegFlush(RegRoot::User), RegStatus::Ok);
 }
 
 }  // namespace

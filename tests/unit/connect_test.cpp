@@ -165,19 +165,21 @@ TEST_F(ConnectTest, TheLastActiveHidDeviceWins) {
   EXPECT_EQ(Count(Log(), "DoConnect: [0a0000000002][second][] active=1 auth=1 encr=0 trusted=1"), 1);
 }
 
-TEST_F(ConnectTest, AnUnpairedDeviceStaysSelected) {
+// A device unpaired (or gone inactive) since the last scan is not found any more: Connect then
+// offers the pairing panel instead of reporting the old device.
+TEST_F(ConnectTest, AnUnpairedDeviceIsNoLongerFound) {
   driverStatus.bluetoothOn = 1;
   Device("0a0000000001", "\"name\"=\"keyboard\"\n\"active\"=dword:00000001\n\"sdp_record\"=hex:35,03,19,11,24\n");
   ASSERT_EQ(DoConnect(0), 1);
-  platform::host::RegistryReset();  // the stack forgot the device
-  driverStatus.deviceFound = 0;
-  EXPECT_EQ(DoConnect(0), 1);
-  EXPECT_EQ(driverStatus.deviceFound.load(), 1);
-  EXPECT_EQ(Count(Log(), "DoConnect: [0a0000000001][keyboard]"), 2);
   ASSERT_NE(selectedDevice, nullptr);
-  ASSERT_NE(selectedDevice->sdp_record, nullptr);
   EXPECT_EQ(std::vector<uint8_t>(selectedDevice->sdp_record, selectedDevice->sdp_record + selectedDevice->sdp_size),
             (std::vector<uint8_t>{0x35, 0x03, 0x19, 0x11, 0x24}));
+  platform::host::RegistryReset();  // the stack forgot the device
+  EXPECT_EQ(DoConnect(1), -3);
+  EXPECT_EQ(driverStatus.deviceFound.load(), 0);
+  EXPECT_EQ(selectedDevice, nullptr);
+  EXPECT_EQ(Count(Log(), "DoConnect: [0a0000000001][keyboard]"), 1);
+  EXPECT_EQ(Count(Log(), "Err#3 No HID Device."), 1);
 }
 
 TEST_F(ConnectTest, TheSelectionOwnsItsCopyOfTheSdpBlock) {

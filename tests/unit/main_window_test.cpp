@@ -247,7 +247,7 @@ TEST_F(GuiTest, SavedCommandsReachTheRegistryAndTheDriver) {
   uint32_t value = 0;
   uint32_t size = sizeof value;
   RegKey key;
-  ASSERT_EQ(RegOpen(u"\\Software\\Morvane\\Quillmote", RegAccess::Read, key), RegStatus::Ok);
+  ASSERT_EQ(RegOpen(RegRoot::User, u"\\Software\\Morvane\\Quillmote", RegAccess::Read, key), RegStatus::Ok);
   ASSERT_EQ(RegQuery(key, u"Enable_Autostart", nullptr, &value, &size), RegStatus::Ok);
   EXPECT_EQ(value, 1u);
   // The save ends with the driver told the screen again.

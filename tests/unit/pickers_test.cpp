@@ -239,6 +239,15 @@ TEST_F(PickerTest, AppletSelectionRules) {
       },
       [&] {
         EXPECT_NE(Picker(), nullptr);  // OK did nothing
+        // An applet its library no longer reports (index -1) is not offered either.
+        Library(u"dupe.cpl", FakeLibrary{{u"Other"}});
+        TreeSelect(Tree(), TreeNext(Tree(), Node(u"dupe.cpl"), kTvgnChild));
+        EXPECT_EQ(Text(Box(503)), u"");
+        Press(kPickerOk);
+      },
+      [&] {
+        EXPECT_NE(Picker(), nullptr);  // OK did nothing
+        Library(u"dupe.cpl", FakeLibrary{{u"Same", u"Same"}});
         // Either of two applets with one name gives the first index.
         TreeSelect(Tree(), TreeNext(Tree(), TreeNext(Tree(), Node(u"dupe.cpl"), kTvgnChild), kTvgnNext));
         EXPECT_EQ(Text(Box(503)), u"\\windows\\dupe.cpl,0");

@@ -99,7 +99,7 @@ TEST_F(RegFileTest, RejectsWhatItDoesNotUnderstand) {
   };
   const Row rows[] = {
       {"no header", "[HKEY_LOCAL_MACHINE\\K]\n"},
-      {"other root", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\K]\n"},
+      {"other root", "Windows Registry Editor Version 5.00\n[HKEY_CLASSES_ROOT\\K]\n"},
       {"value before key", "Windows Registry Editor Version 5.00\n\"v\"=dword:1\n"},
       {"bad dword", "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\K]\n\"v\"=dword:xyz\n"},
       {"long dword", "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\K]\n\"v\"=dword:123456789\n"},

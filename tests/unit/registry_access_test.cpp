@@ -1,8 +1,13 @@
 #include "tray/registry_access.h"
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
+#include "cpl/ollenset.h"
+#include "platform/control_panel.h"
+#include "platform/host/host_shell.h"
+#include "settings/settings.h"
 #include "test_support.h"
 
 namespace {
@@ -10,6 +15,8 @@ namespace {
 using platform::kRegBinary;
 using platform::kRegDword;
 using platform::kRegSz;
+using platform::RegAccess;
+using platform::RegRoot;
 
 class RegistryAccessTest : public HostTest {};
 
@@ -63,28 +70,134 @@ TEST_F(RegistryAccessTest, WriteCreatesKeyAndStoresTypeAndBytes) {
   EXPECT_EQ(WriteSetting(u"Blob", kRegBinary, blob, 3), 1);
   uint32_t one = 1;
   EXPECT_EQ(WriteSetting(u"Enable_Tray", kRegDword, &one, 4), 1);
-  EXPECT_EQ(platform::host::RegistryDump(u"Software\\Morvane"),
+  EXPECT_EQ(platform::host::RegistryDump(u"Software\\Morvane", platform::RegRoot::User),
             "Windows Registry Editor Version 5.00\n\n"
-            "[HKEY_LOCAL_MACHINE\\Software\\Morvane]\n\n"
-            "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n"
+            "[HKEY_CURRENT_USER\\Software\\Morvane]\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n"
             "\"Blob\"=hex:01,02,03\n"
             "\"Enable_Tray\"=dword:00000001\n\n");
 }
 
 TEST_F(RegistryAccessTest, FailuresReportZero) {
   uint32_t v = 1;
-  platform::host::RegistryFailCreate(kProgramKey);
+  platform::host::RegistryFailCreate(kProgramKey, RegRoot::User);
   EXPECT_EQ(WriteSetting(u"A", kRegDword, &v, 4), 0);
   platform::host::RegistryFailWrites(true);
-  LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n");
+  LoadReg("[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n");
   EXPECT_EQ(WriteSetting(u"A", kRegDword, &v, 4), 0);
   platform::host::RegistryFailWrites(false);
-  LoadReg("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"A\"=dword:00000003\n");
   EXPECT_EQ(WriteSetting(u"A", kRegDword, &v, 4), 1);  // creation is not needed any more
-  platform::host::RegistryFailOpen(u"software\\morvane\\quillmote");
+  platform::host::RegistryFailOpen(u"software\\morvane\\quillmote", RegRoot::User);
+  platform::host::RegistryFailOpen(u"software\\morvane\\quillmote", RegRoot::Machine);
   uint32_t got = 0;
   EXPECT_EQ(ReadSetting(u"A", kRegDword, &got, 4), 0);
   EXPECT_EQ(WriteSetting(u"A", kRegDword, &v, 4), 0);
+}
+
+// The user's settings are read over the installer's defaults: a value the user's key has wins,
+// even one that cannot be taken; a value it lacks comes from the machine key. Values that name a
+// program or are the maker's own come from the machine key alone.
+TEST_F(RegistryAccessTest, UserSettingsOverTheMachineDefaults) {
+  LoadReg(
+      "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"Speed\"=dword:00000003\n\"Cursor\"=dword:00000002\n"
+      "\"KBSounds\"=dword:00000001\n\"EnableDebug\"=dword:00000000\n"
+      "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n\"Speed\"=dword:00000007\n\"Cursor\"=\"A\"\n"
+      "\"EnableDebug\"=dword:00000001\n");
+  uint32_t v = 99;
+  EXPECT_EQ(ReadSetting(u"Speed", kRegDword, &v, 4), 1);
+  EXPECT_EQ(v, 7u);
+  EXPECT_EQ(ReadSetting(u"KBSounds", kRegDword, &v, 4), 1);
+  EXPECT_EQ(v, 1u);
+  EXPECT_EQ(ReadSetting(u"Cursor", kRegDword, &v, 4), 0);  // the user's own value, of another type
+  EXPECT_EQ(ReadMachineSetting(u"EnableDebug", kRegDword, &v, 4), 1);
+  EXPECT_EQ(v, 0u);
+  // On the device the one key under HKEY_LOCAL_MACHINE is the user's.
+  platform::host::SetSettingsRoot(RegRoot::Machine);
+  EXPECT_EQ(ReadSetting(u"Speed", kRegDword, &v, 4), 1);
+  EXPECT_EQ(v, 3u);
+}
+
+// Which key every value is read from or written to, and the rights each open asks for: a user who
+// is not an administrator may read the machine key and write only the user's own.
+TEST_F(RegistryAccessTest, EachValueReachesItsKeyWithTheRightsItNeeds) {
+  using Op = platform::host::RegOperation;
+  const WString key = u"Software\\Morvane\\Quillmote";
+  auto open = [&](RegRoot root) { return Op{Op::Open, root, key, RegAccess::Read, u""}; };
+  auto query = [&](RegRoot root, const WChar* name) { return Op{Op::Query, root, key, RegAccess::Read, name}; };
+  struct Row {
+    const char* label;
+    std::function<void()> run;
+    std::vector<Op> want;
+  };
+  const Row rows[] = {
+      {"a setting of the user's key",
+       [] {
+         uint32_t v;
+         ReadSetting(u"Enable_KB", kRegDword, &v, 4);
+       },
+       {open(RegRoot::User), query(RegRoot::User, u"Enable_KB")}},
+      {"a setting the user never changed: the installer's default",
+       [] {
+         uint32_t v;
+         ReadSetting(u"Speed", kRegDword, &v, 4);
+       },
+       {open(RegRoot::User), query(RegRoot::User, u"Speed"), open(RegRoot::Machine),
+        query(RegRoot::Machine, u"Speed")}},
+      {"a setting saved: the user's key, the right to set values only",
+       [] {
+         uint32_t v = 1;
+         WriteSetting(u"Enable_KB", kRegDword, &v, 4);
+       },
+       {Op{Op::Create, RegRoot::User, key, RegAccess::SetValue, u""},
+        Op{Op::Set, RegRoot::User, key, RegAccess::SetValue, u"Enable_KB"}}},
+      {"the debug switch: the machine key only",
+       [] {
+         uint32_t v;
+         ReadMachineSetting(u"EnableDebug", kRegDword, &v, 4);
+       },
+       {open(RegRoot::Machine), query(RegRoot::Machine, u"EnableDebug")}},
+      {"the install folder: the machine key only",
+       [] { ComposeInstallPath(u"images", u"a.jpg"); },
+       {Op{Op::Create, RegRoot::Machine, key, RegAccess::Read, u""}, query(RegRoot::Machine, u"InstallPath")}},
+      {"the applet's program: the machine key only",
+       [] { OllensetApplet(nullptr, platform::kCplDblClk, 0, 0); },
+       {Op{Op::Create, RegRoot::Machine, key, RegAccess::Read, u""}, query(RegRoot::Machine, u"InstallPath")}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    platform::host::RegistryReset();
+    ResetInstallPathCache();
+    // A user's key that holds everything, the program's switches included: none of them may count.
+    LoadReg(
+        "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Q\"\n\"Speed\"=dword:00000003\n"
+        "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Mine\"\n"
+        "\"EnableDebug\"=dword:00000001\n\"Enable_KB\"=dword:00000001\n");
+    platform::host::RegistryClearOperations();
+    r.run();
+    std::vector<Op> got = platform::host::RegistryOperations();
+    ASSERT_EQ(got.size(), r.want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i].kind, r.want[i].kind) << i;
+      EXPECT_EQ(got[i].root, r.want[i].root) << i;
+      EXPECT_EQ(ToUtf8(got[i].key), ToUtf8(r.want[i].key)) << i;
+      EXPECT_EQ(got[i].access, r.want[i].access) << i;
+      EXPECT_EQ(ToUtf8(got[i].value), ToUtf8(r.want[i].value)) << i;
+    }
+  }
+  // A whole save writes the user's key only, asking for no more than setting values, and flushes
+  // the user's hive.
+  platform::host::RegistryClearOperations();
+  Settings s{};
+  SaveSettings(s);
+  std::vector<Op> save = platform::host::RegistryOperations();
+  ASSERT_FALSE(save.empty());
+  for (const Op& o : save) {
+    EXPECT_EQ(o.root, RegRoot::User);
+    if (o.kind != Op::Flush) {
+      EXPECT_EQ(o.access, RegAccess::SetValue);
+    }
+  }
+  EXPECT_EQ(save.back().kind, Op::Flush);
 }
 
 TEST_F(RegistryAccessTest, OverlongKeyPathIsRefusedNotCut) {

@@ -17,7 +17,10 @@ namespace {
 using platform::kRegDword;
 using platform::kRegSz;
 
+// The machine key, where the installer's defaults (and an older version's settings) are read from.
 const char kKey[] = "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n";
+// The user's own settings key.
+const char kUserKey[] = "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n";
 
 class SettingsTest : public HostTest {
  protected:
@@ -38,10 +41,11 @@ class SettingsTest : public HostTest {
     platform::host::SetAvailableMemorySource([] { return uint64_t{1048576}; });
   }
   std::string Log() { return ReadDeviceFile(kDebugLogPath); }
-  // The raw bytes and type of a value of the program key.
+  // The raw bytes and type of a value of the user's settings key.
   std::vector<uint8_t> Raw(const WChar* name, uint32_t* type = nullptr) {
     platform::RegKey key;
-    EXPECT_EQ(platform::RegOpen(kProgramKey, platform::RegAccess::Read, key), platform::RegStatus::Ok);
+    EXPECT_EQ(platform::RegOpen(platform::RegRoot::User, kProgramKey, platform::RegAccess::Read, key),
+              platform::RegStatus::Ok);
     std::vector<uint8_t> data(1024);
     uint32_t size = 1024;
     EXPECT_EQ(platform::RegQuery(key, name, type, data.data(), &size), platform::RegStatus::Ok) << ToUtf8(name);
@@ -51,7 +55,7 @@ class SettingsTest : public HostTest {
   // Names of the program key's values in the order they were first written.
   std::vector<std::string> ValueNames() {
     std::vector<std::string> names;
-    std::istringstream dump(platform::host::RegistryDump(u"Software\\Morvane\\Quillmote"));
+    std::istringstream dump(platform::host::RegistryDump(u"Software\\Morvane\\Quillmote", platform::RegRoot::User));
     for (std::string line; std::getline(dump, line);)
       if (!line.empty() && line[0] == '"') names.push_back(line.substr(1, line.find('"', 1) - 1));
     return names;
@@ -178,7 +182,7 @@ TEST_F(SettingsTest, StoredIndexesBeyondTheTablesAreClamped) {
 }
 
 TEST_F(SettingsTest, SaveWritesTwentyTwoValuesInOrderThenFlushesAndInforms) {
-  LoadReg(std::string(kKey) + "\"BacklightTimeout\"=dword:0000001e\n");
+  LoadReg(std::string(kUserKey) + "\"BacklightTimeout\"=dword:0000001e\n");
   platform::host::DriverSetPresent(true);
   LogOn();
   s_->Enable_Tray = 1;
@@ -290,7 +294,7 @@ TEST_F(SettingsTest, FailedWritesAreCountedAndTheRestStillHappens) {
 
   // A key that cannot be created fails every write the same way.
   platform::host::RegistryReset();
-  platform::host::RegistryFailCreate(kProgramKey);
+  platform::host::RegistryFailCreate(kProgramKey, platform::RegRoot::User);
   EXPECT_EQ(SaveSettings(*s_), 23);
 }
 

@@ -76,7 +76,7 @@ class ListenerWine : public StackRegistry {
  protected:
   void SetUp() override {
     StackRegistry::SetUp();
-    platform::RemoveFile(kDebugLogPath);
+    platform::RemoveFile(DebugLogFile());
     records_ = WindowsPath(winePaths.work + "/listener.records");
     debugEnabled = 1;
     driverReady = 1;
@@ -101,7 +101,7 @@ class ListenerWine : public StackRegistry {
   int Sim(const WString& args) { return server_.Sim(args); }
   std::string DebugLines() {
     std::string text;
-    platform::FileReadAll(kDebugLogPath, text);
+    platform::FileReadAll(DebugLogFile(), text);
     return text;
   }
   std::vector<std::string> Messages() { return LogMessages(DebugLines()); }

@@ -57,7 +57,7 @@ class DriverLinkWine : public ::testing::Test {
   void SetUp() override {
     name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     log_ = WindowsPath(winePaths.work + "/" + name_ + ".records");
-    platform::RemoveFile(kDebugLogPath);
+    platform::RemoveFile(DebugLogFile());
     debugEnabled = 1;
     driverStatus.driverAnswered = 0;
     driverReady = 1;
@@ -82,7 +82,7 @@ class DriverLinkWine : public ::testing::Test {
   std::string Records() { return server_.Records(); }
   std::string DebugLines() {
     std::string text;
-    platform::FileReadAll(kDebugLogPath, text);
+    platform::FileReadAll(DebugLogFile(), text);
     return text;
   }
   // The record InformDriver sends in this fixture: our thread, 480 x 640, factor 2, ready.

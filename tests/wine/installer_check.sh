@@ -1,9 +1,11 @@
 #!/bin/sh
 # Runs QuillmoteSetup.exe silently under Wine and checks what it leaves: the installed files, the
-# program key with its About texts and default settings, the start-with-Windows entry and the
-# Add/Remove Programs entry; that a reinstall into another folder keeps the user's settings,
-# brings back a missing default and moves everything along; that the installer and the
-# uninstaller close a running Quillmote cleanly; and that the uninstaller leaves nothing behind.
+# program key with its About texts and default settings and an access list that lets users read
+# it but not write it, the start-with-Windows entry and the Add/Remove Programs entry; that a
+# reinstall into another folder keeps the settings, brings back a missing default, takes away the
+# users' write access an older installation gave and moves everything along; that the installer
+# and the uninstaller close a running Quillmote cleanly, which keeps its trace in the user's own
+# folder; and that the uninstaller leaves nothing behind.
 # Ends with "installer: N checks, N failed".
 # usage: installer_check.sh WINE-RUN SETUP-EXE WORK-DIR [VERSION [QMDRIVE-EXE]]
 #
@@ -25,7 +27,8 @@ default_win='C:\Program Files\Quillmote'
 moved_dir="$drive/QuillmoteMoved"
 moved_win='C:\QuillmoteMoved'
 cpl="$drive/windows/system32/Ollenset.cpl"
-log="$drive/qm.tray.dbg"
+old_log="$drive/qm.tray.dbg"
+user_key='HKEY_CURRENT_USER\Software\Morvane\Quillmote'
 program_key='HKEY_LOCAL_MACHINE\Software\Morvane\Quillmote'
 maker_key='HKEY_LOCAL_MACHINE\Software\Morvane'
 run_key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -92,6 +95,11 @@ for s in wineserver64 wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/winese
   fi
 done
 
+# The program's trace: the user's own (local application data); an older version kept it in the
+# root of the drive. Asked of the prefix once the display is there.
+log=$("$tools/wine-debug-log")
+[ -n "$log" ] || { echo "FAIL: the user's application data folder is unknown"; exit 1; }
+
 uninstalled() {
   [ ! -e "$1" ] && [ ! -e "$log" ] && ! key_exists "$uninstall_key" && ! key_exists "$program_key"
 }
@@ -157,7 +165,7 @@ dir_checks() {
   p="$work/program_key.txt" u="$work/uninstall_key.txt"
   check "InstallPath" equals "$(value_in "$p" InstallPath)" "REG_SZ $win"
   check "AboutWebName" equals "$(value_in "$p" AboutWebName)" "REG_SZ Morvane"
-  check "AboutWebLink" equals "$(value_in "$p" AboutWebLink)" "REG_SZ www.morvane.com"
+  check "AboutWebLink" equals "$(value_in "$p" AboutWebLink)" "REG_SZ https://www.morvane.com"
   check "Version" equals "$(value_in "$p" Version)" "REG_SZ $version"
   check "Description" equals "$(value_in "$p" Description)" "REG_SZ Bluetooth keyboard support"
   check "Run value" equals "$(value_in "$work/run_key.txt" Quillmote)" "REG_SZ \"$win\\Ollendock.exe\""
@@ -188,7 +196,8 @@ for d in "$default_dir" "$moved_dir"; do
   [ -f "$d/uninstall.exe" ] && uninstall "$d"
   rm -rf "$d"
 done
-rm -f "$cpl" "$log"
+rm -f "$cpl" "$log" "$old_log"
+"$run" reg delete "$user_key" /f >/dev/null 2>&1
 "$run" reg delete "$run_key" /v Quillmote /f >/dev/null 2>&1
 "$run" reg delete "$uninstall_key" /f >/dev/null 2>&1
 "$run" reg delete "$maker_key" /f >/dev/null 2>&1
@@ -198,21 +207,30 @@ phase="(b, c) install"; echo "--- $phase: first silent install"
 check "installer exits with 0" equals "$?" 0
 dir_checks "$default_dir" "$default_win"
 default_checks
-# Users who are not administrators may write their settings: the key's access list has an entry
-# for the Users group (BU) that applies to the key itself (not inherit-only) and holds the right
-# to set values (DC in SDDL, or KW, KA, GW, GA); administrators and the system keep full access.
+# The machine key names the program every user starts: users may read it but not write it. The
+# access list's allowing entries for a group that apply to the key itself (not inherit-only):
+# writing is any of the rights to set values or make subkeys (DC, LC in SDDL), to change the
+# list or the owner (WD, WO), to delete (SD), or a right that holds them (KW, KA, GW, GA).
 rights_of() {
   "$run" "$qmdrive" access "$1" 2>/dev/null | tr -d '\r' | tr '(' '\n' |
     sed -n "s/^A;\(CI\|OICI\|\);\([^;]*\);;;$2)\$/\2/p"
 }
-may_write() { rights_of "$1" "$2" | fold -w2 | grep -qx 'DC\|KW\|KA\|GW\|GA'; }
-if [ -n "$qmdrive" ]; then
-  key='MACHINE\Software\Morvane\Quillmote'
-  check "users may write the program key" may_write "$key" BU
+may_write() { rights_of "$1" "$2" | fold -w2 | grep -qx 'DC\|LC\|WD\|WO\|SD\|KW\|KA\|GW\|GA'; }
+may_read() { rights_of "$1" "$2" | fold -w2 | grep -qx 'KR\|KA\|GR\|GA'; }
+may_not_write() { ! may_write "$@" || { echo "  $2 may write $1: $("$run" "$qmdrive" access "$1" 2>/dev/null)"; return 1; }; }
+key='MACHINE\Software\Morvane\Quillmote'
+access_checks() {
+  [ -n "$qmdrive" ] || return 0
+  check "users may read the program key" may_read "$key" BU
+  check "users may not write the program key" may_not_write "$key" BU
   check "administrators keep the program key" may_write "$key" BA
-fi
+}
+access_checks
 
 phase="(d) reinstall"; echo "--- $phase: silent reinstall into another folder keeps the user's settings"
+# An older installation gave users write access to the machine key.
+[ -z "$qmdrive" ] || "$run" "$qmdrive" access "$key" 'D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)' >/dev/null 2>&1
+[ -z "$qmdrive" ] || check "the older installation's access list is in place" may_write "$key" BU
 "$run" reg add "$program_key" /v Speed /t REG_DWORD /d 7 /f >/dev/null 2>&1
 "$run" reg add "$program_key" /v Right_Button_Action /t REG_DWORD /d 16 /f >/dev/null 2>&1
 "$run" reg add "$program_key" /v Version /t REG_SZ /d 0.0.0.0 /f >/dev/null 2>&1
@@ -225,6 +243,7 @@ check "user's Speed kept" equals "$(value_in "$p" Speed)" "REG_DWORD 0x7"
 check "user's Right_Button_Action kept" equals "$(value_in "$p" Right_Button_Action)" "REG_DWORD 0x10"
 check "missing KBSounds back" equals "$(value_in "$p" KBSounds)" "REG_DWORD 0x0"
 check "earlier folder removed" absent "$default_dir"
+access_checks
 
 phase="(e) run"; echo "--- $phase: a reinstall closes the running program"
 "$run" reg add "$program_key" /v EnableDebug /t REG_DWORD /d 1 /f >/dev/null 2>&1
@@ -238,6 +257,8 @@ check "reinstaller over the running program exits with 0" equals "$?" 0
 check "the program had ended when the installer returned" wait_for 2 ended "$program"
 stop_check "the installer"
 check "trace ends with TERM-5 and the quit line" trace_ends_cleanly
+check "the trace is in the user's local application data" present "$log"
+check "no trace in the drive's root" absent "$old_log"
 cp "$log" "$work/trace_installer.txt" 2>/dev/null
 check "user's Speed kept through the program's save" equals "$(reg query "$program_key" /v Speed |
   value_in /dev/stdin Speed)" "REG_DWORD 0x7"
@@ -253,6 +274,8 @@ stop_check "the uninstaller"
 check "install folder removed" absent "$moved_dir"
 check "Ollenset.cpl removed" absent "$cpl"
 check "debug trace removed" absent "$log"
+check "the trace's folder removed" absent "$(dirname "$log")"
+check "the user's settings key removed" no_key "$user_key"
 check "program key removed" no_key "$program_key"
 check "Morvane key removed" no_key "$maker_key"
 check "Uninstall key removed" no_key "$uninstall_key"

@@ -33,6 +33,8 @@ using namespace platform;
 using namespace platform::win32test;
 
 std::string ollendock, ollenset, fakeRadio, resources;  // the options beyond the shared ones
+constexpr WChar kPlantedMark[] = u"C:\\planted-program-ran.txt";
+constexpr WChar kPlantedProgram[] = u"C:\\Planted\\Ollendock.exe";
 constexpr WChar kInstall[] = u"C:\\QuillmoteE2E";
 constexpr WChar kClass[] = u"MORVANE.Quillmote";
 constexpr WChar kTitle[] = u"Quillmote";
@@ -52,13 +54,15 @@ class OllendockE2E : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Install(); }
   void SetUp() override {
-    RegDeleteKeyTree(u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
-    SetDword(u"EnableDebug", 1);
+    uint32_t on = 1;
+    RegWriteValue(kProgramKey, u"EnableDebug", kRegDword, &on, sizeof on);
     SetDword(u"Enable_Tray", 0);
     SetDword(u"Enable_KB", 1);
     SetDword(u"Enable_Autostart", 0);
-    RemoveFile(kDebugLogPath);
+    RemoveFile(DebugLogFile());
     RemoveFile(kSystemRadio);
     name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   }
@@ -199,7 +203,7 @@ TEST_F(OllendockE2E, RunRule) {
   for (const Row& r : rows) {
     SCOPED_TRACE("autostart " + std::to_string(r.autostart) + " [" + ToUtf8(r.arguments) + "]");
     SetDword(u"Enable_Autostart", r.autostart);
-    RemoveFile(kDebugLogPath);
+    RemoveFile(DebugLogFile());
     ASSERT_TRUE(first_.Start(Program(r.arguments)));
     if (r.runs) {
       ASSERT_TRUE(WaitLogged("INIT-10:"));
@@ -300,7 +304,7 @@ TEST_F(OllendockE2E, RadioOnAtStartFindsThePairedDevice) {
   ASSERT_TRUE(WaitLogged("DoConnect: ["));
   EXPECT_EQ(Close(first_), 0);
   // The radio off: the same start does not look.
-  RemoveFile(kDebugLogPath);
+  RemoveFile(DebugLogFile());
   SetEnvironment("QM_FAKE_RADIO", "0");
   ASSERT_TRUE(first_.Start(Program(u"-tray")));
   ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 0"));
@@ -351,9 +355,114 @@ TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
   RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
 }
 
+// A user's own settings: a box ticked in the window lands in the user's key, never in the machine
+// key, and is there again at the next start.
+TEST_F(OllendockE2E, SettingsAreTheUsersOwnAndSurviveARestart) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(StartTray());
+  WindowHandle sounds = ChildById(FindTopLevel(kClass, kTitle), 774);
+  ASSERT_NE(sounds, nullptr);
+  ASSERT_EQ(Send(sounds, kBmGetCheck, 0, 0), 0);
+  Send(sounds, kBmClick, 0, 0);
+  uint32_t v = 0;
+  EXPECT_EQ(RegReadValue(RegRoot::User, kProgramKey, u"KBSounds", kRegDword, &v, sizeof v), 1);
+  EXPECT_EQ(v, 1u);
+  EXPECT_EQ(RegReadValue(RegRoot::Machine, kProgramKey, u"KBSounds", kRegDword, &v, sizeof v), 0);
+  EXPECT_EQ(Close(first_), 0);
+  RemoveFile(DebugLogFile());
+  ASSERT_TRUE(StartTray());
+  EXPECT_EQ(Send(ChildById(FindTopLevel(kClass, kTitle), 774), kBmGetCheck, 0, 0), 1);
+  EXPECT_EQ(Close(first_), 0);
+}
+
+// What a user may write never names a program to start: neither "InstallPath" in the user's key
+// (the control panel starts the installed program) nor "AboutWebLink" (which is read from the
+// machine key only, and opened only when it is a web address).
+TEST_F(OllendockE2E, ProgramsPlantedInTheRegistryAreNotStarted) {
+  RemoveFile(kPlantedMark);
+  CreateFolder(u"C:\\Planted");
+  CopyInto(ProgramFile(), kPlantedProgram);
+  RegWriteValue(RegRoot::User, kProgramKey, u"InstallPath", kRegSz, u"C:\\Planted", sizeof u"C:\\Planted");
+  RegWriteValue(RegRoot::Machine, kProgramKey, u"AboutWebLink", kRegSz, kPlantedProgram, sizeof kPlantedProgram);
+  const WChar userLink[] = u"https://user.example/";
+  RegWriteValue(RegRoot::User, kProgramKey, u"AboutWebLink", kRegSz, userLink, sizeof userLink);
+  CopyInto(WindowsPath(ollenset), u"C:\\windows\\system32\\Ollenset.cpl");
+  ASSERT_TRUE(Serve());
+  ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
+  ASSERT_TRUE(WaitLogged("INIT-10:"));  // the installed program runs
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  ASSERT_NE(w, nullptr);
+  // The about page, and a tap on its link.
+  WindowHandle tab = ChildOfClass(w, u"SysTabControl32");
+  int32_t l, t, r, b;
+  ASSERT_TRUE(RemoteTabBounds(tab, 4, l, t, r, b));
+  PostClick(tab, (l + r) / 2, (t + b) / 2);
+  ASSERT_TRUE(WaitLogged("GUI::InitWindowComponents page: 4"));
+  const int unit = SystemMetric(kSmCxScreen) >= 480 ? 2 : 1;
+  Post(w, kWmLButtonUp, 0, MakeLParam(static_cast<uint16_t>(50 * unit), static_cast<uint16_t>(100 * unit)));
+  EXPECT_TRUE(WaitLogged("GUI: the about link is not a web address, nothing opened: [C:\\Planted\\Ollendock.exe]"));
+  Post(w, kWmClose, 0, 0);
+  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) == nullptr; }));
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  EXPECT_FALSE(FileExists(kPlantedMark));
+  RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
+}
+
+// The session ends (log-off, shutdown) while the program runs: it ends in order, with its whole
+// trace and the driver's filter switched off. Wine tells only visible windows of the session's
+// end (Windows tells hidden ones too), so the window is shown first.
+TEST_F(OllendockE2E, SessionEndEndsTheProgramInOrder) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(StartTray());
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  Show(w, kSwShow);
+  ASSERT_TRUE(Eventually([&] { return IsShown(w); }));
+  size_t before = qmxsim_.Records().size();
+  RunProgram(u"wineboot --end-session", nullptr, 30000);
+  int code = -99;
+  ASSERT_TRUE(first_.Ended(15000, &code));
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(DebugLogHas("GUI: the session ends"));
+  for (const char* line :
+       {"TERM: Terminate app signal!", "TERM-1: REG Settings saved: 1", "TERM-2: ManageFilter(1,0,0)= 1",
+        "TERM-3:  Threads terminated.", "TERM-4:", "TERM-5: Sending WM_QUIT"})
+    EXPECT_TRUE(DebugLogHas(line)) << line;
+  EXPECT_NE(qmxsim_.Records().substr(before).find("filter 01 00 00 51"), std::string::npos);
+}
+
+// The window is closed while start-up waits at the critical box: the program has then ended in
+// order, and start-up neither switches the filter on again after "TERM-2" nor looks any further.
+TEST_F(OllendockE2E, ClosedAtTheCriticalBoxStartsNothingMore) {
+  ASSERT_TRUE(qmxsim_.Start(WindowsPath(winePaths.work + "/" + name_ + ".records"), u" --refuse 0"));
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  ASSERT_TRUE(Eventually([&] { return FindTopLevel(u"#32770", u"#1 Critical Error") != nullptr; }));
+  Post(FindTopLevel(kClass, kTitle), kWmClose, 0, 0);
+  int code = -99;
+  ASSERT_TRUE(first_.Ended(15000, &code));
+  EXPECT_EQ(code, 0);
+  std::vector<std::string> t = Trace();
+  ASSERT_FALSE(t.empty());
+  EXPECT_TRUE(DebugLogHas("QUIT: window closed during start-up"));
+  EXPECT_FALSE(DebugLogHas("INIT-9"));
+  EXPECT_FALSE(DebugLogHas("INIT-10"));
+  EXPECT_TRUE(DebugLogHas("TERM-5: Sending WM_QUIT"));
+  // The last record the driver saw is the filter switched off (with no driver byte yet: start-up
+  // never got to setting it).
+  std::string records = qmxsim_.Records();
+  ASSERT_FALSE(records.empty());
+  records.pop_back();
+  EXPECT_EQ(records.substr(records.rfind('\n') + 1), "filter 01 00 00 00") << records;
+  EXPECT_EQ(records.find("filter 01 01"), std::string::npos) << records;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A copy of this program planted where a user could name it: it leaves a mark when started.
+  if (WCompareNoCase(platform::win32test::ProgramFile().c_str(), kPlantedProgram) == 0) {
+    platform::FileWriteAll(kPlantedMark, "started", 7);
+    return 3;
+  }
   ::testing::InitGoogleTest(&argc, argv);
   ollendock = OptionValue(argc, argv, "--ollendock");
   ollenset = OptionValue(argc, argv, "--ollenset");

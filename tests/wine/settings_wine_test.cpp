@@ -1,5 +1,6 @@
 // LoadSettings and SaveSettings against Wine's real registry, prepared and inspected with Wine's
-// own reg.exe so that the check does not rest on our reader alone.
+// own reg.exe so that the check does not rest on our reader alone: the user's settings are read
+// over the machine key's defaults and written to the user's own key only.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,7 +18,8 @@ namespace {
 
 using platform::win32test::RunProgram;
 
-const WString kRegKey = u"\"HKLM\\Software\\Morvane\\Quillmote\"";
+const WString kMachineKey = u"\"HKLM\\Software\\Morvane\\Quillmote\"";
+const WString kUserKey = u"\"HKCU\\Software\\Morvane\\Quillmote\"";
 
 struct Shown {
   std::string type, data;
@@ -25,19 +27,23 @@ struct Shown {
 
 class SettingsWine : public ::testing::Test {
  protected:
-  void SetUp() override { platform::RegDeleteKeyTree(kProgramKey); }
-  void TearDown() override { platform::RegDeleteKeyTree(kProgramKey); }
+  void SetUp() override { Clear(); }
+  void TearDown() override { Clear(); }
+  static void Clear() {
+    platform::RegDeleteKeyTree(platform::RegRoot::Machine, kProgramKey);
+    platform::RegDeleteKeyTree(platform::RegRoot::User, kProgramKey);
+  }
 
-  void Add(const char16_t* name, const char16_t* type, const WString& data) {
+  // A value of the machine key (by default) or of the user's key, written by reg.exe.
+  void Add(const char16_t* name, const char16_t* type, const WString& data, const WString& key = kMachineKey) {
     std::string out;
-    ASSERT_EQ(RunProgram(u"reg add " + kRegKey + u" /v " + name + u" /t " + type + u" /d \"" + data + u"\" /f", &out),
-              0)
+    ASSERT_EQ(RunProgram(u"reg add " + key + u" /v " + name + u" /t " + type + u" /d \"" + data + u"\" /f", &out), 0)
         << out;
   }
-  // The program key's values as `reg query` lists them: "    name    TYPE    data".
-  std::map<std::string, Shown> Query() {
+  // A key's values as `reg query` lists them: "    name    TYPE    data"; none when it is missing.
+  std::map<std::string, Shown> Query(const WString& key) {
     std::string out;
-    EXPECT_EQ(RunProgram(u"reg query " + kRegKey, &out), 0) << out;
+    RunProgram(u"reg query " + key, &out);
     std::map<std::string, Shown> values;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
@@ -52,7 +58,8 @@ class SettingsWine : public ::testing::Test {
   }
   uint32_t StoredSize(const WChar* name) {
     platform::RegKey key;
-    EXPECT_EQ(platform::RegOpen(kProgramKey, platform::RegAccess::Read, key), platform::RegStatus::Ok);
+    EXPECT_EQ(platform::RegOpen(platform::RegRoot::User, kProgramKey, platform::RegAccess::Read, key),
+              platform::RegStatus::Ok);
     uint32_t size = 0, type = 0;
     EXPECT_EQ(platform::RegQuery(key, name, &type, nullptr, &size), platform::RegStatus::Ok);
     EXPECT_EQ(type, uint32_t{platform::kRegSz});
@@ -60,6 +67,8 @@ class SettingsWine : public ::testing::Test {
   }
 };
 
+// What an older version stored for everyone, or the installer's defaults, in the machine key; a
+// user's own value overrides its default.
 TEST_F(SettingsWine, LoadTakesWhatRegAddWroteAndOnlyThat) {
   Add(u"Enable_Tray", u"REG_DWORD", u"1");
   Add(u"Enable_Autostart", u"REG_DWORD", u"1");
@@ -74,16 +83,18 @@ TEST_F(SettingsWine, LoadTakesWhatRegAddWroteAndOnlyThat) {
   Add(u"Wheel_Down_Action", u"REG_DWORD", u"10");
   Add(u"Wheel_Down_Param1", u"REG_SZ", u"\\windows\\cplmain.cpl,3");
   Add(u"Wheel_Down_Param2", u"REG_SZ", WString(255, u'x'));  // 512 bytes: too large
+  Add(u"KBSounds", u"REG_DWORD", u"0", kUserKey);
+  Add(u"Enable_Tray", u"REG_SZ", u"1", kUserKey);  // the user's own, of the wrong type: not the default either
   auto s = std::make_unique<Settings>();
   EXPECT_EQ(LoadSettings(*s), 1);
-  EXPECT_EQ(s->Enable_Tray, 1);
+  EXPECT_EQ(s->Enable_Tray, 0);
   EXPECT_EQ(s->Enable_Autostart, 1);
   EXPECT_EQ(s->BacklightTimeout, 30);
   EXPECT_EQ(s->Enable_Mouse, 0);
   EXPECT_EQ(s->Enable_KB, 1);
   EXPECT_EQ(s->Speed, 0);
   EXPECT_EQ(s->Cursor, 9);
-  EXPECT_EQ(s->KBSounds, 1);
+  EXPECT_EQ(s->KBSounds, 0);
   EXPECT_EQ(s->Buttons[0].Action, 9);
   EXPECT_EQ(WString(s->Buttons[0].Param1), u"C:\\Program Files\\app.exe");
   EXPECT_EQ(s->Buttons[4].Action, 10);
@@ -109,14 +120,17 @@ TEST_F(SettingsWine, SaveIsWhatRegQueryShowsAndLoadsBack) {
   WCopy(s->Buttons[3].Param1, kParamChars, longest.c_str());
   ASSERT_EQ(SaveSettings(*s), 1);
 
-  std::map<std::string, Shown> shown = Query();
-  EXPECT_EQ(shown.size(), 23u);
+  // The machine key is not written: it keeps only what the installation put there.
+  std::map<std::string, Shown> machine = Query(kMachineKey);
+  EXPECT_EQ(machine.size(), 1u);
+  EXPECT_EQ(machine["BacklightTimeout"].data, "0x1e");
+  std::map<std::string, Shown> shown = Query(kUserKey);
+  EXPECT_EQ(shown.size(), 22u);
   const struct {
     const char* name;
     const char* type;
     std::string data;
   } rows[] = {
-      {"BacklightTimeout", "REG_DWORD", "0x1e"},
       {"Enable_Tray", "REG_DWORD", "0x1"},
       {"Enable_Autostart", "REG_DWORD", "0x0"},
       {"Enable_Mouse", "REG_DWORD", "0x1"},

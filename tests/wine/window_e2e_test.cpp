@@ -55,17 +55,19 @@ class WindowE2E : public ::testing::Test {
   static void SetUpTestSuite() {
     InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
     CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteWindow\\Ollendock.exe");
-    RegDeleteKeyTree(u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
     const WChar description[] = u"Bluetooth keyboard companion", version[] = u"1.0.0.1", link[] = u"www.morvane.com";
     RegWriteValue(kProgramKey, u"Description", kRegSz, description, sizeof description);
     RegWriteValue(kProgramKey, u"Version", kRegSz, version, sizeof version);
     RegWriteValue(kProgramKey, u"AboutWebLink", kRegSz, link, sizeof link);
-    SetDword(u"EnableDebug", 1);
+    uint32_t on = 1;
+    RegWriteValue(kProgramKey, u"EnableDebug", kRegDword, &on, sizeof on);
     SetDword(u"Enable_Tray", 1);
     SetDword(u"Enable_KB", 1);
     SetDword(u"Speed", 3);
-    RemoveFile(kDebugLogPath);
+    RemoveFile(DebugLogFile());
     ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/window-" + Size() + ".records")));
     ASSERT_TRUE(program.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
     ASSERT_TRUE(Eventually([] { return DebugLogHas("INIT-10:"); }));
@@ -173,9 +175,11 @@ TEST_F(WindowE2E, CheckBoxReachesTheRegistryAndTheDriver) {
   for (uint32_t want : {0u, 1u}) {
     SCOPED_TRACE(want);
     Send(box, kBmClick, 0, 0);
+    // The user's own key, never the machine key (which a user may not write).
     uint32_t stored = 7;
-    ASSERT_EQ(ReadSetting(u"Enable_KB", kRegDword, &stored, sizeof stored), 1);
+    ASSERT_EQ(RegReadValue(RegRoot::User, kProgramKey, u"Enable_KB", kRegDword, &stored, sizeof stored), 1);
     EXPECT_EQ(stored, want);
+    EXPECT_EQ(RegReadValue(RegRoot::Machine, kProgramKey, u"Enable_KB", kRegDword, &stored, sizeof stored), 0);
     std::string record = want ? "filter 01 01 00 51" : "filter 01 00 00 51";
     EXPECT_TRUE(Eventually([&] { return qmxsim.Records().rfind(record) != std::string::npos; }));
   }

@@ -3,8 +3,10 @@
 //   qmdrive show                          shows the running settings window, brings it forward
 //   qmdrive close                         closes the window (the program then ends)
 //   qmdrive start <program> [args]        starts the program, shows its window, waits for its end
-//   qmdrive access <object>               prints the access list of a registry key
-//                                         ("MACHINE\...") or file in SDDL form
+//   qmdrive access <object> [<sddl>]      prints the access list of a registry key
+//                                         ("MACHINE\...", "CURRENT_USER\...") or file in SDDL
+//                                         form; with <sddl>, sets the object's own entries first
+//                                         (keeping inherited ones), as an older installer did
 //   qmdrive shots <folder> <program> [args]
 //                                         starts the program, opens every page by its tab, saves
 //                                         page-<name>.bmp in <folder>, closes it, waits for its end
@@ -77,9 +79,25 @@ int EndOf(HANDLE process) {
   return static_cast<int>(code);
 }
 
-// The object's access list (DACL) in SDDL form, printed; 1 when it cannot be read.
-int Access(const std::wstring& object) {
+// Gives the object the access entries of `sddl`; false when that fails.
+bool SetAccess(const std::wstring& object, SE_OBJECT_TYPE type, const std::wstring& sddl) {
+  PSECURITY_DESCRIPTOR wanted = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &wanted, nullptr))
+    return false;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL list = nullptr;
+  bool ok = GetSecurityDescriptorDacl(wanted, &present, &list, &defaulted) && present &&
+            SetNamedSecurityInfoW(const_cast<LPWSTR>(object.c_str()), type,
+                                  DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                  list, nullptr) == ERROR_SUCCESS;
+  LocalFree(wanted);
+  return ok;
+}
+
+// The object's access list (DACL) in SDDL form, printed; 1 when it cannot be read (or set).
+int Access(const std::wstring& object, const wchar_t* sddl) {
   bool key = object.rfind(L"MACHINE\\", 0) == 0 || object.rfind(L"CURRENT_USER\\", 0) == 0;
+  if (sddl && !SetAccess(object, key ? SE_REGISTRY_KEY : SE_FILE_OBJECT, sddl)) return 1;
   PSECURITY_DESCRIPTOR sd = nullptr;
   PACL dacl = nullptr;
   if (GetNamedSecurityInfoW(object.c_str(), key ? SE_REGISTRY_KEY : SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
@@ -98,11 +116,12 @@ int Access(const std::wstring& object) {
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"access" && argc == 3) return Access(argv[2]);
+  if (command == L"access" && (argc == 3 || argc == 4)) return Access(argv[2], argc == 4 ? argv[3] : nullptr);
   bool starts = (command == L"start" && argc > 2) || (command == L"shots" && argc > 3);
   if (command != L"show" && command != L"close" && !starts) {
     std::fprintf(stderr,
-                 "usage: qmdrive show | close | access <object> | start <program> [args] | shots <folder> <program> "
+                 "usage: qmdrive show | close | access <object> [<sddl>] | start <program> [args] | shots <folder> "
+                 "<program> "
                  "[args]\n");
     return 2;
   }

@@ -483,6 +483,12 @@ InstanceHandle ProgramInstance() {
   return GetModuleHandleW(nullptr);
 }
 
+WString ProgramFile() {
+  wchar_t path[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return U(path);
+}
+
 void InitControls() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&controls);

@@ -111,6 +111,8 @@ void* WindowContext(WindowHandle window);
 void ReleaseWindowContext(WindowHandle window, void* dc);
 // The running program's instance, and the common controls it uses made available.
 InstanceHandle ProgramInstance();
+// The running program's own file (its Windows path).
+WString ProgramFile();
 void InitControls();
 // Sets an environment variable for programs started from here.
 void SetEnvironment(const char* name, const char* value);
