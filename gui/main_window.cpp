@@ -121,6 +121,14 @@ void OnTrayMessage(GUI& gui, uintptr_t wParam, intptr_t lParam) {
   BringForward(gui.MainWindow);
 }
 
+// The user's own close (the caption's close box, Alt+F4, the taskbar) hides the window as "Hide"
+// does: the program goes on in the background. Another program's close request is a plain
+// WM_CLOSE, which still ends it.
+void OnCloseBox(GUI& gui) {
+  DebugLog(u"GUI, user closed the window: hidden");
+  Show(gui.MainWindow, kSwHide);
+}
+
 // The session ends (log-off, shutdown), and the process with it once this returns: the program
 // ends in order now, its settings saved and the driver's filter switched off, as at any other end.
 void OnEndSession(GUI& gui, uintptr_t ending) {
@@ -236,6 +244,10 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       return 0;
     case kWmCommand:
       OnCommand(gui, wParam);
+      return 0;
+    case kWmSysCommand:
+      if ((wParam & kScCommandMask) != kScClose) break;
+      OnCloseBox(gui);
       return 0;
     case kWmCtlColorStatic:
       return 1;

@@ -48,7 +48,8 @@ class PaintScope {
 DeviceContext ScreenContext();
 void ReleaseScreenContext(DeviceContext dc);
 // GetDeviceCaps. LOGPIXELSY is the device screen's: desktop Windows reads as a device of its screen's size
-// (192 dots per inch from 480 pixels on the shorter side, else 96).
+// (192 dots per inch from 480 pixels on the shorter side, else 96), a desk's larger screen as the
+// device that stands in for it.
 inline constexpr int kLogPixelsY = 90;
 int DeviceCaps(DeviceContext dc, int index);
 

@@ -6,6 +6,8 @@
 
 namespace platform {
 
+// On a desk's larger screen (platform/desk.h) the size is that of the device screen that stands
+// in for it.
 struct ScreenMetrics {
   int32_t width;          // pixels, as the display reports them (HORZRES)
   int32_t height;         // pixels (VERTRES)
@@ -13,7 +15,8 @@ struct ScreenMetrics {
   int32_t taskbarHeight;  // that window's client height (bottom - top); 0 when not found
 };
 
-// Measures the screen now; there is no failure path, the platform's answers are taken as given.
+// Measures the screen now (and chooses the desk's device screen again); there is no failure path,
+// the platform's answers are taken as given.
 ScreenMetrics MeasureScreen();
 
 }  // namespace platform

@@ -49,6 +49,7 @@ inline constexpr uint32_t kWmWindowPosChanged = 0x0047;
 inline constexpr uint32_t kWmNotify = 0x004E;
 inline constexpr uint32_t kWmKeyDown = 0x0100;
 inline constexpr uint32_t kWmCommand = 0x0111;
+inline constexpr uint32_t kWmSysCommand = 0x0112;
 inline constexpr uint32_t kWmCtlColorStatic = 0x0138;
 inline constexpr uint32_t kWmMouseMove = 0x0200;
 inline constexpr uint32_t kWmLButtonDown = 0x0201;
@@ -65,6 +66,10 @@ inline constexpr uint32_t kCsHRedraw = 0x0002;
 inline constexpr uint32_t kCsVRedraw = 0x0001;
 // The default position or size of a top-level window.
 inline constexpr int32_t kCwUseDefault = static_cast<int32_t>(0x80000000u);
+
+// WM_SYSCOMMAND's command is wParam with its low four bits cleared (the platform uses them).
+inline constexpr uintptr_t kScCommandMask = 0xFFF0;
+inline constexpr uintptr_t kScClose = 0xF060;  // the close box, Alt+F4, the taskbar's "Close window"
 
 // Show commands.
 inline constexpr int kSwHide = 0;
@@ -135,8 +140,9 @@ bool WriteText(WindowHandle window, const WChar* text);
 bool ScreenToClientPoint(WindowHandle window, Point& point);
 // The screen position of the cursor when the last message was taken from the queue.
 Point LastMessagePosition();
-// GetSystemMetrics. The small-icon size is the device screen's: desktop Windows reads as a device
-// of its screen's size (32 pixels from 480 on the shorter side, else 16).
+// GetSystemMetrics. The screen's size and the small-icon size are the device screen's: desktop
+// Windows reads as a device of its screen's size (icons of 32 pixels from 480 on the shorter side,
+// else 16), a desk's larger screen as the device that stands in for it (platform/desk.h).
 int SystemMetric(int index);
 // The number of a message registered by name (RegisterWindowMessageW); 0 on failure.
 uint32_t RegisterMessageName(const WChar* name);

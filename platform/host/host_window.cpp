@@ -504,7 +504,9 @@ bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lPar
   return true;
 }
 
-intptr_t DefaultProcedure(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+intptr_t DefaultProcedure(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t) {
+  // The system's close command asks the window to close, as the platform's default handling does.
+  if (message == kWmSysCommand && (wParam & kScCommandMask) == kScClose) Send(window, kWmClose, 0, 0);
   if (message == kWmClose) Destroy(window);
   if (message == kWmEraseBkgnd) return 1;
   return 0;

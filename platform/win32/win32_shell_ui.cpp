@@ -1,6 +1,7 @@
 // The device shell's window services on the real API. Windows CE has the shell's menu bar and
 // activation helpers (aygshell); desktop Windows gets a soft-key bar of our own, built from the
-// same menu-bar resource, that stays directly under its owner.
+// same menu-bar resource, that stays directly under its owner (inside the frame of a desk's
+// framed window), and the device's screen on a desk (win32_desk.cpp).
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -126,6 +127,9 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEACTIVATE:
+      // A pop-up bar never takes the activation from its owner; inside a frame, a press on it
+      // activates the framed window as any child's would.
+      if (GetWindowLongPtrW(bar, GWL_STYLE) & WS_CHILD) break;
       return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
       if (!b) break;
@@ -159,9 +163,29 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(bar, message, wParam, lParam);
 }
 
+// The bar sits under its owner, a pop-up of its own. In the desk's framed window it is a child at
+// the bottom of the client area instead, where the device's screen has it: over its owner, a
+// pop-up does not always stay in front (Wine raises the owner above it on a click).
 void KeepUnder(HWND owner, HWND bar) {
   Bar* b = BarOf(bar);
   if (!b) return;
+  bool inside = owner == win32::DeskWindow();
+  LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+  if (inside && !(style & WS_CHILD)) {
+    SetWindowLongPtrW(bar, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+    SetParent(bar, owner);
+  } else if (!inside && (style & WS_CHILD)) {
+    SetParent(bar, nullptr);
+    SetWindowLongPtrW(bar, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
+    SetWindowLongPtrW(bar, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  }
+  if (inside) {
+    RECT c;
+    GetClientRect(owner, &c);
+    SetWindowPos(bar, nullptr, 0, c.bottom - b->height, c.right, b->height,
+                 SWP_NOACTIVATE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    return;
+  }
   RECT r;
   GetWindowRect(owner, &r);
   UINT show = IsWindowVisible(owner) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
@@ -216,7 +240,12 @@ HWND MakeBar(HWND parent, HINSTANCE instance, WORD resourceId, int height) {
   return bar;
 }
 
-// Takes the frame off a top-level window and places it.
+#endif
+
+}  // namespace
+
+namespace win32 {
+
 void PlaceFrameless(HWND window, int x, int y, int width, int height) {
   LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   style &= ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME);
@@ -224,15 +253,11 @@ void PlaceFrameless(HWND window, int x, int y, int width, int height) {
   SetWindowLongPtrW(window, GWL_STYLE, style);
   SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
-#endif
-
-}  // namespace
-
-namespace win32 {
 
 void BeforeWindowMessage(HWND hwnd, UINT message, WPARAM, LPARAM) {
 #ifndef _WIN32_WCE
-  if (message != WM_WINDOWPOSCHANGED || bars.empty()) return;
+  DeskWindowMessage(hwnd, message);
+  if (message != WM_WINDOWPOSCHANGED) return;
   for (const auto& e : bars) {
     if (e.first == hwnd) KeepUnder(e.first, e.second);
   }
@@ -278,11 +303,12 @@ void PlaceAsShellWindow(WindowHandle window, int32_t menuHeight) {
 #ifdef _WIN32_WCE
   (void)window, (void)menuHeight;
 #else
-  int width = GetSystemMetrics(SM_CXSCREEN);
-  int height = GetSystemMetrics(SM_CYSCREEN) - 2 * menuHeight;
   ResizeBars(static_cast<HWND>(window), menuHeight);
   // The move reaches the bars through the window's WM_WINDOWPOSCHANGED, at their new height.
-  PlaceFrameless(static_cast<HWND>(window), 0, 0, width, height > 0 ? height : 0);
+  if (win32::PlaceOnDesk(static_cast<HWND>(window), menuHeight)) return;
+  win32::ShownScreen screen = win32::CurrentScreen();
+  int height = screen.height - 2 * menuHeight;
+  win32::PlaceFrameless(static_cast<HWND>(window), 0, 0, screen.width, height > 0 ? height : 0);
 #endif
 }
 
@@ -291,7 +317,9 @@ bool FullScreen(WindowHandle window, uint32_t flags) {
   return SHFullScreen(static_cast<HWND>(window), flags) != 0;
 #else
   (void)flags;
-  PlaceFrameless(static_cast<HWND>(window), 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  if (win32::CoverDeviceArea(static_cast<HWND>(window))) return true;
+  win32::ShownScreen screen = win32::CurrentScreen();
+  win32::PlaceFrameless(static_cast<HWND>(window), 0, 0, screen.width, screen.height);
   return true;
 #endif
 }

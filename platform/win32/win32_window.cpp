@@ -56,9 +56,8 @@ int DeviceDpi() {
   return dpi;
 #else
   // A device with a screen of VGA size or more reports 192 dots per inch, a smaller one 96.
-  int shorter = GetSystemMetrics(SM_CXSCREEN);
-  if (GetSystemMetrics(SM_CYSCREEN) < shorter) shorter = GetSystemMetrics(SM_CYSCREEN);
-  return shorter >= 480 ? 192 : 96;
+  ShownScreen screen = CurrentScreen();
+  return (screen.width < screen.height ? screen.width : screen.height) >= 480 ? 192 : 96;
 #endif
 }
 
@@ -129,7 +128,10 @@ bool BringForward(WindowHandle window) {
   return SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) | 1)) != 0;
 #else
   // On desktop Windows that bit makes an invalid handle; owned windows follow their owner anyway.
-  return SetForegroundWindow(H(window)) != 0;
+  // A framed window on a desk that a picker covers brings the picker forward: the picker is what
+  // the user works with (and Wine would put the framed window in front of it).
+  HWND cover = win32::CoverOf(H(window));
+  return SetForegroundWindow(cover ? cover : H(window)) != 0;
 #endif
 }
 
@@ -192,8 +194,10 @@ Point LastMessagePosition() {
 int SystemMetric(int index) {
 #ifndef _WIN32_WCE
   // A device's small icons grow with its screen's dots per inch; desktop Windows reads as the
-  // device of its screen's size.
+  // device of its screen's size, and on a desk as the device that stands in for it.
   if (index == SM_CXSMICON || index == SM_CYSMICON) return 16 * win32::DeviceDpi() / 96;
+  if (index == SM_CXSCREEN) return win32::CurrentScreen().width;
+  if (index == SM_CYSCREEN) return win32::CurrentScreen().height;
 #endif
   return GetSystemMetrics(index);
 }

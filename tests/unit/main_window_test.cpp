@@ -521,7 +521,7 @@ TEST_F(GuiTest, SimultaneousStartWaitsForTheOthersWindow) {
   host::SetLockHeldElsewhere(u"MORVANE.Quillmote", false);
 }
 
-TEST_F(GuiTest, MenuBarFromItsResourceAndDesktopHide) {
+TEST_F(GuiTest, MenuBarFromItsResourceDesktopHideAndCloseBox) {
   ASSERT_EQ(Open(), 1);
   const auto* bar = WindowRecord(theGUI.MenuBar);
   ASSERT_NE(bar, nullptr);
@@ -543,6 +543,17 @@ TEST_F(GuiTest, MenuBarFromItsResourceAndDesktopHide) {
   EXPECT_TRUE(IsShown(theGUI.MainWindow));
   Send(theGUI.MainWindow, kWmWindowPosChanged, 0, reinterpret_cast<intptr_t>(desktop));
   EXPECT_FALSE(IsShown(theGUI.MainWindow));
+
+  // The user's close (close box, Alt+F4, the taskbar) hides the window; another program's close
+  // request ends it.
+  debugEnabled = 1;
+  Show(theGUI.MainWindow, kSwShow);
+  Send(theGUI.MainWindow, kWmSysCommand, kScClose | 2, 0);
+  EXPECT_TRUE(Exists(theGUI.MainWindow));
+  EXPECT_FALSE(IsShown(theGUI.MainWindow));
+  EXPECT_TRUE(Logged("GUI, user closed the window: hidden"));
+  Send(theGUI.MainWindow, kWmClose, 0, 0);
+  EXPECT_FALSE(Exists(theGUI.MainWindow));
 }
 
 // After a resume from sleep the driver hears again who to report to and the filter record.

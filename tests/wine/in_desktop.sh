@@ -11,7 +11,11 @@ mkdir -p "$out"
 rm -f "$out"/*.bmp "$out"/*.png "$out"/output.txt
 
 here=$(dirname "$0")/../../tools
-display=$("$here/xvfb-start" 800x800 "$out/xvfb.log") || { echo "no X display"; exit 1; }
+# The display holds the desktop: 800 x 800, or more for a desk's larger screen.
+width=${size%x*} height=${size#*x}
+[ "$width" -gt 800 ] || width=800
+[ "$height" -gt 800 ] || height=800
+display=$("$here/xvfb-start" "${width}x${height}" "$out/xvfb.log") || { echo "no X display"; exit 1; }
 n=${display% *} xvfb=${display#* }
 # The desktop's programs end with the display: nothing of this run is left for the next.
 trap '"$here/wine-stop"; kill $xvfb 2>/dev/null' EXIT

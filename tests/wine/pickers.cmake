@@ -1,5 +1,5 @@
-# The pickers under Wine at two device screen sizes, opened from the real settings window; the
-# misbehaving control-panel libraries they must survive are built here.
+# The pickers under Wine at two device screen sizes and on a desk, opened from the real settings
+# window; the misbehaving control-panel libraries they must survive are built here.
 if(WIN32 AND TARGET Ollenset)
   set(QM_HOSTILE_DIR ${CMAKE_BINARY_DIR}/hostile_cpl)
   set(QM_HOSTILE_TARGETS)
@@ -16,11 +16,19 @@ if(WIN32 AND TARGET Ollenset)
   add_executable(pickers_wine_tests ${CMAKE_CURRENT_LIST_DIR}/pickers_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
   target_link_libraries(pickers_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
   add_dependencies(pickers_wine_tests Ollenset ${QM_HOSTILE_TARGETS})
-  foreach(size 240x320 480x640)
+  # On a desk the pickers open over the framed window's device screen.
+  foreach(run 240x320 480x640 1280x800:480x640)
+    string(REPLACE ":" ";" parts ${run})
+    list(GET parts 0 size)
+    set(options)
+    if(run MATCHES ":")
+      list(GET parts 1 device)
+      set(options --device ${device})
+    endif()
     add_test(NAME pickers_wine_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
       ${size} ${CMAKE_BINARY_DIR}/screenshots/pickers-${size} $<TARGET_FILE:pickers_wine_tests>
       --qmxsim none --work ${CMAKE_BINARY_DIR}/screenshots/pickers-${size} --resources ${CMAKE_SOURCE_DIR}/resources
-      --ollenset $<TARGET_FILE:Ollenset> --hostile ${QM_HOSTILE_DIR})
+      --ollenset $<TARGET_FILE:Ollenset> --hostile ${QM_HOSTILE_DIR} ${options})
     set_tests_properties(pickers_wine_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
       ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "display" TIMEOUT 300)
   endforeach()

@@ -2,10 +2,13 @@
 // build with that page would open them: the applet picker over the real system folder (Wine's
 // own libraries, Ollenset.cpl and misbehaving libraries of our own), the program picker over a
 // prepared folder tree, each choice stored in the registry and shown again after a restart.
-// A second thread plays the user while the picker's loop runs on the window's thread.
+// A second thread plays the user while the picker's loop runs on the window's thread. On a desk
+// (--device names the device screen expected there) the pickers open over the framed window.
 // usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL --hostile DIR
+//        [--device WxH]
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -39,6 +42,7 @@ using namespace platform;
 using namespace platform::win32test;
 
 std::string resources, ollenset, hostile;
+bool desk = false;  // --device given: the display is a desk
 constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
 const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
 
@@ -340,6 +344,77 @@ TEST_F(PickersWine, CancelChangesNothing) {
   EXPECT_EQ(StoredAction(u"Left_Button_Action"), static_cast<uint32_t>(before.Action));
 }
 
+// A picker covers the device's screen: the whole screen of a device, or on a desk the framed
+// window's client area. There, as on a device, the settings window cannot be reached while it is
+// covered; brought forward, it keeps the picker in front; put in the middle of a new desk, it
+// takes the picker along.
+TEST_F(PickersWine, PickerCoversTheDevicesScreen) {
+  WindowHandle main = theGUI.MainWindow;
+  Rect area{0, 0, 0, 0};
+  if (desk) {
+    Point origin{0, 0};
+    ScreenToClientPoint(main, origin);
+    Rect c = ClientArea(main);
+    area = Rect{-origin.x, -origin.y, c.right - origin.x, c.bottom - origin.y};
+  } else {
+    DisplaySize(area.right, area.bottom);
+  }
+  Rect picker{}, bar{}, window{}, windowMoved{}, moved{};
+  bool shownAfterClose = false, inFront = false;
+  std::vector<std::string> logged;
+  {
+    User user([&](User& u) {
+      WindowHandle p = u.Picker("browsefile");
+      ASSERT_NE(p, nullptr);
+      picker = ScreenBounds(p);
+      bar = ScreenBounds(User::BarOf(p));
+      u.Photograph("over-the-device");
+      if (!desk) {
+        User::SoftKey(p, false);
+        return;
+      }
+      int32_t x, y;
+      ASSERT_TRUE(CloseBoxPoint(main, x, y));
+      size_t before = DebugLogMessages().size();
+      ClickScreen(x, y);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      shownAfterClose = IsShown(main);
+      logged = DebugLogMessages();
+      logged.erase(logged.begin(), logged.begin() + static_cast<std::ptrdiff_t>(std::min(before, logged.size())));
+      BringForward(main);
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+      inFront = IsAbove(p, main) && ForegroundNow() == p;
+      u.Photograph("brought-forward");
+      window = ScreenBounds(main);
+      ASSERT_TRUE(ChangeResolution(1024, 768));
+      Eventually([&] { return ScreenBounds(main).left != window.left; });
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      windowMoved = ScreenBounds(main);
+      moved = ScreenBounds(p);
+      u.Photograph("new-resolution");
+      ChangeResolution(0, 0);
+      Eventually([&] { return ScreenBounds(main).left == window.left; });
+      User::SoftKey(p, false);
+    });
+    ChooseAction(2, kOpenProgramAction);
+  }
+  EXPECT_TRUE(picker.left == area.left && picker.top == area.top && picker.right == area.right)
+      << picker.left << "," << picker.top << " " << picker.right;
+  EXPECT_TRUE(bar.left == area.left && bar.top == picker.bottom && bar.right == area.right && bar.bottom == area.bottom)
+      << bar.left << "," << bar.top << " " << bar.right << "," << bar.bottom;
+  if (desk) {
+    EXPECT_TRUE(shownAfterClose);
+    EXPECT_EQ(std::find(logged.begin(), logged.end(), "GUI, user closed the window: hidden"), logged.end());
+    EXPECT_TRUE(inFront);
+    // 1024 x 768 is a desk as well, whose middle lies elsewhere.
+    EXPECT_EQ(windowMoved.left - window.left, (1024 - 1280) / 2);
+    EXPECT_EQ(moved.left - picker.left, windowMoved.left - window.left);
+    EXPECT_EQ(moved.top - picker.top, windowMoved.top - window.top);
+  }
+  // The settings window has its input back.
+  EXPECT_TRUE(Eventually([&] { return IsWindowEnabledNow(main); }));
+}
+
 // The choices outlive the program: after a restart the mouse page shows them. The choices are
 // the ones the two pickers' tests above stored through the pickers, so this runs after them (in
 // the file's order, as GoogleTest runs it).
@@ -367,6 +442,7 @@ int main(int argc, char** argv) {
   resources = OptionValue(argc, argv, "--resources");
   ollenset = OptionValue(argc, argv, "--ollenset");
   hostile = OptionValue(argc, argv, "--hostile");
+  desk = !OptionValue(argc, argv, "--device").empty();
   if (!ParseWinePaths(argc, argv, false) || resources.empty() || ollenset.empty() || hostile.empty()) {
     std::fprintf(stderr,
                  "usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL "

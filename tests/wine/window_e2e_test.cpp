@@ -1,15 +1,19 @@
 // The settings window of the real Ollendock.exe under Wine, in a virtual desktop of a device's
-// screen size, driven from this process as a user drives it: every page opened by a click on its
-// tab and photographed, a check box reaching the registry and the driver, the tray icon clicked
-// and brought back after a shell restart, and the status words following the driver's messages.
-// Then the same program against a driver stand-in that reports as the driver does: the status
-// words and the notification icon's tip follow the keyboard box and the radio.
-// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR
+// screen size or of a desk's larger one, driven from this process as a user drives it: every page
+// opened by a click on its tab and photographed, a check box reaching the registry and the
+// driver, the tray icon clicked and brought back after a shell restart, the status words
+// following the driver's messages, and the window from the keyboard alone. Then the same program
+// against a driver stand-in that reports as the driver does: the status words and the
+// notification icon's tip follow the keyboard box and the radio. On a desk (--device names the
+// device screen expected there) the window is framed and centred, its close box hides it, and a
+// new resolution chooses again.
+// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -36,6 +40,8 @@ using namespace platform;
 using namespace platform::win32test;
 
 std::string ollendock, resources;
+// The device screen the program shows on a desk; 0 x 0 on a device's own screen.
+int32_t deskDeviceWidth = 0, deskDeviceHeight = 0;
 constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
 constexpr WChar kClass[] = u"MORVANE.Quillmote";
 constexpr WChar kTitle[] = u"Quillmote";
@@ -89,10 +95,19 @@ class ProgramE2E : public ::testing::Test {
   }
 
   static std::string Size() {
-    return std::to_string(SystemMetric(kSmCxScreen)) + "x" + std::to_string(SystemMetric(kSmCyScreen));
+    int32_t w, h;
+    DisplaySize(w, h);
+    return std::to_string(w) + "x" + std::to_string(h);
   }
-  // The design unit's size on this screen: the two screens here have equal factors.
-  static int32_t Unit(int32_t n) { return SystemMetric(kSmCxScreen) >= 480 ? 2 * n : n; }
+  // The design unit's size in the window: every screen here has equal factors, and the page is
+  // 240 units wide.
+  static int32_t Unit(int32_t n) { return n * (ClientArea(window).right / 240); }
+  // Where the window's client area begins on the screen.
+  static Point ClientOrigin() {
+    Point p{0, 0};
+    ScreenToClientPoint(window, p);
+    return Point{-p.x, -p.y};
+  }
   static void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
   // Opens a page by clicking its tab, as a user does; the page the tab strip then shows.
   static intptr_t ClickTab(int index) {
@@ -109,12 +124,19 @@ class ProgramE2E : public ::testing::Test {
     Pause(200);
     ASSERT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/" + name_ + "-" + Size() + "-" + what + ".bmp")));
   }
+  // Whether the log has the line among those written after the first `from`.
+  static bool LoggedSince(size_t from, const std::string& line) {
+    return Eventually([&] {
+      std::vector<std::string> l = DebugLogMessages();
+      return std::find(l.begin() + static_cast<std::ptrdiff_t>(std::min(from, l.size())), l.end(), line) != l.end();
+    });
+  }
   // Pixels of a colour (0x00RRGGBB) in a client rectangle of the window.
   static int PixelsOf(uint32_t rgb, Rect r) {
-    Rect at = ScreenBounds(window);
+    Point at = ClientOrigin();
     int n = 0;
     for (int32_t y = r.top; y < r.bottom; ++y)
-      for (int32_t x = r.left; x < r.right; ++x) n += ScreenPixel(at.left + x, at.top + y) == rgb ? 1 : 0;
+      for (int32_t x = r.left; x < r.right; ++x) n += ScreenPixel(at.x + x, at.y + y) == rgb ? 1 : 0;
     return n;
   }
 
@@ -427,14 +449,81 @@ TEST_F(LiveE2E, StatusWordsAndTipFollowTheKeyboardBoxAndTheRadio) {
   ClickTab(1);
 }
 
+// On a desk, the device chosen for it (INIT-3 names it) in a framed window in the middle of the
+// work area, the soft keys inside the frame; moved by its caption, the window stays where the
+// user put it through a settings change; its close box hides it, and a second start shows it
+// again; a new resolution chooses again: a device's own size takes the window out of its frame,
+// the desk's size puts it back in the middle.
+TEST_F(WindowE2E, DeskShowsADeviceScreenInAFrame) {
+  const int32_t w = deskDeviceWidth, h = deskDeviceHeight, mh = Unit(26);
+  const std::string measured =
+      "ComputeSize::Screen size: " + std::to_string(w) + "x" + std::to_string(h) + " Menu: " + std::to_string(mh);
+  EXPECT_TRUE(DebugLogHas("INIT-3: Screen size: " + std::to_string(w) + "x" + std::to_string(h) + ","));
+  auto framedInTheMiddle = [&] {
+    Rect at = ScreenBounds(window), client = ClientArea(window);
+    int32_t left, top, right, bottom;
+    WorkArea(left, top, right, bottom);
+    return HasCaption(window) && client.right == w && client.bottom == h - mh &&
+           std::abs(at.left + at.right - left - right) <= 1 && std::abs(at.top + at.bottom - top - bottom) <= 1;
+  };
+  EXPECT_TRUE(framedInTheMiddle());
+  Rect keys = ScreenBounds(ChildOfClass(window, u"Quillmote.SoftKeys"));
+  Point origin = ClientOrigin();
+  EXPECT_TRUE(keys.left == origin.x && keys.top == origin.y + h - 2 * mh && keys.right == origin.x + w &&
+              keys.bottom == origin.y + h - mh);
+  const uint32_t kSoftKeysRgb = 0x242830;
+  int dark = 0;
+  for (int32_t x = keys.left; x < keys.right; x += 4) dark += ScreenPixel(x, keys.top + 4) == kSoftKeysRgb ? 1 : 0;
+  EXPECT_GT(dark, w / 8);
+
+  Rect at = ScreenBounds(window);
+  int32_t x, y;
+  ASSERT_TRUE(CloseBoxPoint(window, x, y));
+  DragScreen((at.left + at.right) / 2, y, (at.left + at.right) / 2 - 200, y + 30);
+  ASSERT_TRUE(Eventually([&] { return ScreenBounds(window).left == at.left - 200; }));
+  size_t before = DebugLogMessages().size();
+  Send(window, kWmSettingChange, 0, 0);
+  ASSERT_TRUE(LoggedSince(before, measured));
+  EXPECT_TRUE(ScreenBounds(window).left == at.left - 200 && ScreenBounds(window).top == at.top + 30);
+  Photograph("moved");
+
+  ASSERT_TRUE(CloseBoxPoint(window, x, y));
+  ClickScreen(x, y);
+  EXPECT_TRUE(Eventually([] { return !IsShown(window); }));
+  EXPECT_TRUE(Eventually([] { return DebugLogHas("GUI, user closed the window: hidden"); }));
+  EXPECT_TRUE(program.Running());
+  Background second;
+  ASSERT_TRUE(second.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
+  int code = 0;
+  EXPECT_TRUE(second.Ended(15000, &code));
+  EXPECT_EQ(code, -1);
+  EXPECT_TRUE(Eventually([] { return IsShown(window); }));
+  EXPECT_TRUE(program.Running());
+
+  before = DebugLogMessages().size();
+  ASSERT_TRUE(ChangeResolution(640, 480));
+  EXPECT_TRUE(LoggedSince(before, "ComputeSize::Screen size: 640x480 Menu: 52"));
+  EXPECT_TRUE(Eventually([] { return !HasCaption(window); }));
+  Rect whole = ScreenBounds(window);
+  EXPECT_TRUE(whole.left == 0 && whole.top == 0 && whole.right == 640 && whole.bottom == 480 - 2 * 52);
+  Photograph("new-resolution");
+  before = DebugLogMessages().size();
+  ASSERT_TRUE(ChangeResolution(0, 0));
+  EXPECT_TRUE(LoggedSince(before, measured));
+  EXPECT_TRUE(Eventually(framedInTheMiddle));
+  Photograph("back");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ollendock = OptionValue(argc, argv, "--ollendock");
   resources = OptionValue(argc, argv, "--resources");
+  std::sscanf(OptionValue(argc, argv, "--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
   if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
-    std::fprintf(stderr, "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR\n");
+    std::fprintf(stderr,
+                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]\n");
     return 2;
   }
   return RUN_ALL_TESTS();

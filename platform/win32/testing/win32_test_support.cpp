@@ -287,17 +287,21 @@ uint32_t ScreenPixel(int32_t x, int32_t y) {
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-void ClickScreen(int32_t x, int32_t y) {
+namespace {
+// The mouse at a screen point, with a button pressed or released when `flags` say so.
+INPUT MouseAt(int32_t x, int32_t y, DWORD flags) {
   int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3] = {};
-  for (auto& i : in) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = (x * 65535 + w / 2) / (w - 1);
-    i.mi.dy = (y * 65535 + h / 2) / (h - 1);
-  }
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = (x * 65535 + w / 2) / (w - 1);
+  in.mi.dy = (y * 65535 + h / 2) / (h - 1);
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+}  // namespace
+
+void ClickScreen(int32_t x, int32_t y) {
+  INPUT in[3] = {MouseAt(x, y, 0), MouseAt(x, y, MOUSEEVENTF_LEFTDOWN), MouseAt(x, y, MOUSEEVENTF_LEFTUP)};
   SendInput(3, in, sizeof(INPUT));
 }
 
@@ -534,6 +538,61 @@ void InitControls() {
 
 void SetEnvironment(const char* name, const char* value) {
   SetEnvironmentVariableA(name, value);
+}
+
+void DisplaySize(int32_t& width, int32_t& height) {
+  width = GetSystemMetrics(SM_CXSCREEN);
+  height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void WorkArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
+  RECT work = {}, display = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) IntersectRect(&display, &display, &work);
+  left = display.left, top = display.top, right = display.right, bottom = display.bottom;
+}
+
+bool HasCaption(WindowHandle window) {
+  return (GetWindowLongPtrW(static_cast<HWND>(window), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+bool CloseBoxPoint(WindowHandle window, int32_t& x, int32_t& y) {
+  HWND h = static_cast<HWND>(window);
+  RECT r;
+  if (!GetWindowRect(h, &r)) return false;
+  // Along the caption's middle row, from the right edge inwards.
+  int row = r.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+  for (int at = r.right - 1; at > r.left; --at) {
+    if (SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(at, row)) != HTCLOSE) continue;
+    int right = at;
+    while (at > r.left && SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(at - 1, row)) == HTCLOSE) --at;
+    x = (at + right) / 2, y = row;
+    return true;
+  }
+  return false;
+}
+
+void DragScreen(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY) {
+  constexpr int kSteps = 10;
+  INPUT press[2] = {MouseAt(fromX, fromY, 0), MouseAt(fromX, fromY, MOUSEEVENTF_LEFTDOWN)};
+  SendInput(2, press, sizeof(INPUT));
+  Sleep(100);
+  for (int i = 1; i <= kSteps; ++i) {
+    INPUT step = MouseAt(fromX + (toX - fromX) * i / kSteps, fromY + (toY - fromY) * i / kSteps, 0);
+    SendInput(1, &step, sizeof(INPUT));
+    Sleep(30);
+  }
+  INPUT release = MouseAt(toX, toY, MOUSEEVENTF_LEFTUP);
+  SendInput(1, &release, sizeof(INPUT));
+}
+
+bool ChangeResolution(int32_t width, int32_t height) {
+  if (width == 0 && height == 0) return ChangeDisplaySettingsW(nullptr, 0) == DISP_CHANGE_SUCCESSFUL;
+  DEVMODEW mode = {};
+  mode.dmSize = sizeof mode;
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  return ChangeDisplaySettingsW(&mode, 0) == DISP_CHANGE_SUCCESSFUL;
 }
 
 }  // namespace platform::win32test

@@ -128,4 +128,20 @@ void SetEnvironment(const char* name, const char* value);
 // this process joins on that first call, counts them); -1 when they cannot be counted.
 int ProcessesStartedSoFar();
 
+// The display itself (the virtual desktop), whatever a program takes for its screen.
+void DisplaySize(int32_t& width, int32_t& height);
+// The part of the display the desk leaves to windows (SPI_GETWORKAREA), cut to the display.
+void WorkArea(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
+// True when the window has a caption (a title bar in a frame).
+bool HasCaption(WindowHandle window);
+// A screen point on the window's close box, found by asking the window what lies under each
+// point of its caption; false when it has none.
+bool CloseBoxPoint(WindowHandle window, int32_t& x, int32_t& y);
+// A real drag with the mouse (SendInput): pressed at one screen point, moved in steps to
+// another, released there.
+void DragScreen(int32_t fromX, int32_t fromY, int32_t toX, int32_t toY);
+// Gives the display another resolution (ChangeDisplaySettings); 0 x 0 goes back to the one it
+// started with. True when the display took it.
+bool ChangeResolution(int32_t width, int32_t height);
+
 }  // namespace platform::win32test
