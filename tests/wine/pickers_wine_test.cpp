@@ -305,14 +305,19 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   // Folders and the files that match; "Setup.EXE" does not (the test is case-sensitive), "exe"
   // does; in the tree's order, which ignores case.
   EXPECT_EQ(children, (std::vector<WString>{u"calc.exe", u"Empty", u"exe", u"notes.lnk", u"Tools"}));
-  const int32_t width = theGUI.ScreenWidth, height = theGUI.ScreenHeight;
-  EXPECT_EQ(placed.left, 0);
-  EXPECT_EQ(placed.top, 0);
-  EXPECT_EQ(placed.right, width);
-  EXPECT_EQ(placed.bottom, height - theGUI.MH);
+  // The device's screen: the whole screen, or on a desk the framed window's client area (the device
+  // screen less the taskbar that its caption stands for).
+  Point origin{0, 0};
+  if (desk) ScreenToClientPoint(theGUI.MainWindow, origin);
+  const int32_t left = -origin.x, top = -origin.y, width = theGUI.ScreenWidth;
+  const int32_t bottom = top + theGUI.ScreenHeight - (desk ? theGUI.MH : 0);
+  EXPECT_EQ(placed.left, left);
+  EXPECT_EQ(placed.top, top);
+  EXPECT_EQ(placed.right, left + width);
+  EXPECT_EQ(placed.bottom, bottom - theGUI.MH);
   EXPECT_EQ(bar.top, placed.bottom);
-  EXPECT_EQ(bar.bottom, height);
-  EXPECT_EQ(treePlace.right, width);
+  EXPECT_EQ(bar.bottom, bottom);
+  EXPECT_EQ(treePlace.right, left + width);
   EXPECT_EQ(treePlace.bottom, placed.bottom - ScaleForDpi(20));
   EXPECT_EQ(emptyButton, 0);
   EXPECT_EQ(tools, std::vector<WString>{u"tool.exe"});
