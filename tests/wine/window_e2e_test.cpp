@@ -450,10 +450,10 @@ TEST_F(LiveE2E, StatusWordsAndTipFollowTheKeyboardBoxAndTheRadio) {
 }
 
 // On a desk, the device chosen for it (INIT-3 names it) in a framed window in the middle of the
-// work area, the soft keys inside the frame; moved by its caption, the window stays where the
-// user put it through a settings change; its close box hides it, and a second start shows it
-// again; a new resolution chooses again: a device's own size takes the window out of its frame,
-// the desk's size puts it back in the middle.
+// work area, the soft keys inside the frame, every page photographed there; moved by its caption,
+// the window stays where the user put it through a settings change; its close box hides it, and a
+// second start shows it again; a new resolution chooses again: a device's own size takes the
+// window out of its frame, the desk's size puts it back in the middle.
 TEST_F(WindowE2E, DeskShowsADeviceScreenInAFrame) {
   const int32_t w = deskDeviceWidth, h = deskDeviceHeight, mh = Unit(26);
   const std::string measured =
@@ -475,6 +475,13 @@ TEST_F(WindowE2E, DeskShowsADeviceScreenInAFrame) {
   int dark = 0;
   for (int32_t x = keys.left; x < keys.right; x += 4) dark += ScreenPixel(x, keys.top + 4) == kSoftKeysRgb ? 1 : 0;
   EXPECT_GT(dark, w / 8);
+  // Every page by its tab, photographed with the whole desk around the frame.
+  const char* names[] = {"keyboard", "status", "help", "about"};
+  for (int page = 1; page < 5; ++page) {
+    EXPECT_EQ(ClickTab(page), page) << names[page - 1];
+    Photograph(names[page - 1]);
+  }
+  EXPECT_EQ(ClickTab(1), 1);
 
   Rect at = ScreenBounds(window);
   int32_t x, y;
