@@ -102,8 +102,9 @@ void DoubleTapNode(PickerState& s, TreeItem node) {
   Send(s.window, kWmCommand, kPickerOk, 0);
 }
 
-const PickerKind kAppletPicker{u"browseapplet", 702,           503,        504,          true, true,
-                               ListLibraries,   ExpandLibrary, SelectNode, DoubleTapNode};
+const PickerKind kAppletPicker{
+    u"browseapplet", 702, 503, 504, true, true, ListLibraries, ExpandLibrary, SelectNode, DoubleTapNode,
+};
 
 intptr_t AppletPickerProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return PickerProcedure(state, kAppletPicker, window, message, wParam, lParam);

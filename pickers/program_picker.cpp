@@ -50,15 +50,17 @@ void SelectNode(PickerState& s, TreeItem node) {
 void DoubleTapNode(PickerState& s, TreeItem node) {
   WChar text[kPickerTextChars] = {};
   int image = -1;
-  if (!node || !TreeRead(s.tree, node, kTvifText | kTvifImage, text, kPickerTextChars, &image, nullptr, nullptr)) return;
+  if (!node || !TreeRead(s.tree, node, kTvifText | kTvifImage, text, kPickerTextChars, &image, nullptr, nullptr))
+    return;
   if (image != kItemImage) return;  // a folder: the tree toggles it
   Choose(node, true);
   s.acceptable = MatchesPattern(text) && s.result[0];
   Send(s.window, kWmCommand, kPickerOk, 0);
 }
 
-const PickerKind kProgramPicker{u"browsefile", 701, 501, 502, false, false, ListRoot, ExpandFolder, SelectNode,
-                                DoubleTapNode};
+const PickerKind kProgramPicker{
+    u"browsefile", 701, 501, 502, false, false, ListRoot, ExpandFolder, SelectNode, DoubleTapNode,
+};
 
 intptr_t ProgramPickerProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   return PickerProcedure(state, kProgramPicker, window, message, wParam, lParam);
@@ -85,10 +87,10 @@ void AddFileNode(WindowHandle tree, const WChar* name, TreeItem parent, bool isF
   if (!isFolder && !MatchesPattern(name)) return;
   WString n = name;
   if (n == u"." || n == u"..") return;
-  TreeItemData item = isFolder ? TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, name,
-                                              kCollapsedImage, kCollapsedImage, 1}
-                               : TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage, name, kItemImage,
-                                              kItemImage, 0};
+  TreeItemData item = isFolder
+                          ? TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage | kTvifChildren, name,
+                                         kCollapsedImage, kCollapsedImage, 1}
+                          : TreeItemData{kTvifText | kTvifImage | kTvifSelectedImage, name, kItemImage, kItemImage, 0};
   TreeInsert(tree, parent ? parent : TreeRoot(), TreeSort(), item);
 }
 
