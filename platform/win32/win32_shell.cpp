@@ -1,4 +1,10 @@
-// Shell service on the real API, with the desktop's stand-in for the device's Bluetooth panels.
+// Shell service on the real API, with the desktop's stand-in for the device's Bluetooth panels and
+// message boxes kept within a device-sized screen.
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
 #include "platform/shell.h"
 #include "platform/win32/wide.h"
 // After windows.h, which it needs.
@@ -49,8 +55,99 @@ bool PlayBeep(uint32_t type) {
   return MessageBeep(type) != 0;
 }
 
+#ifndef _WIN32_WCE
+namespace {
+
+bool IsClass(HWND window, const wchar_t* name) {
+  wchar_t found[16];
+  return GetClassNameW(window, found, 16) > 0 && lstrcmpiW(found, name) == 0;
+}
+
+RECT ChildPlace(HWND box, HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// A desktop's message box is laid out for a desktop's screen: on a device-sized one it is wider
+// than the screen and its text runs off both sides. Such a box is laid out again within the work
+// area: its text wrapped to the narrower width (and as many lines higher as that takes), its
+// buttons centred and moved down with it, the box centred.
+void FitBoxToScreen(HWND box) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT frame{}, client{};
+  if (!GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTOPRIMARY), &monitor) || !GetWindowRect(box, &frame) ||
+      !GetClientRect(box, &client))
+    return;
+  const RECT work = monitor.rcWork;
+  const int shrink = (frame.right - frame.left) - (work.right - work.left);
+  if (shrink <= 0) return;
+  HWND text = nullptr;
+  std::vector<HWND> buttons;
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    // The box itself is not shown yet: its children's own style says which are.
+    if (!(GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE)) continue;
+    if (IsClass(c, L"Button")) buttons.push_back(c);
+    if (IsClass(c, L"Static") && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) text = c;
+  }
+  if (!text) return;
+  RECT t = ChildPlace(box, text);
+  const int width = (t.right - t.left) - shrink;
+  if (width < 32) return;  // no room for any text: left as the platform made it
+  std::wstring words(static_cast<size_t>(GetWindowTextLengthW(text)) + 1, L'\0');
+  GetWindowTextW(text, words.data(), static_cast<int>(words.size()));
+  RECT need{0, 0, width, 0};
+  HDC dc = GetDC(text);
+  HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, words.c_str(), -1, &need, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, font);
+  ReleaseDC(text, dc);
+  const int grow = std::max(0, static_cast<int>(need.bottom) - static_cast<int>(t.bottom - t.top));
+  const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(text, nullptr, t.left, t.top, width, (t.bottom - t.top) + grow, keep);
+  if (!buttons.empty()) {
+    LONG left = LONG_MAX, right = LONG_MIN;
+    for (HWND b : buttons) {
+      RECT r = ChildPlace(box, b);
+      left = std::min(left, r.left);
+      right = std::max(right, r.right);
+    }
+    const LONG shift = ((client.right - shrink) - (right - left)) / 2 - left;
+    for (HWND b : buttons) {
+      RECT r = ChildPlace(box, b);
+      SetWindowPos(b, nullptr, r.left + shift, r.top + grow, 0, 0, keep | SWP_NOSIZE);
+    }
+  }
+  const int height = (frame.bottom - frame.top) + grow;
+  const int top = work.top + std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2;
+  SetWindowPos(box, nullptr, work.left, top, work.right - work.left, height, keep);
+  InvalidateRect(box, nullptr, TRUE);
+}
+
+// Sees the box of this thread's message box once the platform has laid it out (its
+// WM_INITDIALOG has returned) and before it is shown. Not at its activation: the platform gives
+// its button the focus, and with it the activation, before it has placed the button.
+LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && IsClass(call->hwnd, L"#32770")) FitBoxToScreen(call->hwnd);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+#endif
+
 int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, uint32_t flags) {
+#ifdef _WIN32_WCE
+  // The device's shell lays a box out for its own screen.
   return MessageBoxW(static_cast<HWND>(owner), W(text), W(caption), flags);
+#else
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, BoxHook, nullptr, GetCurrentThreadId());
+  int answer = MessageBoxW(static_cast<HWND>(owner), W(text), W(caption), flags);
+  if (hook) UnhookWindowsHookEx(hook);
+  return answer;
+#endif
 }
 
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
@@ -58,7 +155,8 @@ bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
 #ifndef _WIN32_WCE
   if (IsDeviceBluetoothPanel(file, parameters)) return OpenDesktopBluetoothSettings(showCommand);
   // The device's browser with an address: desktop Windows opens the address in the user's own.
-  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0]) return Execute(W(parameters), nullptr, showCommand, 0);
+  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0])
+    return Execute(W(parameters), nullptr, showCommand, 0);
 #endif
   return Execute(W(file), W(parameters), showCommand, 0);
 }

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "bluetooth/connect.h"
 #include "driver_link/driver_control.h"
 #include "driver_link/driver_protocol.h"
 #include "driver_link/driver_status.h"
@@ -29,6 +30,7 @@
 #include "platform/html_view.h"
 #include "platform/paint.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/shell_ui.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
@@ -268,6 +270,48 @@ TEST(PicturesWine, KeyColoursSurviveTheDecoder) {
   // A file that is not a picture, or is missing, gives no bitmap.
   EXPECT_EQ(LoadPicture(WindowsPath(resources + "/help/help.html").c_str()), nullptr);
   EXPECT_EQ(LoadPicture(u"C:\\QuillmoteTest\\images\\none.jpg"), nullptr);
+}
+
+// A box the program shows, as the connect command shows one: within the screen's work area, its
+// text whole in its control, however many lines the wrapping takes, and its button inside the box
+// under the text. Photographed, then answered.
+TEST_F(SettingsWindowWine, MessageBoxWithinTheScreen) {
+  const WChar kText[] = u"Bluetooth is turned off. To use Quillmote, please enable your Bluetooth module!";
+  std::thread checker([&] {
+    WindowHandle box = nullptr;
+    if (!Eventually([&] { return (box = FindTopLevel(u"#32770", u"#2 Bluetooth")) != nullptr && IsShown(box); })) {
+      ADD_FAILURE() << "no box";
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int32_t left, top, right, bottom;
+    WorkArea(left, top, right, bottom);
+    Rect b = ScreenBounds(box);
+    auto inside = [&](Rect r) {
+      return r.left >= b.left && r.right <= b.right && r.top >= b.top && r.bottom <= b.bottom;
+    };
+    EXPECT_TRUE(b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom)
+        << b.left << "," << b.top << "-" << b.right << "," << b.bottom;
+    WindowHandle text = nullptr;
+    for (WindowHandle s : ChildrenOfClass(box, u"Static")) {
+      WChar shown[128] = {};
+      if (ReadText(s, shown, 128) > 0 && WString(shown) == kText) text = s;
+    }
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(TextFitsItsControl(text));
+    EXPECT_TRUE(inside(ScreenBounds(text)));
+    std::vector<WindowHandle> buttons = ChildrenOfClass(box, u"Button");
+    ASSERT_FALSE(buttons.empty());
+    for (WindowHandle button : buttons) {
+      if (!IsShown(button)) continue;
+      EXPECT_TRUE(inside(ScreenBounds(button)));
+      EXPECT_GE(ScreenBounds(button).top, ScreenBounds(text).bottom);
+    }
+    EXPECT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/settings-" + ToUtf8(Size()) + "-message-box.bmp")));
+    Post(box, kWmCommand, 1, 0);  // OK
+  });
+  EXPECT_EQ(ShowMessageBox(theGUI.MainWindow, kText, u"#2 Bluetooth", kConnectBoxFlags), 1);
+  checker.join();
 }
 
 }  // namespace

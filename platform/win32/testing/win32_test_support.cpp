@@ -434,6 +434,27 @@ WindowHandle ChildOfClass(WindowHandle parent, const WChar* className) {
   return FindWindowExW(static_cast<HWND>(parent), nullptr, W(className), nullptr);
 }
 
+std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* className) {
+  std::vector<WindowHandle> found;
+  for (HWND c = nullptr; (c = FindWindowExW(static_cast<HWND>(parent), c, W(className), nullptr));) found.push_back(c);
+  return found;
+}
+
+bool TextFitsItsControl(WindowHandle control) {
+  HWND c = static_cast<HWND>(control);
+  RECT place{};
+  if (!GetClientRect(c, &place)) return false;
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(c)) + 1, L'\0');
+  GetWindowTextW(c, text.data(), static_cast<int>(text.size()));
+  RECT need{0, 0, place.right, 0};
+  HDC dc = GetDC(c);
+  HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(c, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text.c_str(), -1, &need, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, font);
+  ReleaseDC(c, dc);
+  return need.right <= place.right && need.bottom <= place.bottom;
+}
+
 WindowHandle ForegroundNow() {
   return GetForegroundWindow();
 }

@@ -96,6 +96,11 @@ bool IsWindowEnabledNow(WindowHandle window);
 size_t StackUsedBy(void (*work)());
 // A child window of that class, of any process; null if none.
 WindowHandle ChildOfClass(WindowHandle parent, const WChar* className);
+// Every child window of that class, of any process, in z-order.
+std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* className);
+// Whether a control of this process is wide and high enough for its whole text, wrapped at its
+// width in its own font as a static control draws it.
+bool TextFitsItsControl(WindowHandle control);
 // The window the user works with now (GetForegroundWindow), of any process.
 WindowHandle ForegroundNow();
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
