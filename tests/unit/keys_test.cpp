@@ -12,7 +12,6 @@ namespace {
 using namespace platform;
 
 constexpr int kStrip = -1;  // the tab strip, in the rows below
-constexpr uint32_t kWaActive = 1;
 
 class KeysTest : public GuiTest {
  protected:
@@ -22,7 +21,6 @@ class KeysTest : public GuiTest {
     debugEnabled = 1;
   }
   void TearDown() override {
-    host::SetWhenIdle({});
     host::HoldKeys({});
     GuiTest::TearDown();
   }
@@ -118,75 +116,6 @@ TEST_F(KeysTest, KeyTable) {
       EXPECT_EQ(Send(theGUI.Controls[kSoundsCheckSlot], kBmGetCheck, 0, 0) == kBstChecked, sounds);
     }
   }
-}
-
-// The window gives its page's focus back when it returns: the control that had it when the window
-// was left, else the page's first one.
-TEST_F(KeysTest, FocusIsKeptWhileTheWindowIsAway) {
-  ASSERT_EQ(Open(), 1);
-  WindowHandle w = theGUI.MainWindow;
-  Show(w, kSwShow);
-  Send(w, kWmActivate, kWaActive, 0);
-  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kKeyboardCheckSlot]);
-  Press(kVkTab);
-  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
-  Press(kVkEscape);
-  Send(w, kWmActivate, 0 /* WA_INACTIVE */, 0);
-  Focus(nullptr);
-  Show(w, kSwShow);
-  Send(w, kWmActivate, kWaActive, 0);
-  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
-  // A picker gives the focus back to the window itself: it goes on to the same control.
-  Focus(w);
-  Send(w, kWmSetFocus, 0, 0);
-  EXPECT_EQ(FocusedWindow(), theGUI.Controls[kSoundsCheckSlot]);
-}
-
-// In the action list the arrow keys only move through the names: "Open Program" passed on the way
-// opens no picker and nothing is stored until the choice is confirmed, by Enter or by the dropped
-// list closing on it. A tap's choice is taken at once.
-TEST_F(KeysTest, TheActionListTakesAConfirmedChoiceOnly) {
-  ASSERT_EQ(Open(), 1);
-  Show(theGUI.MainWindow, kSwShow);
-  ShowPage(kMousePage);
-  // A picker opened by mistake would end at once, with nothing chosen.
-  host::SetWhenIdle([] { return false; });
-  WindowHandle list = theGUI.Controls[kActionListSlot];
-  const ButtonAssignment& button = theGUI.settings.Buttons[0];
-  Focus(list);
-  uint64_t writes = host::RegistryWriteCount();
-  for (int i = 0; i < 11; ++i) Press(kVkDown);  // past "Open Program" and "Open Applet"
-  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
-  EXPECT_EQ(button.Action, 0);
-  EXPECT_EQ(host::RegistryWriteCount(), writes);
-  Press(kVkReturn);
-  EXPECT_EQ(button.Action, 11);
-  EXPECT_GT(host::RegistryWriteCount(), writes);
-
-  // Moved, then left with Tab: the list shows the stored action again.
-  Press(kVkDown);
-  Press(kVkTab);
-  Command(kCmdActionList, kCbnKillFocus);  // what the list says as it loses the focus
-  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
-  EXPECT_EQ(button.Action, 11);
-
-  // A dropped list closed with Esc takes nothing; closed with Enter it takes its choice.
-  Focus(list);
-  Send(list, kCbShowDropDown, 1, 0);
-  Press(kVkUp);
-  Press(kVkEscape);
-  EXPECT_TRUE(IsShown(theGUI.MainWindow));  // Esc closed the list, not the window
-  EXPECT_EQ(Send(list, kCbGetCurSel, 0, 0), 11);
-  EXPECT_EQ(button.Action, 11);
-  Send(list, kCbShowDropDown, 1, 0);
-  Press(kVkDown);
-  Press(kVkReturn);
-  EXPECT_EQ(button.Action, 12);
-
-  // A tap takes its choice at once.
-  Send(list, kCbSetCurSel, 4, 0);
-  Command(kCmdActionList, kCbnSelChange);
-  EXPECT_EQ(button.Action, 4);
 }
 
 }  // namespace

@@ -94,29 +94,6 @@ TEST_F(RegistryAccessTest, FailuresReportZero) {
   EXPECT_EQ(WriteSetting(u"A", kRegDword, &v, 4), 0);
 }
 
-// The user's settings are read over the installer's defaults: a value the user's key has wins,
-// even one that cannot be taken; a value it lacks comes from the machine key. Values that name a
-// program or are the maker's own come from the machine key alone.
-TEST_F(RegistryAccessTest, UserSettingsOverTheMachineDefaults) {
-  LoadReg(
-      "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"Speed\"=dword:00000003\n\"Cursor\"=dword:00000002\n"
-      "\"KBSounds\"=dword:00000001\n\"EnableDebug\"=dword:00000000\n"
-      "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n\"Speed\"=dword:00000007\n\"Cursor\"=\"A\"\n"
-      "\"EnableDebug\"=dword:00000001\n");
-  uint32_t v = 99;
-  EXPECT_EQ(ReadSetting(u"Speed", kRegDword, &v, 4), 1);
-  EXPECT_EQ(v, 7u);
-  EXPECT_EQ(ReadSetting(u"KBSounds", kRegDword, &v, 4), 1);
-  EXPECT_EQ(v, 1u);
-  EXPECT_EQ(ReadSetting(u"Cursor", kRegDword, &v, 4), 0);  // the user's own value, of another type
-  EXPECT_EQ(ReadMachineSetting(u"EnableDebug", kRegDword, &v, 4), 1);
-  EXPECT_EQ(v, 0u);
-  // On the device the one key under HKEY_LOCAL_MACHINE is the user's.
-  platform::host::SetSettingsRoot(RegRoot::Machine);
-  EXPECT_EQ(ReadSetting(u"Speed", kRegDword, &v, 4), 1);
-  EXPECT_EQ(v, 3u);
-}
-
 // Which key every value is read from or written to, and the rights each open asks for: a user who
 // is not an administrator may read the machine key and write only the user's own.
 TEST_F(RegistryAccessTest, EachValueReachesItsKeyWithTheRightsItNeeds) {
@@ -129,20 +106,24 @@ TEST_F(RegistryAccessTest, EachValueReachesItsKeyWithTheRightsItNeeds) {
     std::function<void()> run;
     std::vector<Op> want;
   };
+  auto read = [](const WChar* name, int (*reader)(const WChar*, uint32_t, void*, uint32_t)) {
+    return [name, reader] {
+      uint32_t v;
+      reader(name, kRegDword, &v, 4);
+    };
+  };
+  const Op machineOpen{Op::Create, RegRoot::Machine, key, RegAccess::Read, u""};
   const Row rows[] = {
       {"a setting of the user's key",
-       [] {
-         uint32_t v;
-         ReadSetting(u"Enable_KB", kRegDword, &v, 4);
-       },
+       read(u"Enable_KB", ReadSetting),
        {open(RegRoot::User), query(RegRoot::User, u"Enable_KB")}},
       {"a setting the user never changed: the installer's default",
-       [] {
-         uint32_t v;
-         ReadSetting(u"Speed", kRegDword, &v, 4);
-       },
+       read(u"Speed", ReadSetting),
        {open(RegRoot::User), query(RegRoot::User, u"Speed"), open(RegRoot::Machine),
         query(RegRoot::Machine, u"Speed")}},
+      {"a setting the user's key holds in another form: the user's, no default read over it",
+       read(u"Cursor", ReadSetting),
+       {open(RegRoot::User), query(RegRoot::User, u"Cursor")}},
       {"a setting saved: the user's key, the right to set values only",
        [] {
          uint32_t v = 1;
@@ -151,17 +132,14 @@ TEST_F(RegistryAccessTest, EachValueReachesItsKeyWithTheRightsItNeeds) {
        {Op{Op::Create, RegRoot::User, key, RegAccess::SetValue, u""},
         Op{Op::Set, RegRoot::User, key, RegAccess::SetValue, u"Enable_KB"}}},
       {"the debug switch: the machine key only",
-       [] {
-         uint32_t v;
-         ReadMachineSetting(u"EnableDebug", kRegDword, &v, 4);
-       },
+       read(u"EnableDebug", ReadMachineSetting),
        {open(RegRoot::Machine), query(RegRoot::Machine, u"EnableDebug")}},
       {"the install folder: the machine key only",
        [] { ComposeInstallPath(u"images", u"a.jpg"); },
-       {Op{Op::Create, RegRoot::Machine, key, RegAccess::Read, u""}, query(RegRoot::Machine, u"InstallPath")}},
+       {machineOpen, query(RegRoot::Machine, u"InstallPath")}},
       {"the applet's program: the machine key only",
        [] { OllensetApplet(nullptr, platform::kCplDblClk, 0, 0); },
-       {Op{Op::Create, RegRoot::Machine, key, RegAccess::Read, u""}, query(RegRoot::Machine, u"InstallPath")}},
+       {machineOpen, query(RegRoot::Machine, u"InstallPath")}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
@@ -171,7 +149,7 @@ TEST_F(RegistryAccessTest, EachValueReachesItsKeyWithTheRightsItNeeds) {
     LoadReg(
         "[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Q\"\n\"Speed\"=dword:00000003\n"
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Quillmote]\n\"InstallPath\"=\"\\\\Mine\"\n"
-        "\"EnableDebug\"=dword:00000001\n\"Enable_KB\"=dword:00000001\n");
+        "\"EnableDebug\"=dword:00000001\n\"Enable_KB\"=dword:00000001\n\"Cursor\"=\"A\"\n");
     platform::host::RegistryClearOperations();
     r.run();
     std::vector<Op> got = platform::host::RegistryOperations();

@@ -355,26 +355,6 @@ TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
   RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
 }
 
-// A user's own settings: a box ticked in the window lands in the user's key, never in the machine
-// key, and is there again at the next start.
-TEST_F(OllendockE2E, SettingsAreTheUsersOwnAndSurviveARestart) {
-  ASSERT_TRUE(Serve());
-  ASSERT_TRUE(StartTray());
-  WindowHandle sounds = ChildById(FindTopLevel(kClass, kTitle), 774);
-  ASSERT_NE(sounds, nullptr);
-  ASSERT_EQ(Send(sounds, kBmGetCheck, 0, 0), 0);
-  Send(sounds, kBmClick, 0, 0);
-  uint32_t v = 0;
-  EXPECT_EQ(RegReadValue(RegRoot::User, kProgramKey, u"KBSounds", kRegDword, &v, sizeof v), 1);
-  EXPECT_EQ(v, 1u);
-  EXPECT_EQ(RegReadValue(RegRoot::Machine, kProgramKey, u"KBSounds", kRegDword, &v, sizeof v), 0);
-  EXPECT_EQ(Close(first_), 0);
-  RemoveFile(DebugLogFile());
-  ASSERT_TRUE(StartTray());
-  EXPECT_EQ(Send(ChildById(FindTopLevel(kClass, kTitle), 774), kBmGetCheck, 0, 0), 1);
-  EXPECT_EQ(Close(first_), 0);
-}
-
 // What a user may write never names a program to start: neither "InstallPath" in the user's key
 // (the control panel starts the installed program) nor "AboutWebLink" (which is read from the
 // machine key only, and opened only when it is a web address).

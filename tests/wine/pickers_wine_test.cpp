@@ -258,6 +258,7 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   int emptyButton = -1;
   WString selection;
   Rect placed{}, bar{}, treePlace{};
+  bool inFront = !desk, followed = !desk;
   {
     User user([&](User& u) {
       WindowHandle picker = u.Picker("browsefile");
@@ -294,6 +295,30 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
       bar = ScreenBounds(User::BarOf(picker));
       treePlace = ScreenBounds(tree);
       u.Photograph("programs");
+      if (desk) {
+        // Covered, the settings window takes no input (its close box hides nothing); brought
+        // forward, it keeps the picker in front; put in the middle of a new desk, it takes the
+        // picker along.
+        WindowHandle main = theGUI.MainWindow;
+        int32_t x, y;
+        ASSERT_TRUE(CloseBoxPoint(main, x, y));
+        ClickScreen(x, y);
+        BringForward(main);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        inFront = IsShown(main) && IsAbove(picker, main) && ForegroundNow() == picker;
+        u.Photograph("brought-forward");
+        Rect window = ScreenBounds(main), before = ScreenBounds(picker);
+        ASSERT_TRUE(ChangeResolution(1024, 768));
+        Eventually([&] { return ScreenBounds(main).left != window.left; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Rect after = ScreenBounds(main);
+        // 1024 x 768 is a desk as well, whose middle lies elsewhere.
+        followed = after.left - window.left == (1024 - 1280) / 2 &&
+                   ScreenBounds(picker).left - before.left == after.left - window.left &&
+                   ScreenBounds(picker).top - before.top == after.top - window.top;
+        ChangeResolution(0, 0);
+        Eventually([&] { return ScreenBounds(main).left == window.left; });
+      }
       // Two presses of Enter within two seconds act as OK.
       Send(tree, kWmKeyDown, kVkReturn, 0);
       Send(tree, kWmKeyDown, kVkReturn, 0);
@@ -319,6 +344,11 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   EXPECT_EQ(bar.bottom, bottom);
   EXPECT_EQ(treePlace.right, left + width);
   EXPECT_EQ(treePlace.bottom, placed.bottom - ScaleForDpi(20));
+  EXPECT_TRUE(inFront);
+  EXPECT_TRUE(followed);
+  std::vector<std::string> log = DebugLogMessages();
+  EXPECT_EQ(std::find(log.begin(), log.end(), "GUI, user closed the window: hidden"), log.end());
+  EXPECT_TRUE(IsWindowEnabledNow(theGUI.MainWindow));
   EXPECT_EQ(emptyButton, 0);
   EXPECT_EQ(tools, std::vector<WString>{u"tool.exe"});
   EXPECT_EQ(toolsClosed, 0u);
@@ -347,77 +377,6 @@ TEST_F(PickersWine, CancelChangesNothing) {
   EXPECT_EQ(theGUI.settings.Buttons[0].Action, before.Action);
   EXPECT_EQ(WString(theGUI.settings.Buttons[0].Param1), WString(before.Param1));
   EXPECT_EQ(StoredAction(u"Left_Button_Action"), static_cast<uint32_t>(before.Action));
-}
-
-// A picker covers the device's screen: the whole screen of a device, or on a desk the framed
-// window's client area. There, as on a device, the settings window cannot be reached while it is
-// covered; brought forward, it keeps the picker in front; put in the middle of a new desk, it
-// takes the picker along.
-TEST_F(PickersWine, PickerCoversTheDevicesScreen) {
-  WindowHandle main = theGUI.MainWindow;
-  Rect area{0, 0, 0, 0};
-  if (desk) {
-    Point origin{0, 0};
-    ScreenToClientPoint(main, origin);
-    Rect c = ClientArea(main);
-    area = Rect{-origin.x, -origin.y, c.right - origin.x, c.bottom - origin.y};
-  } else {
-    DisplaySize(area.right, area.bottom);
-  }
-  Rect picker{}, bar{}, window{}, windowMoved{}, moved{};
-  bool shownAfterClose = false, inFront = false;
-  std::vector<std::string> logged;
-  {
-    User user([&](User& u) {
-      WindowHandle p = u.Picker("browsefile");
-      ASSERT_NE(p, nullptr);
-      picker = ScreenBounds(p);
-      bar = ScreenBounds(User::BarOf(p));
-      u.Photograph("over-the-device");
-      if (!desk) {
-        User::SoftKey(p, false);
-        return;
-      }
-      int32_t x, y;
-      ASSERT_TRUE(CloseBoxPoint(main, x, y));
-      size_t before = DebugLogMessages().size();
-      ClickScreen(x, y);
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
-      shownAfterClose = IsShown(main);
-      logged = DebugLogMessages();
-      logged.erase(logged.begin(), logged.begin() + static_cast<std::ptrdiff_t>(std::min(before, logged.size())));
-      BringForward(main);
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
-      inFront = IsAbove(p, main) && ForegroundNow() == p;
-      u.Photograph("brought-forward");
-      window = ScreenBounds(main);
-      ASSERT_TRUE(ChangeResolution(1024, 768));
-      Eventually([&] { return ScreenBounds(main).left != window.left; });
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
-      windowMoved = ScreenBounds(main);
-      moved = ScreenBounds(p);
-      u.Photograph("new-resolution");
-      ChangeResolution(0, 0);
-      Eventually([&] { return ScreenBounds(main).left == window.left; });
-      User::SoftKey(p, false);
-    });
-    ChooseAction(2, kOpenProgramAction);
-  }
-  EXPECT_TRUE(picker.left == area.left && picker.top == area.top && picker.right == area.right)
-      << picker.left << "," << picker.top << " " << picker.right;
-  EXPECT_TRUE(bar.left == area.left && bar.top == picker.bottom && bar.right == area.right && bar.bottom == area.bottom)
-      << bar.left << "," << bar.top << " " << bar.right << "," << bar.bottom;
-  if (desk) {
-    EXPECT_TRUE(shownAfterClose);
-    EXPECT_EQ(std::find(logged.begin(), logged.end(), "GUI, user closed the window: hidden"), logged.end());
-    EXPECT_TRUE(inFront);
-    // 1024 x 768 is a desk as well, whose middle lies elsewhere.
-    EXPECT_EQ(windowMoved.left - window.left, (1024 - 1280) / 2);
-    EXPECT_EQ(moved.left - picker.left, windowMoved.left - window.left);
-    EXPECT_EQ(moved.top - picker.top, windowMoved.top - window.top);
-  }
-  // The settings window has its input back.
-  EXPECT_TRUE(Eventually([&] { return IsWindowEnabledNow(main); }));
 }
 
 // The choices outlive the program: after a restart the mouse page shows them. The choices are
