@@ -122,11 +122,13 @@ class PickerTest : public GuiTest {
   void Notify(int32_t code) {
     host::SendNotification(Picker(), Notification{Tree(), static_cast<uintptr_t>(pickerTree_), code});
   }
-  // A double tap where a user taps: on the middle of the node's label.
-  void DoubleTap(TreeItem node) {
+  // A double tap where a user taps: on the middle of the node's label, or (missing it) on the
+  // node's row at the very left, its indent.
+  void DoubleTap(TreeItem node, bool onLabel = true) {
     Rect r{}, t = ScreenBounds(Tree());
     ASSERT_TRUE(TreeItemBounds(Tree(), node, r));
-    host::SetLastMessagePosition(Point{t.left + (r.left + r.right) / 2, t.top + (r.top + r.bottom) / 2});
+    int32_t x = onLabel ? (r.left + r.right) / 2 : 2;
+    host::SetLastMessagePosition(Point{t.left + x, t.top + (r.top + r.bottom) / 2});
     Notify(kNmDblClk);
   }
   void Press(uint16_t command) { Post(Picker(), kWmCommand, command, 0); }
@@ -281,6 +283,27 @@ TEST_F(PickerTest, AppletSelectionRules) {
   }});
   OpenApplets();
   EXPECT_EQ(WString(result_), u"\\windows\\dupe.cpl,0");
+  // One that misses the label chooses nothing and keeps the choice the box shows: OK takes it.
+  Script({[&] {
+            TreeItem lib = Node(u"dupe.cpl");
+            Expand(lib);
+            TreeItem second = TreeNext(Tree(), TreeNext(Tree(), lib, kTvgnChild), kTvgnNext);
+            TreeSelect(Tree(), second);
+            DoubleTap(second, false);
+          },
+          [&] {
+            EXPECT_NE(Picker(), nullptr);
+            EXPECT_EQ(Text(Box(503)), u"\\windows\\dupe.cpl,0");
+            WriteText(Box(504), u"kept");
+            Press(kPickerOk);
+          },
+          [&] {
+            ADD_FAILURE() << "OK did not take the choice the box shows";
+            Press(kPickerCancel);
+          }});
+  OpenApplets();
+  EXPECT_EQ(WString(result_), u"\\windows\\dupe.cpl,0");
+  EXPECT_EQ(WString(parameter_), u"kept");
 }
 
 // The picker frame of both pickers on a QVGA screen (factor 1, 96 dpi) and a VGA screen (factor
