@@ -54,24 +54,51 @@ void SetFilterRecord(int32_t enableKeyboard, int32_t enableMouse) {
   filterRecord.Mouse = enableMouse == 1 ? 1 : 0;
 }
 
+namespace {
+
+// Whether the last open met another user's server (main thread only).
+bool refusedLast = false;
+
+// Opens the driver. A device served by another user's program is not talked to: it counts as a
+// driver that does not answer, and is logged once each time it appears (it is met at every
+// request while it stays).
+platform::DriverOpenResult OpenDriver(platform::DriverDevice& device) {
+  platform::DriverOpenResult result = platform::DriverOpen(driver_protocol::kDeviceName, device);
+  bool refused = result == platform::DriverOpenResult::Refused;
+  if (refused && !refusedLast) DebugLog(u"QMX0: served by another user's program, not used");
+  refusedLast = refused;
+  return result;
+}
+
+}  // namespace
+
 void InformDriver() {
   platform::DriverDevice device;
-  if (!platform::DriverOpen(driver_protocol::kDeviceName, device)) return;
+  platform::DriverOpenResult opened = OpenDriver(device);
+  if (opened == platform::DriverOpenResult::Missing) return;
+  if (opened != platform::DriverOpenResult::Opened) {
+    SetStatusFlag(driverStatus.driverAnswered, 0);
+    return;
+  }
   DebugLog(u"prepare to send ");
   uint8_t bytes[kDriverInfoRecordBytes];
   EncodeDriverInfoRecord(BuildDriverInfoRecord(), bytes);
-  uint32_t result = platform::DriverControl(device, driver_protocol::IOCTL_INFORM_DRIVER, bytes, sizeof bytes);
-  SetStatusFlag(driverStatus.driverAnswered, result == 1 ? 1 : 0);
+  uint32_t result = 0;
+  // A driver that does not answer in time has not acknowledged the record.
+  bool answered = platform::DriverControl(device, driver_protocol::IOCTL_INFORM_DRIVER, bytes, sizeof bytes, result);
+  SetStatusFlag(driverStatus.driverAnswered, answered && result == 1 ? 1 : 0);
   device.Close();
   DebugLog(u"sent: %d", static_cast<int>(driverStatus.driverAnswered.load()));
 }
 
 int ManageFilter() {
   platform::DriverDevice device;
-  if (!platform::DriverOpen(driver_protocol::kDeviceName, device)) return 0;
+  if (OpenDriver(device) != platform::DriverOpenResult::Opened) return 0;
   uint8_t bytes[kFilterRecordBytes];
   EncodeFilterRecord(filterRecord, bytes);
-  platform::DriverControl(device, driver_protocol::IOCTL_MANAGE_FILTER, bytes, sizeof bytes);
+  uint32_t result = 0;
+  // The driver's result is not read; a request that was never answered did not reach it.
+  bool answered = platform::DriverControl(device, driver_protocol::IOCTL_MANAGE_FILTER, bytes, sizeof bytes, result);
   device.Close();
-  return 1;
+  return answered ? 1 : 0;
 }

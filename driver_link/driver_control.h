@@ -46,8 +46,9 @@ void EncodeFilterRecord(const FilterRecord& record, uint8_t (&out)[kFilterRecord
 void SetFilterRecord(int32_t enableKeyboard, int32_t enableMouse);
 
 // Sends the DriverInfoRecord. driverAnswered becomes 1 when the driver's result is exactly 1,
-// else 0; it is left as it was when the device cannot be opened.
+// else 0 (a driver that does not answer in time, or another user's program serving the device);
+// it is left as it was when the device does not exist.
 void InformDriver();
-// Sends filterRecord. 1 when the device could be opened (whether or not the driver accepted
-// the record), 0 when it could not.
+// Sends filterRecord. 1 when the driver took the record (whether or not it accepted it), 0 when
+// the device could not be opened or did not answer in time.
 int ManageFilter();

@@ -10,6 +10,8 @@ namespace {
 struct Driver {
   std::mutex lock;
   bool present = false;
+  bool refused = false;
+  bool mute = false;
   std::map<uint32_t, uint32_t> results;
   std::vector<host::DriverEvent> events;
   int open = 0;
@@ -29,6 +31,8 @@ void DriverReset() {
   Driver& d = Drv();
   std::lock_guard<std::mutex> hold(d.lock);
   d.present = false;
+  d.refused = false;
+  d.mute = false;
   d.results.clear();
   d.events.clear();
   d.open = 0;
@@ -38,6 +42,18 @@ void DriverSetPresent(bool present) {
   Driver& d = Drv();
   std::lock_guard<std::mutex> hold(d.lock);
   d.present = present;
+}
+
+void DriverSetRefused(bool refused) {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.refused = refused;
+}
+
+void DriverSetMute(bool mute) {
+  Driver& d = Drv();
+  std::lock_guard<std::mutex> hold(d.lock);
+  d.mute = mute;
 }
 
 void DriverSetResult(uint32_t code, uint32_t result) {
@@ -73,28 +89,33 @@ void DriverDeviceTraits::Release(void*) {
   --d.open;
 }
 
-bool DriverOpen(const WChar* name, DriverDevice& device) {
+DriverOpenResult DriverOpen(const WChar* name, DriverDevice& device) {
   device.Close();
   Driver& d = Drv();
   std::lock_guard<std::mutex> hold(d.lock);
   // The stream device is the only one the double offers.
   bool found = d.present && WCompareNoCase(name, u"QMX0:") == 0;
-  d.events.push_back({found ? host::DriverEvent::Open : host::DriverEvent::OpenFailed, WString(name), 0, {}});
-  if (!found) return false;
+  bool opened = found && !d.refused;
+  d.events.push_back({opened ? host::DriverEvent::Open : host::DriverEvent::OpenFailed, WString(name), 0, {}});
+  if (!found) return DriverOpenResult::Missing;
+  if (d.refused) return DriverOpenResult::Refused;
   ++d.open;
   device.Reset(reinterpret_cast<void*>(d.nextHandle++));
-  return true;
+  return DriverOpenResult::Opened;
 }
 
-uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size) {
-  if (!device.IsOpen()) return 0;
+bool DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size, uint32_t& result) {
+  result = 0;
+  if (!device.IsOpen()) return false;
   Driver& d = Drv();
   std::lock_guard<std::mutex> hold(d.lock);
   std::vector<uint8_t> bytes(size);
   if (size) std::memcpy(bytes.data(), input, size);
   d.events.push_back({host::DriverEvent::Control, {}, code, std::move(bytes)});
+  if (d.mute) return false;
   auto it = d.results.find(code);
-  return it == d.results.end() ? 1 : it->second;
+  result = it == d.results.end() ? 1 : it->second;
+  return true;
 }
 
 }  // namespace platform

@@ -17,9 +17,13 @@ struct DriverEvent {
   std::vector<uint8_t> input;  // Control: the bytes sent
 };
 
-// Absent, every result 1, no events.
+// Absent, answering, every result 1, no events.
 void DriverReset();
 void DriverSetPresent(bool present);
+// The present device's pipe is served by another user's program: every open is refused.
+void DriverSetRefused(bool refused);
+// The present device takes every request and never answers (past the channel's bound).
+void DriverSetMute(bool mute);
 // The result the driver gives for `code` (1 unless set).
 void DriverSetResult(uint32_t code, uint32_t result);
 std::vector<DriverEvent> DriverEvents();

@@ -1,95 +1,173 @@
 // Driver channel on the real API. On Windows CE the stream device "QMX0:" is opened as it is
-// named. Desktop Windows has no stream devices: "QMX0:" reaches "\\.\QMX0" when a kernel driver
-// offers it, otherwise the message pipe "\\.\pipe\QMX0" served by the driver stand-in, where one
-// control request is one transaction: the request is the control code followed by the input
-// record, the answer the driver's 32-bit result, both little-endian.
+// named and each request is one synchronous DeviceIoControl. Desktop Windows has no stream
+// devices: "QMX0:" reaches "\\.\QMX0" when a kernel driver offers it, otherwise the message pipe
+// "\\.\pipe\QMX0" served by the driver stand-in, where one control request is one transaction:
+// the request is the control code followed by the input record, the answer the driver's 32-bit
+// result, both little-endian. A pipe's server is another program that may never answer, so one
+// operation on the pipe (open, request, answer) is bounded in time: the window that waits for it
+// must not stop answering.
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/driver_channel.h"
+#ifndef _WIN32_WCE
+#include "platform/win32/pipe_client.h"
+#endif
 #include "platform/win32/wide.h"
 
 namespace platform {
 namespace {
 
-#ifndef _WIN32_WCE
-// How long an open waits for a busy pipe: the stand-in serves one client at a time.
-constexpr DWORD kPipeBusyWaitMs = 2000;
-constexpr int kPipeOpenAttempts = 5;
+// One open of the driver: the device, or the pipe with the time by which the operation that
+// opened it must be over.
+struct Channel {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  bool pipe = false;
+  ULONGLONG deadline = 0;
+};
 
-HANDLE OpenPipe(const std::wstring& path) {
-  for (int attempt = 0; attempt < kPipeOpenAttempts; ++attempt) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      DWORD mode = PIPE_READMODE_MESSAGE;
-      if (SetNamedPipeHandleState(h, &mode, nullptr, nullptr)) return h;
-      CloseHandle(h);
-      return INVALID_HANDLE_VALUE;
-    }
-    if (GetLastError() != ERROR_PIPE_BUSY) break;
-    if (!WaitNamedPipeW(path.c_str(), kPipeBusyWaitMs)) break;
-  }
-  return INVALID_HANDLE_VALUE;
+#ifndef _WIN32_WCE
+// How long one operation on the driver's pipe may take in all, busy pipe included.
+constexpr ULONGLONG kPipeOperationMs = 1000;
+// After an operation that got no answer in time, the next ones get this long until the driver
+// answers again: one action that sends two records (a tick sends the filter, then the settings'
+// record) keeps the window answering within about a second even while the driver is silent.
+constexpr ULONGLONG kAfterSilenceMs = 200;
+// Whether the last operation on the pipe went unanswered. Only the main thread talks to the
+// driver; atomic all the same, it is cheap.
+std::atomic<bool> pipeSilent{false};
+
+// The account a process runs as, copied into `sid` (a buffer of SECURITY_MAX_SID_SIZE bytes).
+bool ProcessUser(HANDLE process, BYTE (&sid)[SECURITY_MAX_SID_SIZE]) {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return false;
+  BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  bool ok = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+            CopySid(SECURITY_MAX_SID_SIZE, sid, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+  CloseHandle(token);
+  return ok;
 }
 
-HANDLE OpenDesktopDevice(const WChar* name) {
+// True when the pipe's server runs as this program's user or as a system account. A server whose
+// process cannot be asked counts as another user's.
+bool ServerAccepted(HANDLE pipe) {
+  ULONG pid = 0;
+  if (!GetNamedPipeServerProcessId(pipe, &pid)) return false;
+  HANDLE server = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!server) return false;
+  BYTE serverUser[SECURITY_MAX_SID_SIZE], self[SECURITY_MAX_SID_SIZE];
+  bool ok = ProcessUser(server, serverUser) && ProcessUser(GetCurrentProcess(), self) &&
+            win32::AcceptedPipeServer(serverUser, self);
+  CloseHandle(server);
+  return ok;
+}
+
+DriverOpenResult OpenDesktopDevice(const WChar* name, Channel& channel) {
   std::wstring base = W(name);
   if (!base.empty() && base.back() == L':') base.pop_back();
-  HANDLE h = CreateFileW((L"\\\\.\\" + base).c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) return h;
-  return OpenPipe(L"\\\\.\\pipe\\" + base);
+  channel.handle =
+      CreateFileW((L"\\\\.\\" + base).c_str(), 0, 0, nullptr, OPEN_EXISTING, win32::kClientSecurity, nullptr);
+  if (channel.handle != INVALID_HANDLE_VALUE) return DriverOpenResult::Opened;
+  channel.pipe = true;
+  channel.deadline = GetTickCount64() + (pipeSilent ? kAfterSilenceMs : kPipeOperationMs);
+  channel.handle = win32::OpenPipeClient((L"\\\\.\\pipe\\" + base).c_str(), true, channel.deadline);
+  if (channel.handle == INVALID_HANDLE_VALUE) {
+    // A pipe that stayed busy exists but did not take the request in time.
+    if (GetLastError() != ERROR_SEM_TIMEOUT) return DriverOpenResult::Missing;
+    pipeSilent = true;
+    return DriverOpenResult::NoAnswer;
+  }
+  if (ServerAccepted(channel.handle)) return DriverOpenResult::Opened;
+  CloseHandle(channel.handle);
+  channel.handle = INVALID_HANDLE_VALUE;
+  return DriverOpenResult::Refused;
 }
 
 void PutWord(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-uint32_t PipeTransaction(HANDLE pipe, uint32_t code, const void* input, uint32_t size) {
+// Finishes one overlapped read or write by the channel's deadline; past it the operation is
+// cancelled (and waited for: its OVERLAPPED lives on this caller's stack) and counts as failed.
+bool Finish(const Channel& c, OVERLAPPED& ov, BOOL started, DWORD& bytes) {
+  if (!started && GetLastError() != ERROR_IO_PENDING) return false;
+  ULONGLONG now = GetTickCount64();
+  DWORD left = now < c.deadline ? static_cast<DWORD>(c.deadline - now) : 0;
+  if (WaitForSingleObject(ov.hEvent, left) != WAIT_OBJECT_0) {
+    CancelIoEx(c.handle, &ov);
+    GetOverlappedResult(c.handle, &ov, &bytes, TRUE);
+    return false;
+  }
+  return GetOverlappedResult(c.handle, &ov, &bytes, FALSE) != 0;
+}
+
+bool PipeTransaction(const Channel& c, uint32_t code, const void* input, uint32_t size, uint32_t& result) {
   std::vector<uint8_t> request(4 + size);
   PutWord(request.data(), code);
   if (size) std::memcpy(request.data() + 4, input, size);
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!event) return false;
+  OVERLAPPED wov = {};
+  wov.hEvent = event;
   DWORD written = 0;
-  if (!WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr) ||
-      written != request.size()) {
-    return 0;
-  }
+  bool ok =
+      Finish(c, wov, WriteFile(c.handle, request.data(), static_cast<DWORD>(request.size()), nullptr, &wov), written) &&
+      written == request.size();
   uint8_t answer[4];
   DWORD read = 0;
-  // An answer of any other size is not the stand-in's: nothing was delivered as far as we know.
-  if (!ReadFile(pipe, answer, sizeof answer, &read, nullptr) || read != sizeof answer) return 0;
-  return static_cast<uint32_t>(answer[0]) | static_cast<uint32_t>(answer[1]) << 8 |
-         static_cast<uint32_t>(answer[2]) << 16 | static_cast<uint32_t>(answer[3]) << 24;
+  if (ok) {
+    ResetEvent(event);
+    OVERLAPPED rov = {};
+    rov.hEvent = event;
+    // An answer of any other size is not the stand-in's: nothing was delivered as far as we know.
+    ok = Finish(c, rov, ReadFile(c.handle, answer, sizeof answer, nullptr, &rov), read) && read == sizeof answer;
+  }
+  CloseHandle(event);
+  pipeSilent = !ok;
+  if (!ok) return false;
+  result = static_cast<uint32_t>(answer[0]) | static_cast<uint32_t>(answer[1]) << 8 |
+           static_cast<uint32_t>(answer[2]) << 16 | static_cast<uint32_t>(answer[3]) << 24;
+  return true;
 }
 #endif
 
 }  // namespace
 
 void DriverDeviceTraits::Release(void* handle) {
-  CloseHandle(static_cast<HANDLE>(handle));
+  Channel* c = static_cast<Channel*>(handle);
+  CloseHandle(c->handle);
+  delete c;
 }
 
-bool DriverOpen(const WChar* name, DriverDevice& device) {
+DriverOpenResult DriverOpen(const WChar* name, DriverDevice& device) {
   device.Close();
+  Channel channel;
 #ifdef _WIN32_WCE
-  HANDLE h = CreateFileW(W(name), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  channel.handle = CreateFileW(W(name), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  DriverOpenResult result = DriverOpenResult::Opened;
 #else
-  HANDLE h = OpenDesktopDevice(name);
+  DriverOpenResult result = OpenDesktopDevice(name, channel);
 #endif
-  if (h == INVALID_HANDLE_VALUE || h == nullptr) return false;
-  device.Reset(h);
-  return true;
+  if (channel.handle == INVALID_HANDLE_VALUE || channel.handle == nullptr)
+    return result == DriverOpenResult::Opened ? DriverOpenResult::Missing : result;
+  device.Reset(new Channel(channel));
+  return DriverOpenResult::Opened;
 }
 
-uint32_t DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size) {
-  if (!device.IsOpen()) return 0;
-  HANDLE h = static_cast<HANDLE>(device.handle());
+bool DriverControl(const DriverDevice& device, uint32_t code, const void* input, uint32_t size, uint32_t& result) {
+  result = 0;
+  if (!device.IsOpen()) return false;
+  const Channel& c = *static_cast<const Channel*>(device.handle());
 #ifndef _WIN32_WCE
-  if (GetFileType(h) == FILE_TYPE_PIPE) return PipeTransaction(h, code, input, size);
+  if (c.pipe) return PipeTransaction(c, code, input, size, result);
 #endif
   DWORD returned = 0;
-  BOOL ok = DeviceIoControl(h, code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr);
-  return static_cast<uint32_t>(ok);
+  result = static_cast<uint32_t>(
+      DeviceIoControl(c.handle, code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr));
+  return true;
 }
 
 }  // namespace platform

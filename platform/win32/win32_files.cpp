@@ -6,6 +6,9 @@
 
 #include "platform/files.h"
 #include "platform/win32/native_path.h"
+#ifndef _WIN32_WCE
+#include "platform/win32/pipe_client.h"
+#endif
 #include "platform/win32/wide.h"
 #ifndef _WIN32_WCE
 // After windows.h, which it needs.
@@ -65,6 +68,13 @@ bool WriteAll(HANDLE h, const void* data, size_t size) {
 
 }  // namespace
 
+// A path may name a pipe as well as a file: no server gets to act as this program.
+#ifdef _WIN32_WCE
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL;
+#else
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | platform::win32::kClientSecurity;
+#endif
+
 bool FileAppend(const WChar* path, const void* data, size_t size) {
 #ifdef _WIN32_WCE
   // The device opens files for reading and writing only: the end is sought, and one lock keeps
@@ -79,7 +89,7 @@ bool FileAppend(const WChar* path, const void* data, size_t size) {
 #else
   // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
   File f(CreateFileW(NativePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                     nullptr, OPEN_ALWAYS, kOpenFlags, nullptr));
   if (!f.ok()) return false;
 #endif
   WriteAll(f.get(), data, size);
@@ -87,14 +97,13 @@ bool FileAppend(const WChar* path, const void* data, size_t size) {
 }
 
 bool FileWriteAll(const WChar* path, const void* data, size_t size) {
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, kOpenFlags,
+                     nullptr));
   return f.ok() && WriteAll(f.get(), data, size);
 }
 
 bool FileReadAll(const WChar* path, std::string& out) {
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                     nullptr));
+  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
   if (!f.ok()) return false;
   out.clear();
   char buf[8192];

@@ -151,6 +151,41 @@ TEST_F(DriverControlTest, MissingDeviceLeavesAnsweredAsItWasAndLogsNothing) {
   EXPECT_EQ(Sent(driver_protocol::IOCTL_MANAGE_FILTER).size(), 0u);
 }
 
+// A driver that takes the request and never answers, and a device served by another user's
+// program, both count as a driver that did not answer; the second is never sent a record and is
+// logged once while it stays, again when it comes back after a good driver.
+TEST_F(DriverControlTest, SilentOrForeignDriverCountsAsNotAnswered) {
+  platform::host::DriverSetPresent(true);
+  LogOn();
+  struct Row {
+    const char* what;
+    bool mute, refused;
+    int filter;
+    bool sent;
+  } rows[] = {
+      {"answers", false, false, 1, true},        {"mute", true, false, 0, true},
+      {"another user's", false, true, 0, false}, {"another user's again", false, true, 0, false},
+      {"answers again", false, false, 1, true},  {"another user's once more", false, true, 0, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    platform::host::DriverSetMute(r.mute);
+    platform::host::DriverSetRefused(r.refused);
+    platform::host::DriverClearEvents();
+    driverStatus.driverAnswered = 1;
+    InformDriver();
+    EXPECT_EQ(driverStatus.driverAnswered, r.mute || r.refused ? 0 : 1);
+    EXPECT_EQ(ManageFilter(), r.filter);
+    EXPECT_EQ(Sent(driver_protocol::IOCTL_INFORM_DRIVER).size() + Sent(driver_protocol::IOCTL_MANAGE_FILTER).size(),
+              r.sent ? 2u : 0u);
+    EXPECT_EQ(platform::host::DriverOpenDevices(), 0);
+  }
+  const std::string sent1 = " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 1\n";
+  const std::string refused = " 8: 0: 0@1.000/0.000: QMX0: served by another user's program, not used\n";
+  EXPECT_EQ(Log(), sent1 + " 8: 0: 0@1.000/0.000: prepare to send \n 8: 0: 0@1.000/0.000: sent: 0\n" + refused + sent1 +
+                       refused);
+}
+
 TEST_F(DriverControlTest, EachOperationOpensSendsOnceAndCloses) {
   platform::host::DriverSetPresent(true);
   InformDriver();

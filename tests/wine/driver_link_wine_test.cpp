@@ -3,6 +3,10 @@
 //   driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>
 // (Unix paths). qmxsim's record log is the driver's view of what was sent.
 #include <gtest/gtest.h>
+// The pipe's open and the server check are read as Windows would enforce them.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,7 +21,9 @@
 #include "gui/gui.h"
 #include "gui/scale.h"
 #include "platform/files.h"
+#include "platform/win32/pipe_client.h"
 #include "platform/win32/testing/win32_test_support.h"
+#include "tests/eventually.h"
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
@@ -249,6 +255,84 @@ TEST_F(DriverLinkWine, ServerSurvivesClientsThatMisbehave) {
                 "malformed 10 20 22 00 01 02 03 04\n"
                 "malformed 04 20\n" +
                 oversized + "\n" + InformLine() + "\n");
+}
+
+// Wine lets every pipe server impersonate its client whatever the client asked, and runs every
+// process as one user, so what Windows enforces is read here: what the open asks for, and which
+// server accounts the driver channel talks to.
+TEST_F(DriverLinkWine, PipeOpenAsksForIdentificationOnlyAndServersAreChecked) {
+  platform::win32::PipeOpenRequest open;
+  EXPECT_TRUE(open.flags & SECURITY_SQOS_PRESENT);
+  // SECURITY_ANONYMOUS (0) or SECURITY_IDENTIFICATION: never impersonation or delegation.
+  EXPECT_LE(open.flags & 0x30000u, static_cast<DWORD>(SECURITY_IDENTIFICATION));
+  EXPECT_FALSE(open.flags & SECURITY_CONTEXT_TRACKING);
+
+  const wchar_t* self = L"S-1-5-21-1-2-3-1000";
+  struct Row {
+    const wchar_t* server;
+    bool accepted;
+  } rows[] = {{self, true},
+              {L"S-1-5-18", true},              // LocalSystem
+              {L"S-1-5-19", true},              // LocalService
+              {L"S-1-5-20", true},              // NetworkService
+              {L"S-1-5-21-1-2-3-1001", false},  // another user of the machine
+              {L"S-1-5-21-9-9-9-1000", false},  // the same number in another domain
+              {L"S-1-5-32-544", false},         // the Administrators group is nobody's process user
+              {L"S-1-1-0", false},              // Everyone
+              {L"S-1-5-7", false}};             // Anonymous
+  PSID me = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidW(self, &me));
+  for (const Row& r : rows) {
+    SCOPED_TRACE(ToUtf8(reinterpret_cast<const char16_t*>(r.server)));
+    PSID server = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidW(r.server, &server));
+    EXPECT_EQ(platform::win32::AcceptedPipeServer(server, me), r.accepted);
+    LocalFree(server);
+  }
+  EXPECT_FALSE(platform::win32::AcceptedPipeServer(nullptr, me));
+  LocalFree(me);
+}
+
+// A driver that takes the request and never answers, or a pipe another client keeps busy, is
+// given up within the channel's bound: the caller never waits for it past a second.
+TEST_F(DriverLinkWine, SilentOrBusyDriverIsGivenUpWithinASecond) {
+  auto timed = [](auto call) {
+    auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+  Serve(u" --mute");
+  driverStatus.driverAnswered = 1;
+  int filter = 1;
+  EXPECT_LT(timed([] { InformDriver(); }), 1300);
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  // Once silent, the next operations wait less: two in a row stay well within a second.
+  EXPECT_LT(timed([&] {
+              InformDriver();
+              filter = ManageFilter();
+            }),
+            800);
+  EXPECT_EQ(filter, 0);
+  EXPECT_TRUE(Eventually([&] { return Records().rfind(InformLine() + "\n", 0) == 0; })) << Records();
+  std::string debug = DebugLines();
+  EXPECT_NE(debug.find(": sent: 0\n"), std::string::npos) << debug;
+  server_.Stop();
+
+  // An answering driver whose one pipe is held by another client.
+  Serve();
+  HANDLE holder = CreateFileW(L"\\\\.\\pipe\\QMX0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              platform::win32::kClientSecurity, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  driverStatus.driverAnswered = 1;
+  EXPECT_LT(timed([] { InformDriver(); }), 1300);
+  EXPECT_EQ(driverStatus.driverAnswered, 0);
+  CloseHandle(holder);
+  // The driver free again, it is heard at once, at its usual speed.
+  EXPECT_TRUE(Eventually([] {
+    InformDriver();
+    return driverStatus.driverAnswered == 1;
+  }));
+  EXPECT_EQ(ManageFilter(), 1);
 }
 
 }  // namespace

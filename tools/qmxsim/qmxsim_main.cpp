@@ -15,7 +15,7 @@ const char kHelp[] =
     "qmxsim - stand-in for the Quillmote input driver \"QMX0:\"\n"
     "\n"
     "usage:\n"
-    "  qmxsim serve --log <file> [--refuse <value>] [--live] [--radio on|off]\n"
+    "  qmxsim serve --log <file> [--refuse <value>] [--live] [--radio on|off] [--mute]\n"
     "      Serves the driver pipe \\\\.\\pipe\\QMX0 until stopped (qmxsim stop, or Ctrl+C).\n"
     "      Each open-ioctl-close of the program is one transaction: the request is the control\n"
     "      code followed by the input record, the answer the 32-bit result, all little-endian.\n"
@@ -37,7 +37,10 @@ const char kHelp[] =
     "                        a thread, and again after one that names another thread (a program\n"
     "                        started again hears it too)\n"
     "      Each post is printed as one line (\"posted TM_KBSTATUS 1 to thread N\").\n"
-    "      Prints \"serving\" once both pipes are ready. Exit code 1 when another server runs.\n"
+    "      With --mute it takes every request (and logs it) but never answers, as a driver that\n"
+    "      hangs: a client waits until it gives up and leaves.\n"
+    "      Only clients of this machine are served. Prints \"serving\" once both pipes are ready.\n"
+    "      Exit code 1 when another server runs (the pipe's name is taken).\n"
     "  qmxsim post kb|mouse|bluetooth <wParam>\n"
     "      Has the running server post TM_KBSTATUS, TM_MOUSESTATUS or TM_BLUETOOTH with <wParam>\n"
     "      (lParam 0) to the thread named by the first word of the last inform record.\n"
@@ -103,6 +106,7 @@ DWORD WINAPI DriverThread(void* server) {
 int Serve(const std::vector<std::wstring>& args) {
   std::wstring logPath;
   qmxsim::SimState state;
+  bool mute = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == L"--log" && i + 1 < args.size()) {
       logPath = args[++i];
@@ -110,6 +114,8 @@ int Serve(const std::vector<std::wstring>& args) {
       if (!qmxsim::ParseWord(Narrow(args[++i]), state.informAnswer)) return Usage("--refuse needs a 32-bit value");
     } else if (args[i] == L"--live") {
       state.live = true;
+    } else if (args[i] == L"--mute") {
+      mute = true;
     } else if (args[i] == L"--radio" && i + 1 < args.size()) {
       const std::wstring& mode = args[++i];
       if (mode != L"on" && mode != L"off") return Usage("--radio takes on or off");
@@ -138,6 +144,7 @@ int Serve(const std::vector<std::wstring>& args) {
     LeaveCriticalSection(&lock);
     if (!qmxsim::AppendLogLine(logPath, out.logLine)) std::fprintf(stderr, "qmxsim: cannot write the log\n");
     qmxsim::PipeServer::Reply reply;
+    reply.silent = mute;
     for (int i = 0; i < 4; ++i) reply.answer.push_back(static_cast<uint8_t>(out.answer >> (8 * i)));
     return reply;
   });

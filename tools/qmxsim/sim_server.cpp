@@ -1,11 +1,15 @@
 #include "tools/qmxsim/sim_server.h"
 
+#include "platform/win32/pipe_client.h"
+
 namespace qmxsim {
 namespace {
 
 constexpr DWORD kBufferBytes = 4096;
 // A client that sends nothing for this long is dropped, so that it cannot hold the pipe.
 constexpr DWORD kIdleClientMs = 5000;
+// How long a control command waits for a busy control pipe.
+constexpr ULONGLONG kControlWaitMs = 10000;
 
 }  // namespace
 
@@ -21,8 +25,8 @@ bool PipeServer::Create() {
   event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!event_) return false;
   pipe_ = CreateNamedPipeW(name_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                           PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kBufferBytes, kBufferBytes, 0,
-                           nullptr);
+                           PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                           kBufferBytes, kBufferBytes, 0, nullptr);
   return pipe_ != INVALID_HANDLE_VALUE;
 }
 
@@ -99,6 +103,7 @@ void PipeServer::ServeClient() {
     if (io != Io::Done) return;
     Reply reply = handler_(request, oversized);
     if (reply.stopAfter) stopRequested_ = true;
+    if (reply.silent) continue;
     OVERLAPPED wov = {};
     wov.hEvent = event_;
     ResetEvent(event_);
@@ -120,18 +125,11 @@ bool AppendLogLine(const std::wstring& path, const std::string& line) {
 }
 
 bool SendControl(const std::string& request, std::string& answer) {
-  HANDLE pipe = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 5 && pipe == INVALID_HANDLE_VALUE; ++attempt) {
-    pipe = CreateFileW(kControlPipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (pipe == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeW(kControlPipe, 2000)))
-      break;
-  }
+  HANDLE pipe = platform::win32::OpenPipeClient(kControlPipe, false, GetTickCount64() + kControlWaitMs);
   if (pipe == INVALID_HANDLE_VALUE) {
     answer = "error no qmxsim server is running";
     return false;
   }
-  DWORD mode = PIPE_READMODE_MESSAGE;
-  SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
   DWORD n = 0;
   char buf[1024];
   bool ok = WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &n, nullptr) &&

@@ -13,7 +13,8 @@ namespace qmxsim {
 inline constexpr wchar_t kDriverPipe[] = L"\\\\.\\pipe\\QMX0";
 inline constexpr wchar_t kControlPipe[] = L"\\\\.\\pipe\\QMX0.control";
 
-// One message pipe served one client at a time. The single pipe instance lives as long as the
+// One message pipe served one client at a time, of this machine only; its name must be free (a
+// name another program took first is never shared with it). The single pipe instance lives as long as the
 // server, so a client arriving while another is served finds it busy (and waits) rather than
 // missing. A client may send several requests; each gets one answer.
 class PipeServer {
@@ -21,6 +22,7 @@ class PipeServer {
   struct Reply {
     std::vector<uint8_t> answer;
     bool stopAfter = false;  // end the server once this client has gone
+    bool silent = false;     // send no answer: the client waits until it gives up
   };
   // `oversized` is true when the message was larger than the server reads; the request then
   // holds its first bytes only.

@@ -1,5 +1,6 @@
 #include "platform/win32/testing/win32_test_support.h"
 
+#include "platform/win32/pipe_client.h"
 #include "platform/win32/wide.h"
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -129,15 +130,8 @@ bool WaitThreadMessage(uint32_t first, uint32_t last, uint32_t timeoutMs, uint32
 
 bool PipeExchange(const WString& pipe, const std::vector<uint8_t>& request, bool readAnswer,
                   std::vector<uint8_t>* answer) {
-  HANDLE h = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 5 && h == INVALID_HANDLE_VALUE; ++attempt) {
-    h = CreateFileW(W(pipe.c_str()), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_PIPE_BUSY || !WaitNamedPipeW(W(pipe.c_str()), 2000)))
-      return false;
-  }
+  HANDLE h = platform::win32::OpenPipeClient(W(pipe.c_str()), false, GetTickCount64() + 10000);
   if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD mode = PIPE_READMODE_MESSAGE;
-  SetNamedPipeHandleState(h, &mode, nullptr, nullptr);
   bool ok = true;
   DWORD n = 0;
   if (!request.empty()) ok = WriteFile(h, request.data(), static_cast<DWORD>(request.size()), &n, nullptr) != 0;
