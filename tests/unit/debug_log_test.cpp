@@ -142,11 +142,29 @@ TEST_F(DebugLogTest, LongMessageIsCutTo10239Characters) {
   EXPECT_EQ(log.substr(prefix.size()), std::string(10239, 'a') + "\n");
 }
 
-TEST_F(DebugLogTest, WideTextIsWrittenAsUtf8) {
+// Text arguments come from outside (a remote device's chosen name, registry texts): written as
+// UTF-8, with every control character escaped, so that no argument breaks or forges a line. The
+// format's own line breaks stay.
+TEST_F(DebugLogTest, TextArgumentsAreUtf8WithControlCharactersEscaped) {
   debugEnabled = 1;
   MemoryReadings({MiB});
-  DebugLog(u"name=%s", u"Tastatur \u00FC\u20AC");
-  EXPECT_EQ(Log(), " 9: 5: 3@1.000/0.000: name=Tastatur \xC3\xBC\xE2\x82\xAC\n");
+  struct Row {
+    const WChar* name;
+    const char* written;
+  } rows[] = {
+      {u"Tastatur \u00FC\u20AC", "Tastatur \xC3\xBC\xE2\x82\xAC"},
+      {u"Keyboard\n 9: 5: 3@1.000/0.000: forged", "Keyboard\\x0A 9: 5: 3@1.000/0.000: forged"},
+      {u"a\rb\tc\x01\x1F\x7F\x80 ~", "a\\x0Db\\x09c\\x01\\x1F\\x7F\xC2\x80 ~"},
+      {u"", ""},
+  };
+  std::string expected;
+  for (const Row& r : rows) {
+    DebugLog(u"name=%s|%d", r.name, 7);
+    expected += std::string(" 9: 5: 3@1.000/0.000: name=") + r.written + "|7\n";
+  }
+  DebugLog(u"two\nlines %s", u"\n");
+  expected += " 9: 5: 3@1.000/0.000: two\nlines \\x0A\n";
+  EXPECT_EQ(Log(), expected);
 }
 
 TEST_F(DebugLogTest, UnopenableFileDropsTheLineQuietly) {
