@@ -29,10 +29,11 @@ bool PlayBeep(uint32_t type);
 int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, uint32_t flags);
 // Starts a program (or opens a document or address) the way ShellExecuteEx does with no mask,
 // owner, verb or folder; `parameters` may be empty. True when the shell started it.
-// Desktop Windows has neither the device's control-panel host "\windows\ctlpnl.exe" nor
-// "\windows\bthbond.exe": started with the Bluetooth applet's parameters ("cplmain.cpl,23...")
-// or with no parameters respectively, they open the system's Bluetooth settings instead; and
-// "iexplore.exe" with an address opens the address in the user's own browser.
+// Desktop Windows has none of the device's "\windows\..." programs and never looks for them: the
+// control-panel host with the Bluetooth applet's parameters ("cplmain.cpl,23...") and the bonding
+// program "\windows\bthbond.exe" open the system's Bluetooth settings, any other is not started
+// (false); "control.exe" is the system folder's, and "iexplore.exe" with an address opens the
+// address in the user's own browser (see platform/desktop_launch.h).
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand);
 // The platform's type text ("PocketPC", "SmartPhone", ...), terminated, in `chars` characters.
 // False, with an empty text, when the platform has none (desktop Windows).

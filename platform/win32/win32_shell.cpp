@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_launch.h"
 #include "platform/shell.h"
 #include "platform/win32/wide.h"
 // After windows.h, which it needs.
@@ -24,28 +25,19 @@ bool Execute(const wchar_t* file, const wchar_t* parameters, int showCommand, UL
 }
 
 #ifndef _WIN32_WCE
-// The device's Bluetooth applet ("cplmain.cpl,23" and "cplmain.cpl,23,1" in its control-panel
-// host) and its bonding program, when this machine does not have them.
-bool IsDeviceBluetoothPanel(const WChar* file, const WChar* parameters) {
-  static const WChar kHost[] = u"\\windows\\ctlpnl.exe";
-  static const WChar kBond[] = u"\\windows\\bthbond.exe";
-  static const WChar kApplet[] = u"cplmain.cpl,23";
-  bool panel = false;
-  if (WCompareNoCase(file, kBond) == 0) {
-    panel = true;
-  } else if (WCompareNoCase(file, kHost) == 0) {
-    size_t n = WLen(kApplet), i = 0;
-    while (i < n && WToLower(parameters[i]) == kApplet[i]) ++i;
-    panel = i == n && (parameters[n] == 0 || parameters[n] == u',');
-  }
-  return panel && GetFileAttributesW(W(file)) == INVALID_FILE_ATTRIBUTES;
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH];
+  UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+  return n && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
 }
 
 // Windows 10 and later: the Settings app's Bluetooth page (which also adds devices); earlier
-// systems: the "Bluetooth Devices" control panel.
+// systems: the "Bluetooth Devices" control panel, from the system folder.
 bool OpenDesktopBluetoothSettings(int showCommand) {
   if (Execute(L"ms-settings:bluetooth", nullptr, showCommand, SEE_MASK_FLAG_NO_UI)) return true;
-  return Execute(L"control.exe", L"bthprops.cpl", showCommand, SEE_MASK_FLAG_NO_UI);
+  std::wstring control = SystemFolder();
+  return !control.empty() &&
+         Execute((control + L"\\control.exe").c_str(), L"bthprops.cpl", showCommand, SEE_MASK_FLAG_NO_UI);
 }
 #endif
 
@@ -153,12 +145,22 @@ int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, 
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
   if (!parameters) parameters = u"";
 #ifndef _WIN32_WCE
-  if (IsDeviceBluetoothPanel(file, parameters)) return OpenDesktopBluetoothSettings(showCommand);
-  // The device's browser with an address: desktop Windows opens the address in the user's own.
-  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0])
-    return Execute(W(parameters), nullptr, showCommand, 0);
-#endif
+  std::wstring system = SystemFolder();
+  DesktopLaunch launch = ResolveDesktopLaunch(file, parameters, U(system.c_str()));
+  switch (launch.kind) {
+    case DesktopLaunch::BluetoothSettings:
+      return OpenDesktopBluetoothSettings(showCommand);
+    case DesktopLaunch::Address:
+      return Execute(W(launch.file.c_str()), nullptr, showCommand, 0);
+    case DesktopLaunch::Refused:
+      return false;
+    case DesktopLaunch::Program:
+      break;
+  }
+  return Execute(W(launch.file.c_str()), W(launch.parameters.c_str()), showCommand, 0);
+#else
   return Execute(W(file), W(parameters), showCommand, 0);
+#endif
 }
 
 bool QueryPlatformType(WChar* buffer, uint32_t chars) {

@@ -435,6 +435,55 @@ TEST_F(OllendockE2E, ClosedAtTheCriticalBoxStartsNothingMore) {
   EXPECT_EQ(records.find("filter 01 01"), std::string::npos) << records;
 }
 
+// A program holds the driver's pipe, takes every request and never answers. The window answers
+// all along, start-up reaches its critical box within 5 s, a box ticked meanwhile is saved, and
+// the program ends in order when closed.
+TEST_F(OllendockE2E, SilentDriverNeverFreezesTheWindow) {
+  ASSERT_TRUE(qmxsim_.Start(WindowsPath(winePaths.work + "/" + name_ + ".records"), u" --mute"));
+  auto start = std::chrono::steady_clock::now();
+  auto elapsedMs = [&] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  };
+  ASSERT_TRUE(first_.Start(Program(u"-tray")));
+  WindowHandle w = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (w = FindTopLevel(kClass, kTitle)) != nullptr; }));
+  uint32_t slowest = 0;
+  auto probe = [&] {
+    uint32_t ms = 0;
+    EXPECT_TRUE(RoundTrip(w, 5000, &ms)) << "the window did not answer within 5 s";
+    slowest = std::max(slowest, ms);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  };
+  WindowHandle box = nullptr;
+  while (!(box = FindTopLevel(u"#32770", u"#1 Critical Error")) && elapsedMs() < 10000) probe();
+  ASSERT_NE(box, nullptr);
+  EXPECT_LT(elapsedMs(), 5000) << "the critical box came late";
+  EXPECT_TRUE(DebugLogHas("INIT-8: Ping Driver response: [FAILED]"));
+  Post(box, kWmClose, 0, 0);
+  while (!DebugLogHas("INIT-10:") && elapsedMs() < 20000) probe();
+  EXPECT_TRUE(DebugLogHas("INIT-9: ManageFilter(1,1,1)= 0"));
+
+  // The keyboard page is the first one shown: its box is ticked off while the driver stays silent.
+  WindowHandle check = ChildById(w, 773);
+  ASSERT_NE(check, nullptr);
+  Post(check, kBmClick, 0, 0);
+  uint32_t stored = 7;
+  for (int i = 0; i < 40 && stored != 0; ++i) {
+    probe();
+    RegReadValue(RegRoot::User, kProgramKey, u"Enable_KB", kRegDword, &stored, sizeof stored);
+  }
+  EXPECT_EQ(stored, 0u) << "the tick was not saved";
+  for (int i = 0; i < 10; ++i) probe();
+  EXPECT_LT(slowest, 1500u) << "the window stopped answering for " << slowest << " ms";
+  // The driver was asked all the same: it has every record, none answered.
+  EXPECT_NE(qmxsim_.Records().find("filter 01 00 00 51"), std::string::npos) << qmxsim_.Records();
+
+  EXPECT_EQ(Close(first_), 0);
+  for (const char* line :
+       {"TERM-1: REG Settings saved: 1", "TERM-2: ManageFilter(1,0,0)= 0", "TERM-5: Sending WM_QUIT"})
+    EXPECT_TRUE(DebugLogHas(line)) << line;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

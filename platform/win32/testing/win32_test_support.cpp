@@ -60,7 +60,13 @@ bool Background::Start(const WString& commandLine) {
   si.cb = sizeof si;
   std::wstring cmd = W(commandLine.c_str());
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  // Wine refuses a start now and then: tried again twice before it counts as failed.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt) Sleep(200);
+    started = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
+  }
+  if (!started) return false;
   CloseHandle(pi.hThread);
   process_ = pi.hProcess;
   pid_ = pi.dwProcessId;
@@ -303,6 +309,14 @@ void PostClick(WindowHandle window, int32_t x, int32_t y) {
   LPARAM at = MAKELPARAM(x, y);
   PostMessageW(static_cast<HWND>(window), WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageW(static_cast<HWND>(window), WM_LBUTTONUP, 0, at);
+}
+
+bool RoundTrip(WindowHandle window, uint32_t timeoutMs, uint32_t* ms) {
+  ULONGLONG start = GetTickCount64();
+  DWORD_PTR result = 0;
+  LRESULT ok = SendMessageTimeoutW(static_cast<HWND>(window), WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result);
+  *ms = static_cast<uint32_t>(GetTickCount64() - start);
+  return ok != 0;
 }
 
 bool TaskbarBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {

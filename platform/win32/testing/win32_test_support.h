@@ -75,6 +75,9 @@ uint32_t ScreenPixel(int32_t x, int32_t y);
 void ClickScreen(int32_t x, int32_t y);
 // A click at a client point of a window, posted as WM_LBUTTONDOWN and WM_LBUTTONUP.
 void PostClick(WindowHandle window, int32_t x, int32_t y);
+// How long a WM_NULL sent to the window takes to come back, in `ms`; false when it does not within
+// `timeoutMs` (the window's thread does not answer).
+bool RoundTrip(WindowHandle window, uint32_t timeoutMs, uint32_t* ms);
 // The desktop's taskbar window rectangle; false when it has none.
 bool TaskbarBounds(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
 // True when the notification area holds that icon (NIM_MODIFY succeeds only for an icon there).
