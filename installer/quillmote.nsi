@@ -3,6 +3,7 @@
 ; The build passes its inputs with /D; the defaults below suit a manual run from the repository:
 ;   PROGRAMS   folder holding the stripped Ollendock.exe and Ollenset.cpl
 ;   RESOURCES  the repository's resources folder (images, help, icons)
+;   QMTRUST    the installer's access checks, qmtrust.exe (packed, never installed)
 ;   OUTFILE    the installer to write
 ;   VERSION    product version, four numbers (a.b.c.d)
 ;
@@ -28,6 +29,9 @@ SetCompressor /SOLID lzma
 !endif
 !ifndef RESOURCES
   !define RESOURCES "${__FILEDIR__}/../resources"
+!endif
+!ifndef QMTRUST
+  !define QMTRUST "${__FILEDIR__}/../build/win64/tools/qmtrust/qmtrust.exe"
 !endif
 !ifndef OUTFILE
   !define OUTFILE "${__FILEDIR__}/../build/QuillmoteSetup.exe"
@@ -57,8 +61,8 @@ SetCompressor /SOLID lzma
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
-; A reinstall offers the folder of the installed copy.
-InstallDirRegKey HKLM "${PROGRAM_KEY}" "InstallPath"
+; A reinstall offers the folder of the installed copy, as .onInit finds it: never a folder named
+; by a value a user could have written.
 BrandingText "${PUBLISHER} ${PRODUCT} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
@@ -182,44 +186,75 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Sets an object's own access entries, keeping those it inherits. OBJECT is a SetNamedSecurityInfo
-; name, TYPE its kind (4: a registry key), SDDL the entries.
-!macro SetAccess OBJECT TYPE SDDL
-  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${SDDL}", i 1, *p .r1, p 0) i .r0'
-  ${If} $0 != 0
-    System::Call 'advapi32::GetSecurityDescriptorDacl(p r1, *i .r2, *p .r3, *i .r4) i .r0'
-    ${If} $0 != 0
-      ; DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION
-      System::Call 'advapi32::SetNamedSecurityInfoW(w "${OBJECT}", i ${TYPE}, i 0x20000004, p 0, p 0, p r3, p 0) i .r0'
-      DetailPrint "Access to ${OBJECT}: $0"
-    ${EndIf}
-    System::Call 'kernel32::LocalFree(p r1)'
+; Sets $R9 to 1 when the folder DIR is the administrators' alone (its owner is Administrators,
+; SYSTEM, TrustedInstaller or the installing administrator, and no other account may write it),
+; else 0. Only such a folder is installed into, or deleted from, on the registry's word.
+!macro FolderTrusted DIR
+  nsExec::Exec '"$PLUGINSDIR\qmtrust.exe" trusted "${DIR}"'
+  Pop $R9
+  ${If} $R9 == 0
+    StrCpy $R9 1
+  ${Else}
+    StrCpy $R9 0
   ${EndIf}
+!macroend
+
+; Gives a registry key ("key", as "MACHINE\...") or a folder ("folder") a protected access list,
+; SYSTEM and Administrators full control and Users read (and execute), with Administrators as
+; owner: nothing inherited, nothing an earlier installation granted, stays.
+!macro Protect KIND OBJECT
+  nsExec::Exec '"$PLUGINSDIR\qmtrust.exe" protect ${KIND} "${OBJECT}"'
+  Pop $R9
+  DetailPrint "Access to ${OBJECT}: $R9"
 !macroend
 
 Function .onInit
   SetRegView 64
   SetShellVarContext all
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\qmtrust.exe" "${QMTRUST}"
+  ; Before any value of the program key is read: an earlier installation let users write it.
+  !insertmacro Protect key "MACHINE\${PROGRAM_KEY}"
+  ; Without /D a reinstall goes where the earlier copy is, as its Add/Remove Programs entry names
+  ; it (a key only administrators could ever write), when that folder is the administrators'
+  ; alone; else into the default folder.
+  ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $1 != ""
+      !insertmacro FolderTrusted "$1"
+      ${If} $R9 == 1
+        StrCpy $INSTDIR $1
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetRegView 64
   SetShellVarContext all
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\qmtrust.exe" "${QMTRUST}"
 FunctionEnd
 
 Section "Quillmote" SecMain
   SectionIn RO
   Call CloseQuillmote
 
-  ; A reinstall into another folder leaves nothing of the earlier copy behind.
+  ; A reinstall into another folder leaves nothing of the earlier copy behind: the folder its
+  ; Add/Remove Programs entry names, and only when it is the administrators' alone.
   ClearErrors
-  ReadRegStr $1 HKLM "${PROGRAM_KEY}" "InstallPath"
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${IfNot} ${Errors}
   ${AndIf} $1 != ""
   ${AndIf} $1 != $INSTDIR
   ${AndIf} ${FileExists} "$1\uninstall.exe"
-    DetailPrint "Removing the earlier copy in $1"
-    !insertmacro RemoveInstalledFiles "$1"
+    !insertmacro FolderTrusted "$1"
+    ${If} $R9 == 1
+      DetailPrint "Removing the earlier copy in $1"
+      !insertmacro RemoveInstalledFiles "$1"
+    ${Else}
+      DetailPrint "The earlier copy's folder $1 is not the administrators' alone: left as it is"
+    ${EndIf}
   ${EndIf}
 
   SetOutPath "$INSTDIR"
@@ -233,6 +268,8 @@ Section "Quillmote" SecMain
   File "${PROGRAMS}/Ollenset.cpl"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
+  ; The folder names the program every user starts: only administrators may change it.
+  !insertmacro Protect folder "$INSTDIR"
 
   WriteRegStr HKLM "${PROGRAM_KEY}" "InstallPath" "$INSTDIR"
   WriteRegStr HKLM "${PROGRAM_KEY}" "AboutWebName" "${PUBLISHER}"
@@ -253,10 +290,9 @@ Section "Quillmote" SecMain
   !insertmacro DefaultDword "Wheel_Up_Action" 4
   !insertmacro DefaultDword "Wheel_Down_Action" 5
 
-  ; As Windows makes keys under Software: the system and administrators write, users read. This
-  ; also takes away the users' write access that an older installation gave: a key that names the
-  ; program every user starts must not be one every user can change.
-  !insertmacro SetAccess "MACHINE\${PROGRAM_KEY}" 4 "D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KR;;;BU)"
+  ; A key made here may inherit what its parent grants: the system and administrators write,
+  ; users read, and nothing else.
+  !insertmacro Protect key "MACHINE\${PROGRAM_KEY}"
 
   ; Started without arguments, the program itself decides from "Enable_Autostart" whether to run.
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Ollendock.exe"'
@@ -278,7 +314,13 @@ SectionEnd
 Section "Uninstall"
   Call un.CloseQuillmote
 
-  !insertmacro RemoveInstalledFiles "$INSTDIR"
+  ; Files are deleted only from a folder that is the administrators' alone.
+  !insertmacro FolderTrusted "$INSTDIR"
+  ${If} $R9 == 1
+    !insertmacro RemoveInstalledFiles "$INSTDIR"
+  ${Else}
+    DetailPrint "$INSTDIR is not the administrators' alone: its files are left as they are"
+  ${EndIf}
   ; An open Control Panel may still hold the applet: then it goes at the next restart.
   Delete /REBOOTOK "$SYSDIR\Ollenset.cpl"
 

@@ -26,6 +26,13 @@ bool RemoveFile(const WChar* path);
 // drive's root, "<the user's local application data>\<folder>\<name>" (the caller makes the
 // folder). Empty when there is no such place.
 WString UserFilePath(const WChar* folder, const WChar* name);
+// The install folder when the registry names none that can be used: on desktop Windows the
+// folder of the running program's own file (never a drive's root, where any user may make
+// folders); on the device none (empty), whose files are where the key says or in its root.
+WString ProgramFolder();
+// True when `path` names a folder by itself: on the device a path from its root ("\Apps\Q");
+// on desktop Windows a drive's path ("C:\...") or a network path ("\\server\share").
+bool IsWholePath(const WChar* path);
 
 inline constexpr uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr uint32_t kErrorNoMoreFiles = 18;

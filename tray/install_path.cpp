@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/files.h"
 #include "platform/registry.h"
 #include "tray/registry_access.h"
 
@@ -35,10 +36,17 @@ void FillCache() {
 
 const WChar* ComposeInstallPath(const WChar* subfolder, const WChar* fileName) {
   if (InstallPathCache[0] == 0) FillCache();
+  // A folder that does not stand by itself ("images", "C:" alone) would be taken from wherever
+  // the program happens to be: it is not used, and the key is read again next time.
+  if (InstallPathCache[0] != 0 && !platform::IsWholePath(InstallPathCache)) ResetInstallPathCache();
+  // Without a usable folder, desktop Windows has the program's own folder (the device starts at
+  // its root).
+  WString fallback;
+  if (InstallPathCache[0] == 0) fallback = platform::ProgramFolder();
   std::memset(composedPath, 0, sizeof composedPath);
-  bool fits = WAppend(composedPath, kPathChars, InstallPathCache) && WAppend(composedPath, kPathChars, u"\\") &&
-              WAppend(composedPath, kPathChars, subfolder) && WAppend(composedPath, kPathChars, u"\\") &&
-              WAppend(composedPath, kPathChars, fileName);
+  bool fits = WAppend(composedPath, kPathChars, InstallPathCache[0] ? InstallPathCache : fallback.c_str()) &&
+              WAppend(composedPath, kPathChars, u"\\") && WAppend(composedPath, kPathChars, subfolder) &&
+              WAppend(composedPath, kPathChars, u"\\") && WAppend(composedPath, kPathChars, fileName);
   if (!fits) std::memset(composedPath, 0, sizeof composedPath);
   return composedPath;
 }

@@ -192,6 +192,26 @@ WString UserFilePath(const WChar*, const WChar* name) {
   return WString(u"\\") + name;
 }
 
+namespace {
+WString& ProgramFolderValue() {
+  static WString folder;
+  return folder;
+}
+}  // namespace
+
+void host::SetProgramFolder(const WString& folder) {
+  ProgramFolderValue() = folder;
+}
+
+WString ProgramFolder() {
+  return ProgramFolderValue();
+}
+
+// The device's paths: from its root.
+bool IsWholePath(const WChar* path) {
+  return path && path[0] == u'\\';
+}
+
 }  // namespace platform
 
 namespace platform {

@@ -19,6 +19,8 @@ std::string HostPath(const WChar* devicePath);
 std::string ExactPath(const WChar* devicePath);
 // Runs at the start of every folder search, with its pattern, on the searching thread (for tests
 // that look at what is shown while a folder is listed); empty for none.
+// What ProgramFolder answers: empty (a device) until set, as a desktop's folder of the program.
+void SetProgramFolder(const WString& folder);
 void SetFileSearchHook(std::function<void(const WChar* pattern)> hook);
 
 }  // namespace platform::host

@@ -185,4 +185,32 @@ WString UserFilePath(const WChar* folder, const WChar* name) {
 #endif
 }
 
+WString ProgramFolder() {
+#ifdef _WIN32_WCE
+  return WString();
+#else
+  wchar_t file[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return WString();
+  std::wstring folder(file, n);
+  size_t cut = folder.find_last_of(L'\\');
+  if (cut == std::wstring::npos) return WString();
+  folder.resize(cut);
+  // A program in a drive's root has no folder of its own there.
+  if (folder.size() <= 2) return WString();
+  return U(folder.c_str());
+#endif
+}
+
+bool IsWholePath(const WChar* path) {
+  if (!path) return false;
+#ifdef _WIN32_WCE
+  return path[0] == u'\\';
+#else
+  bool drive = ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z')) && path[1] == u':' &&
+               path[2] == u'\\';
+  return drive || (path[0] == u'\\' && path[1] == u'\\');
+#endif
+}
+
 }  // namespace platform

@@ -3,7 +3,9 @@
 // portable reader, lays its blocks out to the client width and paints them off screen, with a
 // vertical scroll bar that it shows itself when the page is taller than the view.
 #include <algorithm>
+#include <mutex>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,23 @@
 #endif
 
 namespace platform {
+namespace {
+
+// The platform strings this program made and has not freed: the only addresses the view reads.
+std::set<const WChar*>& LiveStrings() {
+  static std::set<const WChar*> live;
+  return live;
+}
+std::mutex& LiveStringsLock() {
+  static std::mutex lock;
+  return lock;
+}
+[[maybe_unused]] bool IsLivePlatformString(const WChar* text) {
+  std::lock_guard<std::mutex> hold(LiveStringsLock());
+  return text && LiveStrings().count(text) != 0;
+}
+
+}  // namespace
 
 #ifndef _WIN32_WCE
 namespace {
@@ -455,6 +474,10 @@ LRESULT CALLBACK ViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       Relayout(*v, hwnd);
       return 0;
     case kDtmNavigate: {
+      // The address is a pointer: only this program's own strings, handed over by its own thread,
+      // are read. Another program can post or send the message too, with any number in lParam.
+      if ((InSendMessageEx(nullptr) & ISMEX_SEND) || !IsLivePlatformString(reinterpret_cast<const WChar*>(lParam)))
+        return 0;
       bool shown = Load(*v, reinterpret_cast<const wchar_t*>(lParam));
       Relayout(*v, hwnd);
       return shown;
@@ -511,10 +534,19 @@ bool InitHtmlControl(InstanceHandle instance) {
 }
 
 WChar* AllocPlatformString(const WChar* text) {
-  return U(SysAllocString(W(text)));
+  WChar* copy = U(SysAllocString(W(text)));
+  if (copy) {
+    std::lock_guard<std::mutex> hold(LiveStringsLock());
+    LiveStrings().insert(copy);
+  }
+  return copy;
 }
 
 void FreePlatformString(WChar* text) {
+  if (text) {
+    std::lock_guard<std::mutex> hold(LiveStringsLock());
+    LiveStrings().erase(text);
+  }
   SysFreeString(W(text));
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/host/host_files.h"
+#include "platform/host/host_registry.h"
 #include "test_support.h"
 #include "tray/registry_access.h"
 
@@ -23,9 +25,34 @@ TEST_F(InstallPathTest, ComposesBelowTheInstallFolderInOneSharedBuffer) {
   EXPECT_EQ(WString(first), u"\\Apps\\Q\\help\\help.html");
 }
 
-TEST_F(InstallPathTest, MissingValueStartsAtTheRootAndIsTriedAgain) {
-  EXPECT_EQ(WString(ComposeInstallPath(u"images", u"iton.jpg")), u"\\images\\iton.jpg");
-  // The first call created the empty program key.
+// Without a usable "InstallPath" the device starts at its root, and desktop Windows at the folder
+// of the program's own file, never a drive's root; the key is read again at the next call.
+TEST_F(InstallPathTest, MissingOrUnusableValueAndTheProgramsOwnFolder) {
+  struct Row {
+    const char* label;
+    const char* value;  // nullptr: no value
+    const WChar* programFolder;
+    const WChar* composed;
+  } rows[] = {
+      {"device, missing", nullptr, u"", u"\\images\\iton.jpg"},
+      {"desktop, missing", nullptr, u"C:\\Program Files\\Quillmote", u"C:\\Program Files\\Quillmote\\images\\iton.jpg"},
+      {"desktop, empty", "", u"C:\\Q", u"C:\\Q\\images\\iton.jpg"},
+      {"desktop, relative", "images", u"C:\\Q", u"C:\\Q\\images\\iton.jpg"},
+      {"desktop, usable", "\\\\Apps\\\\Q", u"C:\\Q", u"\\Apps\\Q\\images\\iton.jpg"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.label);
+    ResetInstallPathCache();
+    platform::host::RegistryReset();
+    if (r.value) SetInstallPath(r.value);
+    platform::host::SetProgramFolder(r.programFolder);
+    EXPECT_EQ(WString(ComposeInstallPath(u"images", u"iton.jpg")), r.composed);
+  }
+  platform::host::SetProgramFolder(u"");
+  // The first call created the empty program key; a value written later is found.
+  ResetInstallPathCache();
+  platform::host::RegistryReset();
+  ComposeInstallPath(u"images", u"iton.jpg");
   EXPECT_NE(platform::host::RegistryDump().find("[HKEY_LOCAL_MACHINE\\Software\\Morvane\\Quillmote]"),
             std::string::npos);
   SetInstallPath("\\\\Apps\\\\Q");

@@ -189,6 +189,7 @@ default_checks() {
 }
 
 phase="(a) clean-up"; echo "--- $phase: removing any earlier install"
+rm -rf "$drive/users/Public/Planted"
 for d in "$default_dir" "$moved_dir"; do
   [ -f "$d/uninstall.exe" ] && uninstall "$d"
   rm -rf "$d"
@@ -199,7 +200,7 @@ rm -f "$cpl" "$log" "$old_log"
 "$run" reg delete "$uninstall_key" /f >/dev/null 2>&1
 "$run" reg delete "$maker_key" /f >/dev/null 2>&1
 
-phase="(b, c) install"; echo "--- $phase: first silent install"
+phase="(b) install"; echo "--- $phase: first silent install"
 "$run" "$setup" /S
 check "installer exits with 0" equals "$?" 0
 dir_checks "$default_dir" "$default_win"
@@ -214,24 +215,56 @@ rights_of() {
 }
 may_write() { rights_of "$1" "$2" | fold -w2 | grep -qx 'DC\|LC\|WD\|WO\|SD\|KW\|KA\|GW\|GA'; }
 may_read() { rights_of "$1" "$2" | fold -w2 | grep -qx 'KR\|KA\|GR\|GA'; }
-may_not_write() { ! may_write "$@" || { echo "  $2 may write $1: $("$run" "$qmdrive" access "$1" 2>/dev/null)"; return 1; }; }
+# What a standard user may do by the object's whole list, inherited entries and every group a
+# user holds included: any grant that lets them write fails.
+users_may_not_write() {
+  out=$("$run" "$qmdrive" rights "$1" 2>/dev/null | tr -d '\r')
+  case "$out" in *"may not write"*) return 0 ;; esac
+  echo "  a standard user's rights on $1: $out ($("$run" "$qmdrive" access "$1" 2>/dev/null | tr -d '\r'))"
+  return 1
+}
 key='MACHINE\Software\Morvane\Quillmote'
+# access_checks WINDIR: the program key and the install folder.
 access_checks() {
   [ -n "$qmdrive" ] || return 0
   check "users may read the program key" may_read "$key" BU
-  check "users may not write the program key" may_not_write "$key" BU
+  check "users may not write the program key" users_may_not_write "$key"
   check "administrators keep the program key" may_write "$key" BA
+  check "users may not write the install folder" users_may_not_write "$1"
 }
-access_checks
+access_checks "$default_win"
+
+# A folder a user made and named as "InstallPath" while an older installation let users write the
+# program key, with files of its own (one named uninstall.exe): never installed into, never
+# deleted from.
+planted_dir="$drive/users/Public/Planted"
+planted_win='C:\users\Public\Planted'
+planted_sums() { (cd "$planted_dir" && find . -type f -exec md5sum {} + | sort); }
+plant() {
+  mkdir -p "$planted_dir"
+  echo "a user's own" >"$planted_dir/uninstall.exe"
+  echo "a user's program" >"$planted_dir/Ollendock.exe"
+  planted_sums >"$work/planted.txt"
+  [ -z "$qmdrive" ] || "$run" "$qmdrive" access "$key" 'D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)' >/dev/null 2>&1
+  [ -z "$qmdrive" ] || check "the older installation's access list is in place" may_write "$key" BU
+  "$run" reg add "$program_key" /v InstallPath /t REG_SZ /d "$planted_win" /f >/dev/null 2>&1
+}
+planted_untouched() { planted_sums | cmp -s - "$work/planted.txt" || { echo "  $planted_dir changed"; return 1; }; }
+
+phase="(c) planted folder"; echo "--- $phase: a silent reinstall ignores a folder a user named"
+plant
+"$run" "$setup" /S
+check "reinstaller exits with 0" equals "$?" 0
+dir_checks "$default_dir" "$default_win"
+check "the user's folder is as it was" planted_untouched
+access_checks "$default_win"
 
 phase="(d) reinstall"; echo "--- $phase: silent reinstall into another folder keeps the user's settings"
-# An older installation gave users write access to the machine key.
-[ -z "$qmdrive" ] || "$run" "$qmdrive" access "$key" 'D:(A;CI;KA;;;SY)(A;CI;KA;;;BA)(A;CI;KRKW;;;BU)' >/dev/null 2>&1
-[ -z "$qmdrive" ] || check "the older installation's access list is in place" may_write "$key" BU
 "$run" reg add "$program_key" /v Speed /t REG_DWORD /d 7 /f >/dev/null 2>&1
 "$run" reg add "$program_key" /v Right_Button_Action /t REG_DWORD /d 16 /f >/dev/null 2>&1
 "$run" reg add "$program_key" /v Version /t REG_SZ /d 0.0.0.0 /f >/dev/null 2>&1
 "$run" reg delete "$program_key" /v KBSounds /f >/dev/null 2>&1
+plant
 "$run" "$setup" /S "/D=$moved_win"
 check "reinstaller exits with 0" equals "$?" 0
 dir_checks "$moved_dir" "$moved_win"
@@ -240,7 +273,8 @@ check "user's Speed kept" equals "$(value_in "$p" Speed)" "REG_DWORD 0x7"
 check "user's Right_Button_Action kept" equals "$(value_in "$p" Right_Button_Action)" "REG_DWORD 0x10"
 check "missing KBSounds back" equals "$(value_in "$p" KBSounds)" "REG_DWORD 0x0"
 check "earlier folder removed" absent "$default_dir"
-access_checks
+check "the user's folder is as it was" planted_untouched
+access_checks "$moved_win"
 
 phase="(e) run"; echo "--- $phase: a reinstall closes the running program"
 "$run" reg add "$program_key" /v EnableDebug /t REG_DWORD /d 1 /f >/dev/null 2>&1

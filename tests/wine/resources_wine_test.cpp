@@ -21,6 +21,10 @@ TEST(OllendockResources, ManifestDeclaresDpiAwareness) {
             std::string::npos)
       << manifest;
   EXPECT_NE(manifest.find(">system</dpiAwareness>"), std::string::npos);
+  // The rights of whoever starts it: no elevation asked, no access to other programs' windows,
+  // and no virtualized files and keys for a 32-bit build.
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos)
+      << manifest;
 }
 
 TEST(OllendockResources, MissingResourceIsReported) {

@@ -7,6 +7,10 @@
 //                                         ("MACHINE\...", "CURRENT_USER\...") or file in SDDL
 //                                         form; with <sddl>, sets the object's own entries first
 //                                         (keeping inherited ones), as an older installer did
+//   qmdrive rights <object>               prints the rights a standard user (Everyone, Users,
+//                                         Authenticated Users, Interactive, ...) has on a registry
+//                                         key or file by its access list, inherited entries
+//                                         included, as "0xMASK may write" or "0xMASK may not write"
 //   qmdrive shots <folder> <program> [args]
 //                                         starts the program, opens every page by its tab, saves
 //                                         page-<name>.bmp in <folder>, closes it, waits for its end
@@ -20,8 +24,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/win32/testing/win32_test_support.h"
+#include "tools/qmtrust/access_rules.h"
 
 namespace {
 
@@ -112,15 +118,34 @@ int Access(const std::wstring& object, const wchar_t* sddl) {
   return ok ? 0 : 1;
 }
 
+// A standard user's effective rights on the object, printed; 1 when its list cannot be read.
+int Rights(const std::wstring& object) {
+  bool key = object.rfind(L"MACHINE\\", 0) == 0 || object.rfind(L"CURRENT_USER\\", 0) == 0;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  PACL dacl = nullptr;
+  if (GetNamedSecurityInfoW(object.c_str(), key ? SE_REGISTRY_KEY : SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                            nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+    return 1;
+  std::vector<PSID> user = qmtrust::StandardUser();
+  DWORD rights = qmtrust::EffectiveRights(dacl, user, key ? qmtrust::KeyMapping() : qmtrust::FileMapping());
+  qmtrust::FreeSids(user);
+  LocalFree(sd);
+  DWORD write = key ? qmtrust::kKeyWriteRights : qmtrust::kFolderWriteRights;
+  std::printf("0x%08lX %s\n", static_cast<unsigned long>(rights), (rights & write) ? "may write" : "may not write");
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"access" && (argc == 3 || argc == 4)) return Access(argv[2], argc == 4 ? argv[3] : nullptr);
+  if (command == L"rights" && argc == 3) return Rights(argv[2]);
   bool starts = (command == L"start" && argc > 2) || (command == L"shots" && argc > 3);
   if (command != L"show" && command != L"close" && !starts) {
     std::fprintf(stderr,
-                 "usage: qmdrive show | close | access <object> [<sddl>] | start <program> [args] | shots <folder> "
+                 "usage: qmdrive show | close | access <object> [<sddl>] | rights <object> | start <program> [args] | "
+                 "shots <folder> "
                  "<program> "
                  "[args]\n");
     return 2;
