@@ -484,6 +484,41 @@ TEST_F(OllendockE2E, SilentDriverNeverFreezesTheWindow) {
     EXPECT_TRUE(DebugLogHas(line)) << line;
 }
 
+// Without "InstallPath" the program's files are its own folder's: a folder any user can make in
+// the drive's root ("C:\\help", "C:\\images") is neither read nor written.
+TEST_F(OllendockE2E, WithoutInstallPathTheProgramsOwnFolderIsUsed) {
+  RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
+  uint32_t on = 1;
+  RegWriteValue(kProgramKey, u"EnableDebug", kRegDword, &on, sizeof on);
+  SetDword(u"Enable_Tray", 0);
+  SetDword(u"Enable_Autostart", 0);
+  CreateFolder(u"C:\\help");
+  CreateFolder(u"C:\\images");
+  FileWriteAll(u"C:\\help\\help.html", "<p>planted</p>", 14);
+  RemoveFile(u"C:\\images\\morvane.jpg");
+  RemoveFile(u"C:\\QuillmoteE2E\\images\\morvane.jpg");
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(StartTray());
+  EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\morvane.jpg")) << "start-up wrote its picture elsewhere";
+  EXPECT_FALSE(FileExists(u"C:\\images\\morvane.jpg")) << "start-up wrote into the drive's root";
+  // The help page, opened by its tab.
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle tab = FindChildByClass(w, u"SysTabControl32");
+  ASSERT_NE(tab, nullptr);
+  int32_t l, t, r, b;
+  ASSERT_TRUE(RemoteTabBounds(tab, 3, l, t, r, b));
+  PostClick(tab, (l + r) / 2, (t + b) / 2);
+  EXPECT_TRUE(WaitLogged("WC_HTML"));
+  bool own = false;
+  for (const auto& line : Log()) {
+    EXPECT_EQ(line.find("C:\\help\\"), std::string::npos) << line;
+    if (line.find("loading [file://C:\\QuillmoteE2E\\help\\help.html]") != std::string::npos) own = true;
+  }
+  EXPECT_TRUE(own) << "the help page did not come from the program's folder";
+  EXPECT_EQ(Close(first_), 0);
+  RemoveFile(u"C:\\help\\help.html");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

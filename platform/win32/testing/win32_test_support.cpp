@@ -311,6 +311,10 @@ void PostClick(WindowHandle window, int32_t x, int32_t y) {
   PostMessageW(static_cast<HWND>(window), WM_LBUTTONUP, 0, at);
 }
 
+WindowHandle FindChildByClass(WindowHandle parent, const WChar* className) {
+  return FindWindowExW(static_cast<HWND>(parent), nullptr, W(className), nullptr);
+}
+
 bool RoundTrip(WindowHandle window, uint32_t timeoutMs, uint32_t* ms) {
   ULONGLONG start = GetTickCount64();
   DWORD_PTR result = 0;

@@ -90,6 +90,8 @@ void Broadcast(uint32_t message);
 bool BitmapPixels(void* bitmap, int32_t& width, int32_t& height, std::vector<uint32_t>& pixels);
 // The first top-level window whose class name begins with `prefix`; null if none.
 WindowHandle FindTopLevelByClassPrefix(const WChar* prefix);
+// The first child window of `parent` of that class; null when it has none.
+WindowHandle FindChildByClass(WindowHandle parent, const WChar* className);
 // A top-level window of that class owned by `owner`; null if none.
 WindowHandle FindOwnedWindow(WindowHandle owner, const WChar* className);
 bool IsWindowEnabledNow(WindowHandle window);
