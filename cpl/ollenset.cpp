@@ -2,6 +2,7 @@
 
 #include "bluetooth/launch_program.h"
 #include "platform/control_panel.h"
+#include "platform/files.h"
 #include "platform/images.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
@@ -24,7 +25,8 @@ constexpr uint32_t kStartWaitMs = 500;
 constexpr int kPathChars = 260;
 
 // The tray program's path from "InstallPath": false, with nothing built, when the value is
-// missing, is not text, is not terminated within its buffer or leaves no room for the file name.
+// missing, is not text, is not terminated within its buffer, is not a whole path or leaves no room
+// for the file name.
 bool ProgramPath(WChar (&path)[kPathChars]) {
   RegKey key;
   // The machine key's folder only: whatever a user's own key holds never names the program to start.
@@ -37,6 +39,8 @@ bool ProgramPath(WChar (&path)[kPathChars]) {
   while (length < chars && folder[length]) ++length;
   if (length == 0 || length == kPathChars) return false;
   folder[length] = 0;
+  // A relative folder would be looked for wherever the control panel happens to run.
+  if (!IsWholePath(folder)) return false;
   return WCopy(path, kPathChars, folder) && WAppend(path, kPathChars, kProgramFile);
 }
 

@@ -207,9 +207,13 @@ WString ProgramFolder() {
   return ProgramFolderValue();
 }
 
-// The device's paths: from its root.
+// The device's paths from its root, and (as tests write them) a drive's: anything but a relative
+// path.
 bool IsWholePath(const WChar* path) {
-  return path && path[0] == u'\\';
+  if (!path) return false;
+  bool drive = ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z')) && path[1] == u':' &&
+               path[2] == u'\\';
+  return path[0] == u'\\' || drive;
 }
 
 }  // namespace platform

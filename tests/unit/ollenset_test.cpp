@@ -85,6 +85,7 @@ TEST_F(OllensetTest, OpeningStartsTheProgramFromInstallPath) {
       {"no key at all", "", nullptr},
       {"InstallPath of the wrong type", key + "\"InstallPath\"=dword:00000001\n", nullptr},
       {"an empty InstallPath", key + "\"InstallPath\"=\"\"\n", nullptr},
+      {"a relative InstallPath", key + "\"InstallPath\"=\"Quillmote\"\n", nullptr},
       {"no room for the file name", key + "\"InstallPath\"=\"" + RegText(folder259) + "\"\n", nullptr},
       {"a folder that just fits", key + "\"InstallPath\"=\"" + RegText(folder245) + "\"\n", nullptr},
       // 260 characters and no terminator: nothing of it is taken.
@@ -99,7 +100,7 @@ TEST_F(OllensetTest, OpeningStartsTheProgramFromInstallPath) {
        nullptr},
   };
   WString fits = folder245 + u"\\Ollendock.exe";
-  rows[6].launched = fits.c_str();
+  rows[7].launched = fits.c_str();
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
     host::RegistryReset();
