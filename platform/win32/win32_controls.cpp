@@ -3,6 +3,7 @@
 
 #include "platform/controls.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_window_internal.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
 
@@ -141,7 +142,7 @@ bool TreeItemBounds(WindowHandle tree, TreeItem item, Rect& rect) {
 
 TreeNotification ReadTreeNotification(intptr_t lParam) {
   const NMTREEVIEWW* n = reinterpret_cast<const NMTREEVIEWW*>(lParam);
-  if (!n) return TreeNotification{0, nullptr};
+  if (!win32::OwnNotification(reinterpret_cast<const NMHDR*>(lParam), sizeof *n)) return TreeNotification{0, nullptr};
   return TreeNotification{n->action, n->itemNew.hItem};
 }
 

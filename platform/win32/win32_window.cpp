@@ -206,15 +206,41 @@ uint32_t RegisterMessageName(const WChar* name) {
   return RegisterWindowMessageW(W(name));
 }
 
+namespace win32 {
+
+bool ReadableRecord(const void* record, size_t bytes) {
+  const char* p = static_cast<const char*>(record);
+  const char* end = p + bytes;
+  if (!p || end < p) return false;
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  while (p < end) {
+    MEMORY_BASIC_INFORMATION info;
+    if (!VirtualQuery(p, &info, sizeof info) || info.State != MEM_COMMIT || !(info.Protect & kReadable) ||
+        (info.Protect & PAGE_GUARD))
+      return false;
+    p = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+  }
+  return true;
+}
+
+bool OwnNotification(const NMHDR* header, size_t bytes) {
+  if (!ReadableRecord(header, bytes)) return false;
+  DWORD process = 0;
+  return header->hwndFrom && GetWindowThreadProcessId(header->hwndFrom, &process) && process == GetCurrentProcessId();
+}
+
+}  // namespace win32
+
 Notification ReadNotification(intptr_t lParam) {
   const NMHDR* h = reinterpret_cast<const NMHDR*>(lParam);
-  if (!h) return Notification{nullptr, 0, 0};
+  if (!win32::OwnNotification(h, sizeof *h)) return Notification{nullptr, 0, 0};
   return Notification{h->hwndFrom, h->idFrom, static_cast<int32_t>(h->code)};
 }
 
 WindowHandle InsertAfterOf(intptr_t lParam) {
   const WINDOWPOS* p = reinterpret_cast<const WINDOWPOS*>(lParam);
-  return p ? p->hwndInsertAfter : nullptr;
+  return win32::ReadableRecord(p, sizeof *p) ? p->hwndInsertAfter : nullptr;
 }
 
 }  // namespace platform

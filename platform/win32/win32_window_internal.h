@@ -12,6 +12,13 @@ namespace platform::win32 {
 // that cover a desk's device area over it: called for every message of a logic window.
 void BeforeWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// True when `bytes` bytes at `record` can be read in this process. A window message's record is
+// only ever handed over by this program's own windows and controls; another program can post or
+// send the same message with any number in its place.
+bool ReadableRecord(const void* record, size_t bytes);
+// True when the notification record is readable and comes from a window of this process.
+bool OwnNotification(const NMHDR* header, size_t bytes);
+
 // The dots per inch of the device's screen. Desktop Windows stands in for the device: a screen
 // whose shorter side has 480 pixels or more reads as 192, a smaller one as 96, as devices report.
 int DeviceDpi();

@@ -519,6 +519,36 @@ TEST_F(OllendockE2E, WithoutInstallPathTheProgramsOwnFolderIsUsed) {
   RemoveFile(u"C:\\help\\help.html");
 }
 
+// Another program posts and sends the window messages whose lParam is a record of the program's
+// own (a notification, a window's new place, the help view's address) with numbers of its own:
+// nothing is read from them, and the program goes on and ends as usual.
+TEST_F(OllendockE2E, MessagesOfAnotherProgramCarryingPointersDoNothing) {
+  ASSERT_TRUE(Serve());
+  ASSERT_TRUE(StartTray());
+  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle tab = FindChildByClass(w, u"SysTabControl32");
+  ASSERT_NE(tab, nullptr);
+  int32_t l, t, r, b;
+  ASSERT_TRUE(RemoteTabBounds(tab, 3, l, t, r, b));
+  PostClick(tab, (l + r) / 2, (t + b) / 2);  // the help page, so that its view exists
+  WindowHandle view = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (view = FindChildByClass(w, u"DISPLAYCLASS")) != nullptr; }));
+  // Addresses that are nothing in the program, or some other memory of every process (the
+  // system's shared page at 0x7FFE0000).
+  for (intptr_t address : {intptr_t{0x10}, intptr_t{0x12345678}, intptr_t{0x7FFE0000}}) {
+    SCOPED_TRACE(address);
+    Post(w, 0x004E, 0, address);           // WM_NOTIFY
+    Post(w, 0x0047, 0, address);           // WM_WINDOWPOSCHANGED
+    Post(view, 0x0400 + 120, 0, address);  // the view's load message
+    Send(view, 0x0400 + 120, 0, address);
+    uint32_t ms = 0;
+    EXPECT_TRUE(RoundTrip(w, 5000, &ms));
+  }
+  EXPECT_TRUE(first_.Running());
+  EXPECT_EQ(Close(first_), 0);
+  EXPECT_TRUE(DebugLogHas("TERM-5: Sending WM_QUIT"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
