@@ -31,12 +31,12 @@ struct Channel {
 #ifndef _WIN32_WCE
 // How long one operation on the driver's pipe may take in all, busy pipe included: a driver
 // answers within milliseconds, and start-up's settling pause (0.4 s) with one operation after it
-// keeps the window answering within about a second.
-constexpr ULONGLONG kPipeOperationMs = 750;
+// keeps the window answering within a second.
+constexpr ULONGLONG kPipeOperationMs = 500;
 // After an operation that got no answer in time, the next ones get this long until the driver
 // answers again: one action that sends two records (a tick sends the filter, then the settings'
 // record) keeps the window answering within about a second even while the driver is silent.
-constexpr ULONGLONG kAfterSilenceMs = 150;
+constexpr ULONGLONG kAfterSilenceMs = 100;
 // Whether the last operation on the pipe went unanswered. Only the main thread talks to the
 // driver; atomic all the same, it is cheap.
 std::atomic<bool> pipeSilent{false};
