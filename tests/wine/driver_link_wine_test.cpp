@@ -293,39 +293,23 @@ TEST_F(DriverLinkWine, PipeOpenAsksForIdentificationOnlyAndServersAreChecked) {
   LocalFree(me);
 }
 
-// A driver that takes the request and never answers, or a pipe another client keeps busy, is
-// given up within the channel's bound: the caller never waits for it past a second.
-TEST_F(DriverLinkWine, SilentOrBusyDriverIsGivenUpWithinASecond) {
+// A pipe another client keeps busy is given up within the channel's bound (a driver that never
+// answers is the window's test, under Wine with the installed program): the caller never waits
+// for it past half a second, and hears the driver again at once once it is free.
+TEST_F(DriverLinkWine, BusyDriverIsGivenUpWithinTheBound) {
   auto timed = [](auto call) {
     auto start = std::chrono::steady_clock::now();
     call();
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
   };
-  Serve(u" --mute");
-  driverStatus.driverAnswered = 1;
-  int filter = 1;
-  EXPECT_LT(timed([] { InformDriver(); }), 1300);
-  EXPECT_EQ(driverStatus.driverAnswered, 0);
-  // Once silent, the next operations wait less: two in a row stay well within a second.
-  EXPECT_LT(timed([&] {
-              InformDriver();
-              filter = ManageFilter();
-            }),
-            800);
-  EXPECT_EQ(filter, 0);
-  EXPECT_TRUE(Eventually([&] { return Records().rfind(InformLine() + "\n", 0) == 0; })) << Records();
-  std::string debug = DebugLines();
-  EXPECT_NE(debug.find(": sent: 0\n"), std::string::npos) << debug;
-  server_.Stop();
-
-  // An answering driver whose one pipe is held by another client.
   Serve();
   HANDLE holder = CreateFileW(L"\\\\.\\pipe\\QMX0", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               platform::win32::kClientSecurity, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   driverStatus.driverAnswered = 1;
-  EXPECT_LT(timed([] { InformDriver(); }), 1300);
+  EXPECT_LT(timed([] { InformDriver(); }), 800);
   EXPECT_EQ(driverStatus.driverAnswered, 0);
+  EXPECT_EQ(ManageFilter(), 0);
   CloseHandle(holder);
   // The driver free again, it is heard at once, at its usual speed.
   EXPECT_TRUE(Eventually([] {
