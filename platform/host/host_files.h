@@ -20,5 +20,8 @@ std::string ExactPath(const WChar* devicePath);
 // Runs at the start of every folder search, with its pattern, on the searching thread (for tests
 // that look at what is shown while a folder is listed); empty for none.
 void SetFileSearchHook(std::function<void(const WChar* pattern)> hook);
+// Runs before every MoveFileOver, with its two paths, on the moving thread (for tests that look at
+// what happens while a file is moved); empty for none.
+void SetFileMoveHook(std::function<void(const WChar* from, const WChar* to)> hook);
 
 }  // namespace platform::host
