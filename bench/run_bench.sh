@@ -15,15 +15,16 @@ strip=x86_64-w64-mingw32-strip
 stripped() { $strip -o "$build/bench/size.tmp" "$1" && stat -c %s "$build/bench/size.tmp"; rm -f "$build/bench/size.tmp"; }
 row() { # what figure unit floor goal
   awk -v w="$1" -v f="$2" -v u="$3" -v fl="$4" -v g="$5" 'BEGIN {
-    printf "%-44s %10d %-3s floor %10d  ratio %5.2f  goal %10d  %s\n", w, f, u, fl, fl > 0 ? f / fl : 0, g,
-      f <= g ? "within" : "OVER" }'
+    ratio = 0; if (fl > 0) ratio = f / fl
+    verdict = "OVER"; if (f <= g) verdict = "within"
+    printf "%-44s %10d %-3s floor %10d  ratio %5.2f  goal %10d  %s\n", w, f, u, fl, ratio, g, verdict }'
 }
 echo "--- sizes (stripped)"
 cpl=$(stripped "$build/cpl/Ollenset.cpl") floor_cpl=$(stripped "$build/bench/floor_applet.cpl")
 row "Ollenset.cpl (bytes)" "$cpl" B "$floor_cpl" 65536
 exe=$(stripped "$build/tray/Ollendock.exe")
 # Ollendock's floor: its pictures and icons, which it keeps whole.
-rsrc=$(x86_64-w64-mingw32-objdump -h "$build/tray/Ollendock.exe" | awk '$2 == ".rsrc" { print strtonum("0x" $3) }')
+rsrc=$(printf '%d' "0x$(x86_64-w64-mingw32-objdump -h "$build/tray/Ollendock.exe" | awk '$2 == ".rsrc" { print $3 }')")
 row "Ollendock.exe (bytes; floor: its resources)" "$exe" B "$rsrc" 307200
 echo "--- tools/run (build steps from a clean build)"
 run_steps=$(ninja -C "$build" -t commands installer qmxsim qmdrive fake_bluetoothapis | wc -l)
