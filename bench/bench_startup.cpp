@@ -1,6 +1,7 @@
 // Ollendock's start-up under Wine: from the process start to the window existing and the filter
 // record reaching qmxsim, less the fixed 400 ms pause, against a bare program that creates one
-// window, started in turn in the same run.
+// window after loading the same system libraries (bare_window_main.cpp, "--libraries"), started in
+// turn in the same run.
 // usage: bench_startup OLLENDOCK_EXE BARE_EXE QMXSIM_EXE WORK_DIR [ROUNDS]   (run_bench_startup.sh)
 #include <windows.h>
 
@@ -80,7 +81,7 @@ int wmain(int argc, wchar_t** argv) {
     Close(tray, L"MORVANE.Quillmote");
     Sleep(300);
     auto t2 = Clock::now();
-    bare.Start(Line(L"\"" + bareExe + L"\""));
+    bare.Start(Line(L"\"" + bareExe + L"\" --libraries"));
     for (auto bareLimit = t2 + std::chrono::seconds(30); !FindWindowW(L"QMBenchBareWindow", nullptr);) {
       if (Clock::now() >= bareLimit) {
         std::printf("round %d: the bare program made no window within 30 s\n", r + 1);
@@ -102,8 +103,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("round %d: Ollendock %.1f ms (window %.1f), bare %.1f ms\n", r + 1, trayTimes[r], windowTimes[r],
                 bareTimes[r]);
   std::printf(
-      "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause; its window after %.1f ms), bare window "
-      "median %.1f ms; target %.1f ms (1.3 x bare + 50), ratio %.2f\n",
-      rounds, p, Median(windowTimes), f, 1.3 * f + 50.0, p / f);
+      "%d rounds: Ollendock start-up median %.1f ms (less the 400 ms pause; its window after %.1f ms), floor (one "
+      "window, the same system libraries) median %.1f ms; ratio %.2f, goal 1.30: %s\n",
+      rounds, p, Median(windowTimes), f, p / f, p <= 1.3 * f ? "within" : "OVER");
   return 0;
 }

@@ -261,5 +261,7 @@ int LoadPictures(GUI& gui) {
     ScaledPictureName(name, kNameChars, kPictureFiles[i]);
     gui.Pictures[i] = LoadPicture(ComposeInstallPath(u"images", name));
   }
+  // The pictures stay for the window's life; the decoder is not needed again.
+  ReleasePictureDecoder();
   return 1;
 }

@@ -334,6 +334,7 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
   SetShellVarContext current
   Delete "$LOCALAPPDATA\${PRODUCT}\qm.tray.dbg"
+  Delete "$LOCALAPPDATA\${PRODUCT}\qm.tray.old.dbg"
   RMDir "$LOCALAPPDATA\${PRODUCT}"
   SetShellVarContext all
 

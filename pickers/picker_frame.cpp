@@ -248,6 +248,7 @@ void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, Inst
   WCopy(state.pattern, kPickerTextChars, pattern);
   state.instance = instance;
   state.strip = LoadPicture(stripPath);
+  ReleasePictureDecoder();
   state.owner = owner;
   state.menuBar = state.tree = state.selectionBox = state.parameterBox = nullptr;
   if (kind.disableOwner) Enable(owner, false);

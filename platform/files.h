@@ -21,6 +21,11 @@ bool FileExists(const WChar* path);
 // Creates one folder; true also when it already exists.
 bool CreateFolder(const WChar* path);
 bool RemoveFile(const WChar* path);
+// The file's size in bytes; false when it does not exist or cannot be reached.
+bool FileSize(const WChar* path, uint64_t& size);
+// Gives the file a new name, replacing a file of that name; false when it cannot be moved (a file
+// another program holds open without sharing its deletion, a missing file).
+bool MoveFileOver(const WChar* from, const WChar* to);
 // Where the program keeps a file of the user's own, such as its trace: on the device the root of
 // its file system ("\<name>"); on desktop Windows, where a user may not create files in the system
 // drive's root, "<the user's local application data>\<folder>\<name>" (the caller makes the

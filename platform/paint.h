@@ -91,6 +91,10 @@ int DrawTextIn(DeviceContext dc, const WChar* text, const Rect& rect, uint32_t f
 // A picture file (JPEG, or any format the platform decodes) as a bitmap; null when the file is
 // missing or cannot be decoded.
 BitmapHandle LoadPicture(const WChar* path);
+// Releases the decoder that LoadPicture made on the calling thread (made again by the next
+// picture): a window that has loaded its pictures calls it, so that the decoder's memory does not
+// stay with a program that waits in the background.
+void ReleasePictureDecoder();
 // The bitmap's size; false for something that is not a bitmap.
 bool BitmapSize(BitmapHandle bitmap, int32_t* width, int32_t* height);
 

@@ -1,6 +1,7 @@
 #include "tray/debug_log.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,26 @@ const WChar* Megabytes(bool negative, uint64_t bytes, WChar (&out)[40]) {
   return out;
 }
 
+// Held across the size check, the move and the append, so that no thread appends to a file that
+// another is moving aside, and two threads crossing the bound together move it only once.
+std::mutex appending;
+
+// Moves a file that this line would take past its bound aside, replacing the older file. A file
+// that cannot be moved (held open by a viewer that shares no deletion) is begun anew instead, so
+// that a log left on never fills the device.
+void KeepBound(const WChar* path, size_t lineBytes) {
+  uint64_t size = 0;
+  if (!platform::FileSize(path, size) || size == 0 || size + lineBytes <= kDebugLogMaxBytes) return;
+  if (!platform::MoveFileOver(path, DebugLogOlderFile())) platform::FileWriteAll(path, "", 0);
+}
+
 // Appends one line; the user's folder is made when the file cannot be opened without it.
 void AppendLine(const std::string& bytes) {
   const WChar* path = DebugLogFile();
-  if (!path[0] || platform::FileAppend(path, bytes.data(), bytes.size())) return;
+  if (!path[0]) return;
+  std::lock_guard<std::mutex> hold(appending);
+  KeepBound(path, bytes.size());
+  if (platform::FileAppend(path, bytes.data(), bytes.size())) return;
   WString folder = path;
   size_t cut = folder.rfind(u'\\');
   if (cut == WString::npos || cut == 0) return;
@@ -83,6 +100,17 @@ const WChar* DebugLogFile() {
   // Made once, on whichever thread logs first (a function's static is made exactly once), and never
   // destroyed: the end of the process still logs after the statics made later are gone.
   static const WString& path = *new WString(platform::UserFilePath(u"Quillmote", kDebugLogPath + 1));
+  return path.c_str();
+}
+
+const WChar* DebugLogOlderFile() {
+  static const WString& path = *new WString([] {
+    WString older = DebugLogFile();
+    const WString ext = u".dbg";
+    if (older.size() >= ext.size() && older.compare(older.size() - ext.size(), ext.size(), ext) == 0)
+      older.resize(older.size() - ext.size());
+    return older.empty() ? older : older + u".old.dbg";
+  }());
   return path.c_str();
 }
 

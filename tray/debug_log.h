@@ -13,11 +13,17 @@
 inline constexpr WChar kDebugLogPath[] = u"\\qm.tray.dbg";
 // The log file where this platform keeps it (see UserFilePath); the same for the whole run.
 const WChar* DebugLogFile();
+// The file's bound: a line that would take it past this size first moves it aside to the older
+// file (which it replaces) and begins a new one, so that at most two files of this size are kept.
+inline constexpr uint64_t kDebugLogMaxBytes = 1048576;
+// The older file beside it: "qm.tray.old.dbg" in the same folder.
+const WChar* DebugLogOlderFile();
 // Longest message kept; longer ones are cut.
 inline constexpr int kDebugLogMaxChars = 10239;
 
 // Formats and appends one line; never fails visibly. Safe to call from several threads: each line
-// is written whole by a single append. Its stack use is the one message buffer.
+// is written whole by a single append, and the file is moved aside only between two lines. Its stack use is the one
+// message buffer.
 void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount);
 
 // With the log off a call costs one test of debugEnabled and nothing else. The arguments are

@@ -1,7 +1,9 @@
 #include "tray/wformat.h"
 
 #include <climits>
-#include <cstdio>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -153,19 +155,179 @@ void PutInteger(Sink& sink, unsigned long long magnitude, bool negative, bool is
 // precision only adds zeros, which are written here rather than by the C library.
 constexpr long long kFloatDigits = 1100;
 
-// A floating-point number, formatted by the C library from a narrow copy of the directive; the
-// padding to the width is ours.
+// A finite double's exact decimal expansion: value = 0.d1d2d3... x 10^point, without trailing
+// zeros ("0" for zero).
+struct Decimal {
+  std::string digits;
+  long long point = 1;
+};
+
+// Multiplies a number held in base 10^9, least significant limb first, by a factor below 2^32.
+void MultiplyLimbs(std::vector<uint32_t>& n, uint32_t factor) {
+  uint64_t carry = 0;
+  for (uint32_t& limb : n) {
+    uint64_t x = static_cast<uint64_t>(limb) * factor + carry;
+    limb = static_cast<uint32_t>(x % 1000000000);
+    carry = x / 1000000000;
+  }
+  for (; carry; carry /= 1000000000) n.push_back(static_cast<uint32_t>(carry % 1000000000));
+}
+
+// A double is m x 2^e exactly: m x 2^e in decimal for e >= 0, and m x 5^-e shifted by -e places
+// for e < 0, each computed in whole numbers.
+Decimal ExactDecimal(double v) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &v, sizeof bits);
+  int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  uint64_t m = bits & ((uint64_t{1} << 52) - 1);
+  int e = -1074;
+  if (biased) {
+    m |= uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  Decimal d;
+  if (m == 0) {
+    d.digits = "0";
+    return d;
+  }
+  std::vector<uint32_t> n{static_cast<uint32_t>(m % 1000000000), static_cast<uint32_t>(m / 1000000000 % 1000000000),
+                          static_cast<uint32_t>(m / 1000000000000000000)};
+  long long shift = 0;
+  if (e >= 0) {
+    for (; e >= 29; e -= 29) MultiplyLimbs(n, uint32_t{1} << 29);
+    if (e) MultiplyLimbs(n, uint32_t{1} << e);
+  } else {
+    shift = -e;
+    long long k = shift;
+    for (; k >= 13; k -= 13) MultiplyLimbs(n, 1220703125);  // 5^13
+    for (; k > 0; --k) MultiplyLimbs(n, 5);
+  }
+  while (n.size() > 1 && n.back() == 0) n.pop_back();
+  d.digits = std::to_string(n.back());
+  for (size_t i = n.size() - 1; i-- > 0;) {
+    std::string limb = std::to_string(n[i]);
+    d.digits.append(9 - limb.size(), '0');
+    d.digits += limb;
+  }
+  d.point = static_cast<long long>(d.digits.size()) - shift;
+  size_t last = d.digits.find_last_not_of('0');
+  d.digits.resize(last + 1);
+  return d;
+}
+
+// Keeps the first `keep` digits, rounding what follows half to even, as printf does.
+void RoundDigits(Decimal& d, long long keep) {
+  long long size = static_cast<long long>(d.digits.size());
+  if (keep >= size) return;
+  bool up = false;
+  if (keep >= 0) {
+    char first = d.digits[keep];
+    bool rest = d.digits.find_first_not_of('0', keep + 1) != std::string::npos;
+    int previous = keep > 0 ? d.digits[keep - 1] - '0' : 0;
+    up = first > '5' || (first == '5' && (rest || (previous & 1)));
+  }
+  if (keep <= 0) {
+    if (up) {
+      d.digits = "1";
+      d.point += 1 - keep;
+    } else {
+      d.digits = "0";
+      d.point = 1;
+    }
+    return;
+  }
+  d.digits.resize(keep);
+  if (!up) return;
+  long long i = keep - 1;
+  while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+  if (i < 0) {
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.point;
+  } else {
+    ++d.digits[i];
+  }
+}
+
+char DigitAt(const Decimal& d, long long index) {
+  return index >= 0 && index < static_cast<long long>(d.digits.size()) ? d.digits[index] : '0';
+}
+
+bool IsZero(const Decimal& d) {
+  return d.digits == "0";
+}
+
+// "%.<p>f" of the rounded digits: the whole part, and p places after the point.
+void FixedText(const Decimal& d, long long p, bool alt, std::string& out) {
+  if (d.point <= 0 || IsZero(d)) {
+    out += '0';
+  } else {
+    for (long long i = 0; i < d.point; ++i) out += DigitAt(d, i);
+  }
+  if (p > 0 || alt) out += '.';
+  for (long long i = 0; i < p; ++i) out += DigitAt(d, (IsZero(d) ? 1 : d.point) + i);
+}
+
+// "%.<p>e" of digits already rounded to p + 1 places.
+void ExponentText(const Decimal& d, long long p, bool alt, bool upper, std::string& out) {
+  out += DigitAt(d, 0);
+  if (p > 0 || alt) out += '.';
+  for (long long i = 1; i <= p; ++i) out += DigitAt(d, i);
+  long long x = IsZero(d) ? 0 : d.point - 1;
+  out += upper ? 'E' : 'e';
+  out += x < 0 ? '-' : '+';
+  std::string power = std::to_string(x < 0 ? -x : x);
+  if (power.size() < 2) out += '0';
+  out += power;
+}
+
+// What printf writes for "%[+][ ][#].<p><conv>" and v, for a precision up to kFloatDigits; computed
+// here, exactly, so that every build writes the same digits without the C library's formatter.
+std::string FloatText(double v, WChar conv, const Flags& f, long long p) {
+  std::string out;
+  if (std::signbit(v))
+    out += '-';
+  else if (f.plus)
+    out += '+';
+  else if (f.space)
+    out += ' ';
+  bool upper = conv == u'F' || conv == u'E' || conv == u'G';
+  if (std::isinf(v) || std::isnan(v)) {
+    out += std::isinf(v) ? (upper ? "INF" : "inf") : (upper ? "NAN" : "nan");
+    return out;
+  }
+  Decimal d = ExactDecimal(std::fabs(v));
+  if (conv == u'f' || conv == u'F') {
+    RoundDigits(d, d.point + p);
+    FixedText(d, p, f.alt, out);
+  } else if (conv == u'e' || conv == u'E') {
+    RoundDigits(d, p + 1);
+    ExponentText(d, p, f.alt, upper, out);
+  } else {
+    long long significant = p == 0 ? 1 : p;
+    RoundDigits(d, significant);
+    long long x = IsZero(d) ? 0 : d.point - 1;
+    size_t start = out.size();
+    if (significant > x && x >= -4)
+      FixedText(d, significant - 1 - x, f.alt, out);
+    else
+      ExponentText(d, significant - 1, f.alt, upper, out);
+    if (!f.alt) {
+      // Trailing zeros of the fraction go, and the point with them when nothing follows it.
+      size_t exponentAt = out.find_first_of("eE", start);
+      std::string tail = exponentAt == std::string::npos ? std::string() : out.substr(exponentAt);
+      out.resize(exponentAt == std::string::npos ? out.size() : exponentAt);
+      if (out.find('.', start) != std::string::npos) {
+        while (out.back() == '0') out.pop_back();
+        if (out.back() == '.') out.pop_back();
+      }
+      out += tail;
+    }
+  }
+  return out;
+}
+
+// A floating-point number; the padding to the width is ours.
 void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width, long long precision) {
-  char directive[16];
-  size_t n = 0;
-  directive[n++] = '%';
-  if (f.plus) directive[n++] = '+';
-  if (f.space) directive[n++] = ' ';
-  if (f.alt) directive[n++] = '#';
-  directive[n++] = '.';
-  directive[n++] = '*';
-  directive[n++] = static_cast<char>(conv);
-  directive[n] = 0;
   long long p = precision < 0 ? 6 : precision;
   long long extraZeros = 0;
   bool fixed = conv == u'f' || conv == u'F';
@@ -175,9 +337,7 @@ void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width,
     if (fixed || exponent || f.alt) extraZeros = p - kFloatDigits;
     p = kFloatDigits;
   }
-  std::vector<char> text(kFloatDigits + 400);
-  std::snprintf(text.data(), text.size(), directive, static_cast<int>(p), v);
-  std::string s = text.data();
+  std::string s = FloatText(v, conv, f, p);
   if (extraZeros > 0 && !s.empty() && (s.back() < '0' || s.back() > '9') && !exponent) extraZeros = 0;  // inf, nan
   // The zeros go before the exponent of %e and at the end of %f and %#g.
   size_t insertAt = s.size();
@@ -204,6 +364,24 @@ void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width,
   sink.Pad(extraZeros, u'0');
   for (size_t i = insertAt; i < s.size(); ++i) sink.Put(static_cast<WChar>(static_cast<unsigned char>(s[i])));
   if (f.left) sink.Pad(pad, u' ');
+}
+
+// A pointer as the platform's C library writes %p: on Windows every hexadecimal digit of the
+// address, on the host "0x" and the digits, or "(nil)".
+void PutPointer(Sink& sink, uintptr_t v) {
+#ifdef _WIN32
+  for (int shift = static_cast<int>(sizeof v) * 8 - 4; shift >= 0; shift -= 4)
+    sink.Put(static_cast<WChar>("0123456789abcdef"[(v >> shift) & 0xF]));
+#else
+  if (!v) {
+    sink.PutAscii("(nil)");
+    return;
+  }
+  sink.PutAscii("0x");
+  int shift = static_cast<int>(sizeof v) * 8 - 4;
+  while (shift > 0 && ((v >> shift) & 0xF) == 0) shift -= 4;
+  for (; shift >= 0; shift -= 4) sink.Put(static_cast<WChar>("0123456789abcdef"[(v >> shift) & 0xF]));
+#endif
 }
 
 void PutMarker(Sink& sink, const FormatArg* a) {
@@ -357,9 +535,7 @@ int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatAr
           PutMarker(sink, a);
           break;
         }
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%p", reinterpret_cast<void*>(static_cast<uintptr_t>(v)));
-        sink.PutAscii(buf);
+        PutPointer(sink, static_cast<uintptr_t>(v));
         break;
       }
       case u'c': {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -20,6 +21,7 @@ namespace {
 std::mutex rootLock;
 std::string root;
 std::function<void(const WChar*)> searchHook;
+std::function<void(const WChar*, const WChar*)> moveHook;
 
 bool SameNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -36,6 +38,10 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 
 void SetFileSearchHook(std::function<void(const WChar* pattern)> hook) {
   searchHook = std::move(hook);
+}
+
+void SetFileMoveHook(std::function<void(const WChar* from, const WChar* to)> hook) {
+  moveHook = std::move(hook);
 }
 
 void SetDeviceRoot(const std::string& folder) {
@@ -185,6 +191,21 @@ bool CreateFolder(const WChar* path) {
 
 bool RemoveFile(const WChar* path) {
   return ::unlink(host::HostPath(path).c_str()) == 0;
+}
+
+bool FileSize(const WChar* path, uint64_t& size) {
+  struct stat st;
+  if (::stat(host::HostPath(path).c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+bool MoveFileOver(const WChar* from, const WChar* to) {
+  if (host::moveHook) host::moveHook(from, to);
+  std::string source = host::HostPath(from);
+  struct stat st;
+  if (::stat(source.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  return ::rename(source.c_str(), host::HostPath(to).c_str()) == 0;
 }
 
 // The host stands for the device: the file lies in the root of its file system.

@@ -22,5 +22,8 @@ std::string ExactPath(const WChar* devicePath);
 // What ProgramFolder answers: empty (a device) until set, as a desktop's folder of the program.
 void SetProgramFolder(const WString& folder);
 void SetFileSearchHook(std::function<void(const WChar* pattern)> hook);
+// Runs before every MoveFileOver, with its two paths, on the moving thread (for tests that look at
+// what happens while a file is moved); empty for none.
+void SetFileMoveHook(std::function<void(const WChar* from, const WChar* to)> hook);
 
 }  // namespace platform::host

@@ -308,6 +308,9 @@ BitmapHandle LoadPicture(const WChar* path) {
   return o;
 }
 
+// The host decodes nothing but a picture's size: there is no decoder to release.
+void ReleasePictureDecoder() {}
+
 bool BitmapSize(BitmapHandle bitmap, int32_t* width, int32_t* height) {
   Object* o = Of(bitmap, Object::Bitmap);
   if (!o) return false;

@@ -174,6 +174,7 @@ bool CoverDeviceArea(HWND window) {
     SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(framed));
     desk.areaOrigin = POINT{area.left, area.top};
     if (std::find(desk.covers.begin(), desk.covers.end(), window) == desk.covers.end()) desk.covers.push_back(window);
+    coverLookup = CoverOf;
     // On the device nothing but the full-screen window can be reached; on the desk the frame
     // could be, so it takes no input until the last cover has gone.
     EnableWindow(framed, FALSE);

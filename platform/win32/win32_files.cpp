@@ -126,6 +126,24 @@ bool RemoveFile(const WChar* path) {
   return DeleteFileW(NativePath(path).c_str()) != 0;
 }
 
+bool FileSize(const WChar* path, uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(NativePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
+bool MoveFileOver(const WChar* from, const WChar* to) {
+#ifdef _WIN32_WCE
+  // The device's MoveFile takes no flags and does not replace: the old file goes first.
+  DeleteFileW(NativePath(to).c_str());
+  return MoveFileW(NativePath(from).c_str(), NativePath(to).c_str()) != 0;
+#else
+  return MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#endif
+}
+
 }  // namespace platform
 
 namespace platform {

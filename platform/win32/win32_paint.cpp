@@ -24,9 +24,10 @@ void Release(T*& p) {
   p = nullptr;
 }
 
-// COM and one imaging factory for each thread that decodes pictures, kept for the thread's life:
-// starting COM and the codecs again for every picture costs several milliseconds each under Wine,
-// and the window decodes its pictures while it starts.
+// COM and one imaging factory for a thread that decodes pictures, kept until the thread's
+// pictures are loaded (ReleasePictureDecoder): starting COM and the codecs again for every
+// picture costs several milliseconds each under Wine, and the window decodes its pictures in a
+// row while it starts; kept for longer, they hold memory that the waiting program never uses.
 class WicThread {
  public:
   WicThread() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
@@ -47,9 +48,27 @@ class WicThread {
   IWICImagingFactory* factory_ = nullptr;
 };
 
+// Each thread's decoder, in a slot of the system's thread-local storage: the language's own would
+// bring the threads library and the exception support that run its destructors.
+DWORD DecoderSlot() {
+  static const DWORD slot = TlsAlloc();
+  return slot;
+}
+
+WicThread* ThreadDecoder() {
+  DWORD slot = DecoderSlot();
+  if (slot == TLS_OUT_OF_INDEXES) return nullptr;
+  auto* wic = static_cast<WicThread*>(TlsGetValue(slot));
+  if (!wic) {
+    wic = new WicThread;
+    TlsSetValue(slot, wic);
+  }
+  return wic;
+}
+
 HBITMAP DecodeWithWic(const std::wstring& path) {
-  thread_local WicThread wic;
-  IWICImagingFactory* factory = wic.Factory();
+  WicThread* wic = ThreadDecoder();
+  IWICImagingFactory* factory = wic ? wic->Factory() : nullptr;
   IWICBitmapDecoder* decoder = nullptr;
   IWICBitmapFrameDecode* frame = nullptr;
   IWICFormatConverter* converter = nullptr;
@@ -203,6 +222,15 @@ BitmapHandle LoadPicture(const WChar* path) {
   return SHLoadImageFile(W(path));
 #else
   return DecodeWithWic(NativePath(path));
+#endif
+}
+
+void ReleasePictureDecoder() {
+#ifndef _WIN32_WCE
+  DWORD slot = DecoderSlot();
+  if (slot == TLS_OUT_OF_INDEXES) return;
+  delete static_cast<WicThread*>(TlsGetValue(slot));
+  TlsSetValue(slot, nullptr);
 #endif
 }
 

@@ -48,6 +48,8 @@ void DeviceLook(HWND control, const WChar* className) {
 
 namespace win32 {
 
+HWND (*coverLookup)(HWND window) = nullptr;
+
 int DeviceDpi() {
 #ifdef _WIN32_WCE
   HDC dc = GetDC(nullptr);
@@ -130,7 +132,7 @@ bool BringForward(WindowHandle window) {
   // On desktop Windows that bit makes an invalid handle; owned windows follow their owner anyway.
   // A framed window on a desk that a picker covers brings the picker forward: the picker is what
   // the user works with (and Wine would put the framed window in front of it).
-  HWND cover = win32::CoverOf(H(window));
+  HWND cover = win32::coverLookup ? win32::coverLookup(H(window)) : nullptr;
   return SetForegroundWindow(cover ? cover : H(window)) != 0;
 #endif
 }

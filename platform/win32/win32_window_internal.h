@@ -48,6 +48,9 @@ bool CoverDeviceArea(HWND window);
 // The window that covers the device area of `window` now, when it is the framed window; null
 // otherwise.
 HWND CoverOf(HWND window);
+// CoverOf once this process has covered a device area, null until then: the window service asks
+// through it, so that a module that never covers one (the control-panel applet) carries no desk.
+extern HWND (*coverLookup)(HWND window);
 // A message of a logic window: when the framed window moves or changes its place in the order of
 // windows, the windows that cover its device area follow it and stay in front of it; a cover's
 // destruction gives the framed window its input back.

@@ -66,4 +66,21 @@ TEST_F(FilesContract, RemoveFile) {
   EXPECT_FALSE(RemoveFile(p.c_str()));
 }
 
+// The log's rotation: a size read, a move that replaces the older file, a missing file refused.
+TEST_F(FilesContract, SizeAndMoveOverAnOlderFile) {
+  WString current = Path(u"now.txt"), older = Path(u"old.txt");
+  ASSERT_TRUE(FileWriteAll(current.c_str(), "current", 7));
+  ASSERT_TRUE(FileWriteAll(older.c_str(), "older file", 10));
+  uint64_t size = 0;
+  ASSERT_TRUE(FileSize(current.c_str(), size));
+  EXPECT_EQ(size, 7u);
+  EXPECT_FALSE(FileSize(Path(u"missing.txt").c_str(), size));
+  EXPECT_FALSE(FileSize(dir_.c_str(), size));
+  EXPECT_TRUE(MoveFileOver(current.c_str(), older.c_str()));
+  EXPECT_FALSE(FileExists(current.c_str()));
+  EXPECT_EQ(Read(u"old.txt"), "current");
+  EXPECT_FALSE(MoveFileOver(current.c_str(), older.c_str()));
+  EXPECT_EQ(Read(u"old.txt"), "current");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tray/debug_log.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <sstream>
@@ -202,6 +203,81 @@ TEST_F(DebugLogTest, TwoThreadsNeverTearALine) {
   }
   EXPECT_EQ(count[1], kLines);
   EXPECT_EQ(count[2], kLines);
+}
+
+// A line that would take the file past 1 MB moves it aside, over the older file, and begins a new
+// one; a line that ends exactly at the bound still goes into the file it fills.
+TEST_F(DebugLogTest, LineCrossingTheBoundMovesTheFileAside) {
+  debugEnabled = 1;
+  MemoryReadings({MiB});
+  const std::string prefix = " 9: 5: 3@1.000/0.000: ";
+  const std::string line = prefix + "fills\n";
+  std::string full(kDebugLogMaxBytes - line.size(), 'x');
+  full[full.size() - 1] = '\n';
+  ASSERT_TRUE(platform::FileWriteAll(kDebugLogPath, full.data(), full.size()));
+  ASSERT_TRUE(platform::FileWriteAll(DebugLogOlderFile(), "oldest\n", 7));
+  EXPECT_EQ(std::u16string(DebugLogOlderFile()), u"\\qm.tray.old.dbg");
+
+  DebugLog(u"fills");
+  EXPECT_EQ(Log(), full + line);
+  EXPECT_EQ(ReadDeviceFile(DebugLogOlderFile()), "oldest\n");
+
+  DebugLog(u"crosses");
+  EXPECT_EQ(ReadDeviceFile(DebugLogOlderFile()), full + line);
+  EXPECT_EQ(Log(), prefix + "crosses\n");
+}
+
+// Two threads writing 2.4 MB between them: the file is moved aside between lines only, once each
+// time it fills (a move made slow gives the other thread every chance to move it again), both
+// files stay within the bound, and the older file ends where the current one begins, with no line
+// torn or lost across the move.
+TEST_F(DebugLogTest, TwoThreadsWritingAcrossTheBound) {
+  debugEnabled = 1;
+  MemoryReadings({MiB});
+  std::mutex movedLock;
+  std::vector<uint64_t> moved;
+  platform::host::SetFileMoveHook([&](const WChar* from, const WChar*) {
+    uint64_t size = 0;
+    platform::FileSize(from, size);
+    {
+      std::lock_guard<std::mutex> g(movedLock);
+      moved.push_back(size);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  });
+  constexpr int kLines = 1200;
+  const WString payload(960, u'p');
+  auto writer = [&payload](int tag) {
+    for (int i = 0; i < kLines; ++i) DebugLog(u"%d:%d:%s", tag, i, payload.c_str());
+  };
+  std::thread a(writer, 1), b(writer, 2);
+  a.join();
+  b.join();
+  platform::host::SetFileMoveHook({});
+  ASSERT_EQ(moved.size(), 2u);
+  for (uint64_t size : moved) EXPECT_GT(size, kDebugLogMaxBytes - 2000);
+  std::string older = ReadDeviceFile(DebugLogOlderFile()), current = Log();
+  EXPECT_LE(older.size(), kDebugLogMaxBytes);
+  EXPECT_LE(current.size(), kDebugLogMaxBytes);
+  // Together they hold more than one file would, so the bound was crossed and kept.
+  EXPECT_GT(older.size(), kDebugLogMaxBytes - 2000);
+  std::istringstream in(older + current);
+  std::string text;
+  int next[3] = {-1, -1, -1};
+  while (std::getline(in, text)) {
+    const std::string prefix = " 9: 5: 3@1.000/0.000: ";
+    ASSERT_EQ(text.compare(0, prefix.size(), prefix), 0) << text.substr(0, 40);
+    int tag = 0, index = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + prefix.size(), "%d:%d:", &tag, &index), 2);
+    ASSERT_TRUE(tag == 1 || tag == 2);
+    EXPECT_EQ(text.substr(text.rfind(':') + 1), std::string(960, 'p'));
+    if (next[tag] >= 0) {
+      EXPECT_EQ(index, next[tag]) << "a line of writer " << tag << " was lost";
+    }
+    next[tag] = index + 1;
+  }
+  EXPECT_EQ(next[1], kLines);
+  EXPECT_EQ(next[2], kLines);
 }
 
 }  // namespace

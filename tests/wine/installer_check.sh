@@ -298,6 +298,9 @@ phase="(f) uninstall"; echo "--- $phase: the uninstaller closes the program and 
 start_program "$moved_win"
 check "program started up again (INIT-10)" started
 cp "$log" "$work/trace_uninstaller.txt" 2>/dev/null
+# The trace's older file, as the program leaves it once its trace has filled.
+older_log="${log%.dbg}.old.dbg"
+cp "$log" "$older_log"
 uninstall "$moved_dir"
 check "uninstaller finishes within 30 s" test $? -eq 0
 check "the program had ended when the uninstaller returned" wait_for 2 ended "$program"
@@ -305,6 +308,7 @@ stop_check "the uninstaller"
 check "install folder removed" absent "$moved_dir"
 check "Ollenset.cpl removed" absent "$cpl"
 check "debug trace removed" absent "$log"
+check "its older file removed" absent "$older_log"
 check "the trace's folder removed" absent "$(dirname "$log")"
 check "the user's settings key removed" no_key "$user_key"
 check "program key removed" no_key "$program_key"

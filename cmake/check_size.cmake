@@ -1,0 +1,17 @@
+# Strips a copy of FILE with STRIP and fails when the copy is larger than LIMIT bytes.
+get_filename_component(name "${FILE}" NAME)
+set(copy "${FILE}.stripped")
+execute_process(COMMAND "${STRIP}" -o "${copy}" "${FILE}" RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${name}: could not be stripped to check its size")
+endif()
+file(SIZE "${copy}" size)
+file(REMOVE "${copy}")
+math(EXPR kib "(${size} + 1023) / 1024")
+math(EXPR limit_kib "${LIMIT} / 1024")
+if(size GREATER LIMIT)
+  file(REMOVE "${FILE}")
+  message(FATAL_ERROR "${name} is ${size} bytes (${kib} KiB) stripped, over its limit of ${LIMIT} bytes "
+    "(${limit_kib} KiB): find what the change brought in (a link map, nm --size-sort) before raising the limit")
+endif()
+message(STATUS "${name}: ${size} bytes stripped, limit ${LIMIT}")
