@@ -20,7 +20,8 @@ inline constexpr uint32_t kDtmNavigate = kWmUser + 120;
 // InitHTMLControl: makes the view class available to `instance`; false on failure.
 bool InitHtmlControl(InstanceHandle instance);
 
-// SysAllocString and SysFreeString: a copy of the text that the platform owns; null on failure.
+// SysAllocString and SysFreeString: a copy of the text that the platform owns; null on failure
+// (a program holds at most four at a time).
 WChar* AllocPlatformString(const WChar* text);
 void FreePlatformString(WChar* text);
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,17 +22,28 @@ namespace platform {
 namespace {
 
 // The platform strings this program made and has not freed: the only addresses the view reads.
-std::set<const WChar*>& LiveStrings() {
-  static std::set<const WChar*> live;
-  return live;
-}
-std::mutex& LiveStringsLock() {
-  static std::mutex lock;
-  return lock;
-}
+// The program hands over one address at a time; a few slots leave room to spare.
+constexpr int kLiveSlots = 4;
+const WChar* liveStrings[kLiveSlots] = {};
+std::mutex liveStringsLock;
+
 [[maybe_unused]] bool IsLivePlatformString(const WChar* text) {
-  std::lock_guard<std::mutex> hold(LiveStringsLock());
-  return text && LiveStrings().count(text) != 0;
+  std::lock_guard<std::mutex> hold(liveStringsLock);
+  for (const WChar* live : liveStrings)
+    if (text && live == text) return true;
+  return false;
+}
+
+// Puts `text` into a free slot (`add`) or takes it out; false when no slot is free.
+bool MarkLive(const WChar* text, bool add) {
+  std::lock_guard<std::mutex> hold(liveStringsLock);
+  for (const WChar*& live : liveStrings) {
+    if (live == (add ? nullptr : text)) {
+      live = add ? text : nullptr;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -535,18 +545,16 @@ bool InitHtmlControl(InstanceHandle instance) {
 
 WChar* AllocPlatformString(const WChar* text) {
   WChar* copy = U(SysAllocString(W(text)));
-  if (copy) {
-    std::lock_guard<std::mutex> hold(LiveStringsLock());
-    LiveStrings().insert(copy);
+  // A string the view would not take is no use: none is made.
+  if (copy && !MarkLive(copy, true)) {
+    SysFreeString(W(copy));
+    copy = nullptr;
   }
   return copy;
 }
 
 void FreePlatformString(WChar* text) {
-  if (text) {
-    std::lock_guard<std::mutex> hold(LiveStringsLock());
-    LiveStrings().erase(text);
-  }
+  if (text) MarkLive(text, false);
   SysFreeString(W(text));
 }
 
