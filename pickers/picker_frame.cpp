@@ -310,7 +310,8 @@ intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, WindowHandl
       Layout(state, kind, window);
       return 0;
     case kWmDisplayChange:
-      // Desktop Windows announces a new resolution or orientation with this message alone, and
+    case kWmDpiChanged:
+      // Desktop Windows announces a new resolution or orientation (or a new scale) this way, and
       // resizes no window for it: the picker takes the new screen as at its opening. Its controls
       // are drawn again whole: one that keeps its size is not repainted by its move.
       PlaceWindow(state, window);
