@@ -420,6 +420,18 @@ TEST_F(GuiTest, FirstTabFallsBackToTheKeyboardPageAndAboutVisitsAreCounted) {
   EXPECT_EQ(theGUI.CurrentPage, kAboutPage);
 }
 
+// The driver info record that follows a settings change (after the ping) names this screen and
+// factor.
+void ExpectDriverHeard(int32_t width, int32_t height, int32_t factor) {
+  auto events = host::DriverEvents();
+  ASSERT_GE(events.size(), 2u);
+  const auto& sent = events[1].input;
+  ASSERT_EQ(sent.size(), 24u);
+  EXPECT_EQ(sent[4] | sent[5] << 8, width);
+  EXPECT_EQ(sent[8] | sent[9] << 8, height);
+  EXPECT_EQ(sent[12], factor);
+}
+
 TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
   ASSERT_EQ(Open(480, 640), 1);
   ShowPage(kHelpPage);
@@ -449,13 +461,7 @@ TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
     EXPECT_EQ(view->width, s.width - 10 * s.scaleX);
     EXPECT_EQ(view->height, s.height - 2 * (5 * s.scaleX + 10 * s.scaleY + s.mh));
     // The driver hears the new geometry.
-    auto events = host::DriverEvents();
-    ASSERT_GE(events.size(), 2u);
-    const auto& sent = events[1].input;
-    ASSERT_EQ(sent.size(), 24u);
-    EXPECT_EQ(sent[4] | sent[5] << 8, s.width);
-    EXPECT_EQ(sent[8] | sent[9] << 8, s.height);
-    EXPECT_EQ(sent[12], s.scaleX);
+    ExpectDriverHeard(s.width, s.height, s.scaleX);
   }
   EXPECT_EQ(host::SettingChangesHandled(), 4);
 }
@@ -479,13 +485,7 @@ TEST_F(GuiTest, ScaledDeskDrawsTheDeviceAtItsFactor) {
       host::SetDeskFactor(s.factor);
       host::DriverClearEvents();
       EXPECT_EQ(Send(theGUI.MainWindow, kWmDpiChanged, 0, 0), 1);
-      auto events = host::DriverEvents();
-      ASSERT_GE(events.size(), 2u);
-      const auto& sent = events[1].input;
-      ASSERT_EQ(sent.size(), 24u);
-      EXPECT_EQ(sent[4] | sent[5] << 8, s.width);
-      EXPECT_EQ(sent[8] | sent[9] << 8, s.height);
-      EXPECT_EQ(sent[12], s.factor);
+      ExpectDriverHeard(s.width, s.height, s.factor);
     }
     EXPECT_EQ(ScaleX, s.factor);
     EXPECT_EQ(ScaleY, s.factor);
