@@ -176,10 +176,11 @@ HWND DeskWindow() {
   return desk.window && IsWindow(desk.window) ? desk.window : nullptr;
 }
 
-bool DeviceAreaOnDesk(RECT& area) {
+bool DeviceAreaOnDesk(RECT& area, RECT& work) {
   HWND framed = DeskWindow();
   if (!framed || !CurrentScreen().desk) return false;
   area = ClientOnScreen(framed);
+  work = desk.work;
   return true;
 }
 

@@ -130,17 +130,14 @@ void FitBoxToScreen(HWND box) {
 // On a desk the box opens over the device's screen, in its middle, as the device's shell shows it;
 // the platform would centre it on the desk or on the framed window's whole frame, caption and all.
 void CentreOnDeviceArea(HWND box) {
-  RECT area{}, frame{};
-  if (!win32::DeviceAreaOnDesk(area) || !GetWindowRect(box, &frame)) return;
+  RECT area{}, work{}, frame{};
+  if (!win32::DeviceAreaOnDesk(area, work) || !GetWindowRect(box, &frame)) return;
   const int w = frame.right - frame.left, h = frame.bottom - frame.top;
   int x = area.left + ((area.right - area.left) - w) / 2, y = area.top + ((area.bottom - area.top) - h) / 2;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-    // A box wider or higher than the device's screen still stays on the desk.
-    x = std::max(static_cast<int>(monitor.rcWork.left), std::min(x, static_cast<int>(monitor.rcWork.right) - w));
-    y = std::max(static_cast<int>(monitor.rcWork.top), std::min(y, static_cast<int>(monitor.rcWork.bottom) - h));
-  }
+  // A box wider or higher than the device's screen still stays on the desk. (The monitor's work
+  // area is not asked: Wine keeps the one of the resolution it started with.)
+  x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - w));
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - h));
   SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -35,9 +35,10 @@ ShownScreen MeasureDesk();
 bool PlaceOnDesk(HWND window, int32_t menuHeight);
 // The framed window on the desk; null when there is none.
 HWND DeskWindow();
-// On a desk with its framed window: the device's screen there (the framed window's client area),
-// in screen coordinates. False, and nothing set, otherwise.
-bool DeviceAreaOnDesk(RECT& area);
+// On a desk with its framed window: the device's screen there (the framed window's client area)
+// and the desk's work area (cut to the screen), in screen coordinates. False, and nothing set,
+// otherwise.
+bool DeviceAreaOnDesk(RECT& area, RECT& work);
 // On a desk: places `window` without a frame over the device area (the framed window's client
 // area), owned by the framed window so that it stays in front of it and follows it when it
 // moves; the framed window takes no input until the window is destroyed. False, and nothing
