@@ -295,6 +295,7 @@ void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam) {
     // the new factor, the strip takes the font of the new size and the page is made anew.
     ReleasePictures(gui);
     LoadPictures(gui);
+    ResetScreenDpi();
     Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
     RefreshLook(gui.TabControl);
     gui.InitWindowComponents();

@@ -24,7 +24,8 @@ constexpr int kPathChars = 520;
 
 // One picker at a time: the state record of a picker cannot serve two openings.
 bool pickerOpen = false;
-// The screen's dots per inch, read on first use and held for the program's life; 0 until then.
+// The screen's dots per inch, read on first use and held until the layout factor changes (only a
+// desk's can); 0 until then.
 int screenDpi = 0;
 
 // The three controls' places in a client area.

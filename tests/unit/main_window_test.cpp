@@ -11,6 +11,7 @@
 #include "gui/page_paint.h"
 #include "gui/tray_icon.h"
 #include "gui_fixture.h"
+#include "pickers/picker_frame.h"
 #include "platform/controls.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
@@ -503,6 +504,8 @@ TEST_F(GuiTest, ScaledDeskDrawsTheDeviceAtItsFactor) {
       EXPECT_EQ(theGUI.Pictures[kLargeLogoPicture], nullptr);
     }
     EXPECT_EQ(host::IconRecord(theGUI.Icons[1])->width, 16 * s.factor);
+    // The pickers' text heights follow the factor too.
+    EXPECT_EQ(ScaleForDpi(20), 20 * s.factor);
     EXPECT_EQ(host::ImageListRecord(theGUI.TabImages)->width, 16 * s.factor);
     // The page is made anew for the new factor: its controls have its sizes.
     EXPECT_EQ(Control(kSoundsCheckSlot).y, 120 * s.factor);
