@@ -36,7 +36,9 @@ enum ControlSlot : int {
 inline constexpr int kControlSlots = 20;
 
 // The Pictures slots.
-enum PictureSlot : int { kHighlightPicture, kActionStripPicture, kMousePicture, kCursorPicture };
+// The fifth, the maker's logo drawn at the factor, is loaded only above factor 2 (on a scaled
+// desk); below it the about page draws the logo written out at start-up.
+enum PictureSlot : int { kHighlightPicture, kActionStripPicture, kMousePicture, kCursorPicture, kLargeLogoPicture };
 
 struct GUI {
   platform::InstanceHandle Instance;

@@ -233,7 +233,10 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       OnSettingChange(gui, wParam, lParam);
       return 1;
     case kWmDisplayChange:
-      // Desktop Windows announces a new resolution or orientation with this message alone.
+    case kWmDpiChanged:
+      // Desktop Windows announces a new resolution or orientation with the first message alone, a
+      // new scale of the desk with the second (its suggested place is not taken: the desk's rule
+      // places the window).
       OnSettingChange(gui, 0, 0);
       return 1;
     case kWmWindowPosChanged:
@@ -283,9 +286,22 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
 }
 
 void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam) {
+  const int32_t factor = ScaleX;
   gui.ComputeSize();
   PlaceAsShellWindow(gui.MainWindow, gui.MH);
-  gui.LayoutPage();
+  if (ScaleX != factor) {
+    // A device keeps its factor when it turns; on a desk a new scale or resolution changes it.
+    // The pictures and icons of the old one would be drawn blurred or cut: they are loaded for
+    // the new factor, the strip takes the font of the new size and the page is made anew.
+    ReleasePictures(gui);
+    LoadPictures(gui);
+    ResetScreenDpi();
+    Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
+    RefreshLook(gui.TabControl);
+    gui.InitWindowComponents();
+  } else {
+    gui.LayoutPage();
+  }
   InformDriver();
   HandleSettingChange(gui.MainWindow, wParam, lParam, ActivateInfo);
 }
@@ -501,18 +517,9 @@ void PickApplet(GUI& gui) {
 
 void GUI::Release() {
   EndWindowKeys(MainWindow);
-  DestroyImageList(TabImages);
-  TabImages = nullptr;
   DestroyIconHandle(TrayIcon);
   TrayIcon = nullptr;
-  for (auto& icon : Icons) {
-    if (icon) DestroyIconHandle(icon);
-    icon = nullptr;
-  }
-  for (auto& picture : Pictures) {
-    if (picture) DeleteGdiObject(picture);
-    picture = nullptr;
-  }
+  ReleasePictures(*this);
   DebugLog(u"GUI::Release::Destroy: %X", MainWindow);
   Destroy(MainWindow);
 }

@@ -147,10 +147,10 @@ void PaintMousePage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
   int32_t selected = gui.SelectedButton;
   int32_t column = selected <= 2 ? selected : selected - 2;
   Draw(dc, kMouseTitle, w, h);
-  DrawPicture(dc, gui.Pictures[kHighlightPicture], false, selected * DRAX(48), DRAY(40), DRAX(48), DRAY(65), 0, 0, 96,
-              130);
+  DrawPicture(dc, gui.Pictures[kHighlightPicture], false, selected * DRAX(48), DRAY(40), DRAX(48), DRAY(65), 0, 0,
+              SharedPictureExtent(96), SharedPictureExtent(130));
   DrawPicture(dc, gui.Pictures[kActionStripPicture], false, column * DRAX(48), DRAY(105), DRAX(144), DRAY(30), 0, 0,
-              288, 60);
+              SharedPictureExtent(288), SharedPictureExtent(60));
   DrawPicture(dc, gui.Pictures[kMousePicture], true, 0, DRAY(45), DRAX(240), DRAY(36), 0, 0, DRAX(240), DRAY(36));
   for (int i = 0; i < kButtonCount; ++i) {
     Rect r{i * DRAX(48), DRAY(81), (i + 1) * DRAX(48), DRAY(105)};
@@ -173,7 +173,7 @@ void PaintStatusPage(DeviceContext dc, int32_t w, int32_t h) {
   }
 }
 
-void PaintAboutPage(DeviceContext dc, int32_t w, int32_t h) {
+void PaintAboutPage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
   Draw(dc, kAboutTitle, w, h);
   Draw(dc, kAboutDescription, w, h, Description);
   Draw(dc, kVersionLabel, w, h);
@@ -186,7 +186,9 @@ void PaintAboutPage(DeviceContext dc, int32_t w, int32_t h) {
   }
   Draw(dc, kCopyright, w, h);
   Draw(dc, kWebLink, w, h, AboutWebLink);
-  DrawPicture(dc, logoBitmap, false, DRAX(5), DRAY(120), DRAX(90), DRAY(40), 0, 0, 180, 80);
+  BitmapHandle logo = gui.Pictures[kLargeLogoPicture] ? gui.Pictures[kLargeLogoPicture] : logoBitmap;
+  DrawPicture(dc, logo, false, DRAX(5), DRAY(120), DRAX(90), DRAY(40), 0, 0, SharedPictureExtent(180),
+              SharedPictureExtent(80));
   Draw(dc, kCompatible, w, h);
 }
 
@@ -238,7 +240,7 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
       PaintStatusPage(mem, w, h);
       break;
     case kAboutPage:
-      PaintAboutPage(mem, w, h);
+      PaintAboutPage(gui, mem, w, h);
       break;
   }
   Blit(dc, 0, 0, w, h, mem, 0, 0, kSrcCopy);
@@ -250,18 +252,35 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
 int LoadPictures(GUI& gui) {
   static const int kTabIcons[kPageCount] = {135, 136, 137, 138, 139};
   static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
-  gui.TrayIcon = LoadIconById(gui.Instance, 101);
+  static const WChar* const kLargePictureFiles[] = {u"t0s1_f%d.jpg", u"t0s2_f%d.jpg", u"t0ms_f%d.jpg",
+                                                    u"cursors_f%d.jpg", u"morvane_f%d.jpg"};
+  const bool large = ScaleX > kLargestDeviceFactor;
+  // The notification area's icon is the desk's size whatever the factor: loaded once.
+  if (!gui.TrayIcon) gui.TrayIcon = LoadIconById(gui.Instance, 101);
   gui.TabImages = MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1);
   for (int i = 0; i < kPageCount; ++i) {
     gui.Icons[i] = LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16));
     ImageListAddIcon(gui.TabImages, gui.Icons[i]);
   }
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < (large ? 5 : 4); ++i) {
     WChar name[kNameChars];
-    ScaledPictureName(name, kNameChars, kPictureFiles[i]);
+    ScaledPictureName(name, kNameChars, large ? kLargePictureFiles[i] : kPictureFiles[i]);
     gui.Pictures[i] = LoadPicture(ComposeInstallPath(u"images", name));
   }
   // The pictures stay for the window's life; the decoder is not needed again.
   ReleasePictureDecoder();
   return 1;
+}
+
+void ReleasePictures(GUI& gui) {
+  DestroyImageList(gui.TabImages);
+  gui.TabImages = nullptr;
+  for (auto& icon : gui.Icons) {
+    if (icon) DestroyIconHandle(icon);
+    icon = nullptr;
+  }
+  for (auto& picture : gui.Pictures) {
+    if (picture) DeleteGdiObject(picture);
+    picture = nullptr;
+  }
 }

@@ -32,6 +32,9 @@ extern const WChar kCopyrightLine[];
 void PaintPage(GUI& gui, platform::DeviceContext dc, platform::WindowHandle window);
 // Loads the tray icon, the tab icons and their image list, and the four pictures; always 1.
 int LoadPictures(GUI& gui);
+// Releases the tab icons, their image list and the pictures (not the tray icon), so that they can
+// be loaded again for a new factor.
+void ReleasePictures(GUI& gui);
 // Draws a text in a font made for this call alone; DrawText's result.
 int DrawLabel(const WChar* face, int32_t height, int32_t weight, uint32_t colour, platform::DeviceContext dc,
               const WChar* text, const platform::Rect& rect, uint32_t format);

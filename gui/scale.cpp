@@ -53,7 +53,12 @@ void GUI::ComputeSize() {
   platform::ScreenMetrics screen = platform::MeasureScreen();
   ScreenWidth = screen.width;
   ScreenHeight = screen.height;
-  UpdateScale(ScreenWidth, ScreenHeight);
+  if (screen.deskFactor > 0) {
+    // A desk's device screen is drawn at the desk's scale: its factor is the backend's.
+    ScaleX = ScaleY = screen.deskFactor;
+  } else {
+    UpdateScale(ScreenWidth, ScreenHeight);
+  }
   MH = screen.taskbarFound ? screen.taskbarHeight : 0;
   if (!screen.taskbarFound || MH < kMinTaskbarHeight) MH = DRAY(kDesignMenuHeight);
   DebugLog(u"ComputeSize::Screen size: %dx%d Menu: %d", ScreenWidth, ScreenHeight, MH);

@@ -33,5 +33,15 @@ void UpdateScale(int32_t width, int32_t height);
 // Returns false (and an empty name) when the result does not fit in `chars` characters.
 bool ScaledPictureName(WChar* out, size_t chars, const WChar* pattern);
 
+// The largest factor a device has; a desk's scale draws beyond it (platform/desk.h).
+inline constexpr int32_t kLargestDeviceFactor = 2;
+
+// The pictures drawn for factor 2 that factors 1 and 2 share ("_f12", the logo) are stretched to
+// the layout; from factor 3 on (a scaled desk) each has a picture drawn at the factor instead
+// ("_f%d"). The source extent in such a picture of what is `atTwo` pixels in the shared one.
+inline int32_t SharedPictureExtent(int32_t atTwo) {
+  return ScaleX > kLargestDeviceFactor ? atTwo * ScaleX / kLargestDeviceFactor : atTwo;
+}
+
 // Back to the state at process start (both factors 0); for tests.
 void ResetScale();

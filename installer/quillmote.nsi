@@ -107,6 +107,21 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
   !insertmacro ${MACRO} "${DIR}" "tvf_f2.jpg"
   !insertmacro ${MACRO} "${DIR}" "morvane.jpg"
   !insertmacro ${MACRO} "${DIR}" "iton.jpg"
+  ; Drawn for a desk at 150 % and 200 %.
+  !insertmacro ${MACRO} "${DIR}" "t0s1_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0s2_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0ms_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "cursors_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tva_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tvf_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "morvane_f3.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0s1_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0s2_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "t0ms_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "cursors_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tva_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "tvf_f4.jpg"
+  !insertmacro ${MACRO} "${DIR}" "morvane_f4.jpg"
 !macroend
 
 !macro InstallPicture DIR NAME

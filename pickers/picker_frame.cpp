@@ -24,7 +24,8 @@ constexpr int kPathChars = 520;
 
 // One picker at a time: the state record of a picker cannot serve two openings.
 bool pickerOpen = false;
-// The screen's dots per inch, read on first use and held for the program's life; 0 until then.
+// The screen's dots per inch, read on first use and held until the layout factor changes (only a
+// desk's can); 0 until then.
 int screenDpi = 0;
 
 // The three controls' places in a client area.
@@ -311,7 +312,8 @@ intptr_t PickerProcedure(PickerState& state, const PickerKind& kind, WindowHandl
       Layout(state, kind, window);
       return 0;
     case kWmDisplayChange:
-      // Desktop Windows announces a new resolution or orientation with this message alone, and
+    case kWmDpiChanged:
+      // Desktop Windows announces a new resolution or orientation (or a new scale) this way, and
       // resizes no window for it: the picker takes the new screen as at its opening. Its controls
       // are drawn again whole: one that keeps its size is not repainted by its move.
       PlaceWindow(state, window);

@@ -61,7 +61,8 @@ struct PickerKind {
 
 // n pixels at 96 dots per inch, on this screen: (dpi x n + 48) / 96, the dpi read once.
 int ScaleForDpi(int n);
-// Back to the state at process start: the next ScaleForDpi reads the screen's dpi again; for tests.
+// Back to the state at process start: the next ScaleForDpi reads the screen's dpi again. For tests,
+// and when a desk's new scale or resolution changes the layout factor.
 void ResetScreenDpi();
 
 // The node's folder path followed by "\*.*" (its text alone, then each ancestor before it); false

@@ -44,6 +44,7 @@ inline constexpr uint32_t kWmEraseBkgnd = 0x0014;
 inline constexpr uint32_t kWmEndSession = 0x0016;
 inline constexpr uint32_t kWmSettingChange = 0x001A;
 inline constexpr uint32_t kWmDisplayChange = 0x007E;
+inline constexpr uint32_t kWmDpiChanged = 0x02E0;
 inline constexpr uint32_t kWmSetFont = 0x0030;
 inline constexpr uint32_t kWmWindowPosChanged = 0x0047;
 inline constexpr uint32_t kWmNotify = 0x004E;
@@ -104,6 +105,9 @@ bool UnregisterWindowClass(InstanceHandle instance, const WChar* name);
 WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* text, uint32_t style, int32_t x,
                         int32_t y, int32_t width, int32_t height, WindowHandle parent, uintptr_t id,
                         InstanceHandle instance);
+// A standard control made by MakeWindow takes the look of the screen as it was then (on desktop
+// Windows the device's UI font for its dots per inch); this gives it the screen's look of now.
+void RefreshLook(WindowHandle control);
 // Destroys the window and its children; false (and nothing done) for a window that is gone.
 bool Destroy(WindowHandle window);
 bool Exists(WindowHandle window);

@@ -145,8 +145,10 @@ void ReleaseScreenContext(DeviceContext) {}
 
 int DeviceCaps(DeviceContext, int index) {
   if (index != kLogPixelsY) return 0;
-  // As devices report: 192 dots per inch on a screen whose shorter side has 480 pixels or more.
+  // As devices report: 192 dots per inch on a screen whose shorter side has 480 pixels or more;
+  // as the Win32 backend reads a desk's device screen: 96 per factor.
   ScreenMetrics s = MeasureScreen();
+  if (s.deskFactor > 0) return 96 * s.deskFactor;
   return (s.width < s.height ? s.width : s.height) >= 480 ? 192 : 96;
 }
 

@@ -4,7 +4,7 @@ namespace platform {
 namespace {
 
 ScreenMetrics& Current() {
-  static ScreenMetrics metrics{240, 320, true, 26};
+  static ScreenMetrics metrics{240, 320, true, 26, 0};
   return metrics;
 }
 
@@ -13,12 +13,16 @@ ScreenMetrics& Current() {
 namespace host {
 
 void ScreenReset() {
-  Current() = ScreenMetrics{240, 320, true, 26};
+  Current() = ScreenMetrics{240, 320, true, 26, 0};
 }
 
 void SetScreenSize(int32_t width, int32_t height) {
   Current().width = width;
   Current().height = height;
+}
+
+void SetDeskFactor(int32_t factor) {
+  Current().deskFactor = factor;
 }
 
 void SetTaskbarHeight(int32_t clientHeight) {

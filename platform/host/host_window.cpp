@@ -375,6 +375,9 @@ bool UnregisterWindowClass(InstanceHandle, const WChar* name) {
   return M().classes.erase(WLower(name)) != 0;
 }
 
+// The double draws no fonts: a control's look has nothing to change.
+void RefreshLook(WindowHandle) {}
+
 WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* text, uint32_t style, int32_t x,
                         int32_t y, int32_t width, int32_t height, WindowHandle parent, uintptr_t id,
                         InstanceHandle instance) {
@@ -575,7 +578,10 @@ int SystemMetric(int index) {
       return s.height;
     case kSmCxSmIcon:
     case kSmCySmIcon:
-      return 16;
+      // As the Win32 backend reads them: 32 on a screen of VGA size, 16 on a smaller one, and on
+      // a desk 16 per factor.
+      if (s.deskFactor > 0) return 16 * s.deskFactor;
+      return (s.width < s.height ? s.width : s.height) >= 480 ? 32 : 16;
   }
   return 0;
 }

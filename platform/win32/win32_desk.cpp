@@ -18,11 +18,11 @@ constexpr LONG_PTR kOtherFrames = WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBO
 
 struct Desk {
   bool measured = false;
-  ShownScreen shown{0, 0, false};
+  ShownScreen shown{0, 0, false, 0};
   RECT work{};
   // The framed window, and what it was placed for.
   HWND window = nullptr;
-  DeviceScreen placedFor{0, 0};
+  ShownScreen placedFor{0, 0, false, 0};
   int32_t placedMenu = 0;
   RECT placedWork{};
   // Windows that cover the device area, and where that area's top-left corner was.
@@ -113,9 +113,11 @@ void FollowDeviceArea() {
 ShownScreen MeasureDesk() {
   HDC dc = GetDC(nullptr);
   int32_t width = GetDeviceCaps(dc, HORZRES), height = GetDeviceCaps(dc, VERTRES);
-  ReleaseDC(nullptr, dc);
   desk.measured = true;
-  desk.shown = ShownScreen{width, height, false};
+  // A program aware of the desk's scale reads the desk's own dots per inch here.
+  int32_t dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  desk.shown = ShownScreen{width, height, false, 0};
   desk.work = RECT{0, 0, width, height};
 #ifndef _WIN32_WCE
   RECT work = {};
@@ -123,10 +125,17 @@ ShownScreen MeasureDesk() {
   if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) IntersectRect(&desk.work, &desk.work, &work);
   RECT frame = {0, 0, 0, 0};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(kDeskStyle), FALSE, 0);
-  DeskMeasures m{width, height, Rect{desk.work.left, desk.work.top, desk.work.right, desk.work.bottom},
-                 frame.right - frame.left, frame.bottom - frame.top};
+  DeskMeasures m{width,
+                 height,
+                 Rect{desk.work.left, desk.work.top, desk.work.right, desk.work.bottom},
+                 frame.right - frame.left,
+                 frame.bottom - frame.top,
+                 dpi};
   DeviceScreen device = ChooseDeviceScreen(m);
-  if (device.width > 0) desk.shown = ShownScreen{device.width, device.height, true};
+  if (device.width > 0)
+    desk.shown = ShownScreen{DrawnSize(device, device.width), DrawnSize(device, device.height), true, device.factor};
+#else
+  (void)dpi;
 #endif
   return desk.shown;
 }
@@ -151,11 +160,12 @@ bool PlaceOnDesk(HWND window, int32_t menuHeight) {
   // Setting changes come often; only a new device, menu height or work area puts the window
   // back in the middle of the desk.
   bool kept = desk.window == window && desk.placedFor.width == s.width && desk.placedFor.height == s.height &&
-              desk.placedMenu == menuHeight && SameRect(desk.placedWork, desk.work);
+              desk.placedFor.factor == s.factor && desk.placedMenu == menuHeight &&
+              SameRect(desk.placedWork, desk.work);
   int32_t x = kept ? now.left : desk.work.left + (desk.work.right - desk.work.left - w) / 2;
   int32_t y = kept ? now.top : desk.work.top + (desk.work.bottom - desk.work.top - h) / 2;
   desk.window = window;
-  desk.placedFor = DeviceScreen{s.width, s.height};
+  desk.placedFor = s;
   desk.placedMenu = menuHeight;
   desk.placedWork = desk.work;
   SetWindowPos(window, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -164,6 +174,14 @@ bool PlaceOnDesk(HWND window, int32_t menuHeight) {
 
 HWND DeskWindow() {
   return desk.window && IsWindow(desk.window) ? desk.window : nullptr;
+}
+
+bool DeviceAreaOnDesk(RECT& area, RECT& work) {
+  HWND framed = DeskWindow();
+  if (!framed || !CurrentScreen().desk) return false;
+  area = ClientOnScreen(framed);
+  work = desk.work;
+  return true;
 }
 
 bool CoverDeviceArea(HWND window) {

@@ -8,11 +8,12 @@
 namespace platform {
 
 ScreenMetrics MeasureScreen() {
-  ScreenMetrics m{0, 0, false, 0};
+  ScreenMetrics m{0, 0, false, 0, 0};
   // Every measurement chooses again: the desk's resolution may have changed.
   win32::ShownScreen screen = win32::MeasureDesk();
   m.width = screen.width;
   m.height = screen.height;
+  m.deskFactor = screen.factor;
   // An empty title, not a missing one: only the shell's own taskbar window matches.
   HWND taskbar = FindWindowW(L"HHTaskBar", L"");
   if (taskbar) {

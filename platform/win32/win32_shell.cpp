@@ -8,6 +8,7 @@
 #include "platform/desktop_launch.h"
 #include "platform/shell.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_window_internal.h"
 // After windows.h, which it needs.
 #include <shellapi.h>
 
@@ -118,12 +119,29 @@ void FitBoxToScreen(HWND box) {
   InvalidateRect(box, nullptr, TRUE);
 }
 
+// On a desk the box opens over the device's screen, in its middle, as the device's shell shows it;
+// the platform would centre it on the desk or on the framed window's whole frame, caption and all.
+void CentreOnDeviceArea(HWND box) {
+  RECT area{}, work{}, frame{};
+  if (!win32::DeviceAreaOnDesk(area, work) || !GetWindowRect(box, &frame)) return;
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  int x = area.left + ((area.right - area.left) - w) / 2, y = area.top + ((area.bottom - area.top) - h) / 2;
+  // A box wider or higher than the device's screen still stays on the desk. (The monitor's work
+  // area is not asked: Wine keeps the one of the resolution it started with.)
+  x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - w));
+  y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - h));
+  SetWindowPos(box, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Sees the box of this thread's message box once the platform has laid it out (its
 // WM_INITDIALOG has returned) and before it is shown. Not at its activation: the platform gives
 // its button the focus, and with it the activation, before it has placed the button.
 LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (code == HC_ACTION && call->message == WM_INITDIALOG && IsClass(call->hwnd, L"#32770")) FitBoxToScreen(call->hwnd);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && IsClass(call->hwnd, L"#32770")) {
+    FitBoxToScreen(call->hwnd);
+    CentreOnDeviceArea(call->hwnd);
+  }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

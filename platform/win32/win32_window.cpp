@@ -1,4 +1,7 @@
 // Window service on the real API: windows, their messages and their records.
+#include <algorithm>
+
+#include "platform/desk.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
 #include "platform/window.h"
@@ -12,12 +15,16 @@ HWND H(WindowHandle w) {
 
 #ifndef _WIN32_WCE
 // The device's controls are drawn in its UI font; desktop controls would otherwise take the old
-// bold system font, which is too wide for a device-sized page. One font for the process.
+// bold system font, which is too wide for a device-sized page. One font for each of the screen's
+// dots per inch the process meets (a desk's scale or resolution may change), kept to its end:
+// controls made before a change still use theirs.
 HFONT UiFont() {
-  static HFONT font = nullptr;
+  static HFONT fonts[kLargestFactor + 1] = {};
+  int dpi = win32::DeviceDpi();
+  HFONT& font = fonts[std::clamp(dpi / 96, 0, kLargestFactor)];
   if (!font) {
     LOGFONTW lf = {};
-    lf.lfHeight = -MulDiv(8, win32::DeviceDpi(), 72);
+    lf.lfHeight = -MulDiv(8, dpi, 72);
     lstrcpyW(lf.lfFaceName, L"Tahoma");
     font = CreateFontIndirectW(&lf);
   }
@@ -57,8 +64,10 @@ int DeviceDpi() {
   ReleaseDC(nullptr, dc);
   return dpi;
 #else
-  // A device with a screen of VGA size or more reports 192 dots per inch, a smaller one 96.
+  // A device with a screen of VGA size or more reports 192 dots per inch, a smaller one 96; on a
+  // desk the device screen's dots grow with the factor it is drawn at.
   ShownScreen screen = CurrentScreen();
+  if (screen.desk && screen.factor > 0) return 96 * screen.factor;
   return (screen.width < screen.height ? screen.width : screen.height) >= 480 ? 192 : 96;
 #endif
 }
@@ -79,6 +88,17 @@ WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* t
   if (window && (style & WS_CHILD) && IsStandardControl(className)) DeviceLook(window, className);
 #endif
   return window;
+}
+
+void RefreshLook(WindowHandle control) {
+#ifndef _WIN32_WCE
+  wchar_t className[32] = {};
+  if (!GetClassNameW(H(control), className, 32) || !IsStandardControl(U(className))) return;
+  DeviceLook(H(control), U(className));
+  InvalidateRect(H(control), nullptr, TRUE);
+#else
+  (void)control;
+#endif
 }
 
 bool Destroy(WindowHandle window) {

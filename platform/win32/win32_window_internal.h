@@ -20,15 +20,17 @@ bool ReadableRecord(const void* record, size_t bytes);
 bool OwnNotification(const NMHDR* header, size_t bytes);
 
 // The dots per inch of the device's screen. Desktop Windows stands in for the device: a screen
-// whose shorter side has 480 pixels or more reads as 192, a smaller one as 96, as devices report.
+// whose shorter side has 480 pixels or more reads as 192, a smaller one as 96, as devices report;
+// on a desk, 96 times the layout factor the device screen is drawn at.
 int DeviceDpi();
 
 // The screen the program is shown (win32_desk.cpp): the display itself, or on a desk's larger
-// screen the device screen that stands in for it (platform/desk.h). Measured at first use and
-// again by MeasureDesk; the window thread's.
+// screen the device screen that stands in for it (platform/desk.h), in the pixels it is drawn at.
+// Measured at first use and again by MeasureDesk; the window thread's.
 struct ShownScreen {
   int32_t width, height;
-  bool desk;  // a device screen in a framed window on the desk
+  bool desk;       // a device screen in a framed window on the desk
+  int32_t factor;  // on a desk, the layout factor it is drawn at; 0 otherwise
 };
 ShownScreen CurrentScreen();
 // Measures the display, its work area and the frame again and chooses anew.
@@ -40,6 +42,10 @@ ShownScreen MeasureDesk();
 bool PlaceOnDesk(HWND window, int32_t menuHeight);
 // The framed window on the desk; null when there is none.
 HWND DeskWindow();
+// On a desk with its framed window: the device's screen there (the framed window's client area)
+// and the desk's work area (cut to the screen), in screen coordinates. False, and nothing set,
+// otherwise.
+bool DeviceAreaOnDesk(RECT& area, RECT& work);
 // On a desk: places `window` without a frame over the device area (the framed window's client
 // area), owned by the framed window so that it stays in front of it and follows it when it
 // moves; the framed window takes no input until the window is destroyed. False, and nothing

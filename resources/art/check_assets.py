@@ -10,6 +10,7 @@ the tags its viewer knows. Exits 1 after listing every failure.
 """
 
 import html.parser
+import io
 import os
 import struct
 import sys
@@ -36,9 +37,24 @@ JPEGS = {
     "morvane.jpg": (180, 80, None, None),
     "iton.jpg": (180, 80, None, None),
 }
+# The pictures of factors 3 and 4, a device drawn at a desk's 150 % and 200 %: each at its own
+# size, never one enlarged from another.
+for f in (3, 4):
+    JPEGS.update({
+        "t0s1_f%d.jpg" % f: (48 * f, 65 * f, None, None),
+        "t0s2_f%d.jpg" % f: (144 * f, 30 * f, None, None),
+        "t0ms_f%d.jpg" % f: (240 * f, 36 * f, 48 * f, (255, 0, 255)),
+        "cursors_f%d.jpg" % f: (100 * f, 20 * f, 10 * f, (255, 0, 255)),
+        "tva_f%d.jpg" % f: (66 * f, 22 * f, 22 * f, (0, 255, 0)),
+        "tvf_f%d.jpg" % f: (66 * f, 22 * f, 22 * f, (0, 255, 0)),
+        "morvane_f%d.jpg" % f: (90 * f, 40 * f, None, None),
+    })
 ICONS = ["quillmote.ico", "tab_mouse.ico", "tab_keyboard.ico", "tab_status.ico",
          "tab_help.ico", "tab_about.ico"]
 ICON_SIZES = [16, 32, 64]
+# Sizes only a desktop shows, stored as PNG (which desktop Windows reads): the tab icons' 48.
+PNG_SIZES = {name: [48] for name in ["tab_mouse.ico", "tab_keyboard.ico", "tab_status.ico",
+                                     "tab_help.ico", "tab_about.ico"]}
 # Bits per pixel of an icon's images where they are not 32: the control-panel entry's are 24.
 ICON_BITS = {"ollenset.ico": 24}
 ICONS.append("ollenset.ico")
@@ -161,14 +177,15 @@ def check_cells(name, rgb, mask):
 def check_opaque(name, image):
     width, height = image.size
     corners = [(0, 0), (width - 1, 0), (0, height - 1), (width - 1, height - 1)]
-    if name == "t0s1_f12.jpg":
+    if name.startswith("t0s1_"):
         corners = corners[:2]  # the tab runs off the bottom edge
     for corner in corners:
         if min(image.getpixel(corner)) < 245:
             fail("%s: corner %s is %s, not white" % (name, corner, image.getpixel(corner)))
-    if name == "t0s2_f12.jpg":
+    if name.startswith("t0s2_"):
         # the drop-down list sits on the bar: its inside must be one plain colour
-        inside = image.crop((10, 8, width - 10, height - 8))
+        edge = height * 8 // 60
+        inside = image.crop((edge + 2, edge, width - edge - 2, height - edge))
         low, high = zip(*inside.getextrema())
         if max(h - l for l, h in zip(low, high)) > 6:
             fail("%s: the bar is not plain inside" % name)
@@ -207,7 +224,7 @@ def check_icon(name):
     if (reserved, kind) != (0, 1):
         fail("%s is not an icon file" % name)
         return
-    sizes = []
+    sizes, png_sizes = [], []
     for entry in range(count):
         w, h, colours, _, planes, bpp, length, offset = struct.unpack_from(
             "<BBBBHHII", data, 6 + 16 * entry)
@@ -218,7 +235,17 @@ def check_icon(name):
             fail("%s runs past the end of the file" % label)
             continue
         if data[offset:offset + 8] == b"\x89PNG\r\n\x1a\n":
-            fail("%s is PNG-compressed; the device wants a DIB" % label)
+            sizes.pop()
+            png_sizes.append(w)
+            if w not in PNG_SIZES.get(name, []):
+                fail("%s is PNG-compressed; the device wants a DIB" % label)
+                continue
+            with Image.open(io.BytesIO(data[offset:offset + length])) as png:
+                alpha = png.convert("RGBA").getchannel("A")
+                if png.size != (w, h) or any(0 < a < 128 for a in alpha.getdata()):
+                    fail("%s: not a %dx%d PNG whose faint pixels are clear" % (label, w, h))
+                elif sum(1 for a in alpha.getdata() if a) < w * h // 8:
+                    fail("%s is (nearly) empty" % label)
             continue
         (size, bw, bh, bplanes, bbits, compression, image_size) = struct.unpack_from(
             "<IiiHHII", data, offset)
@@ -261,8 +288,9 @@ def check_icon(name):
             fail("%s is (nearly) empty" % label)
         if clear == 0:
             fail("%s has no transparent pixel" % label)
-    if sorted(sizes) != ICON_SIZES:
-        fail("%s holds sizes %s, not %s" % (name, sizes, ICON_SIZES))
+    if sorted(sizes) != ICON_SIZES or sorted(png_sizes) != PNG_SIZES.get(name, []):
+        fail("%s holds sizes %s and PNG %s, not %s and %s" % (name, sizes, png_sizes, ICON_SIZES,
+                                                             PNG_SIZES.get(name, [])))
 
 
 # ---------------------------------------------------------------------------------------------

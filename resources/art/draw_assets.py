@@ -2,7 +2,13 @@
 """Draws every picture and icon of Quillmote from code and writes them into resources/.
 
     resources/images/  the JPEG pictures of the settings window and the applet
-    resources/icons/   the program icon and the five tab icons (.ico with 16, 32 and 64 px images)
+    resources/icons/   the program icon and the five tab icons (.ico with 16, 32 and 64 px images;
+                       the tab icons also with a 48 px image, stored as PNG)
+
+Pictures named "_f%d" exist for the layout factors 1 and 2 of a device and 3 and 4 of a device
+drawn at a desk's scale of 150 % and 200 %; the pictures factors 1 and 2 share ("_f12", the
+maker's logo) have their own at factors 3 and 4. Every size is drawn at that size, none is
+enlarged from a smaller one.
 
 Run from the repository's root with Debian's Python 3 and Pillow:
 
@@ -234,6 +240,12 @@ def pixel_art(rows, palette):
     return image
 
 
+def n(v):
+    """A coordinate as an int where it is whole, so that the drawings of factor 2 stay as they
+    were written."""
+    return int(v) if float(v).is_integer() else v
+
+
 def scale2x(rows):
     """Doubles pixel art with the Scale2x rule: diagonals stay sharp steps of one pixel instead
     of turning into blocks of two."""
@@ -252,6 +264,38 @@ def scale2x(rows):
             bottom += [c if d == c and d != b and c != a else p,
                        d if b == d and b != a and d != c else p]
         out += ["".join(top), "".join(bottom)]
+    return out
+
+
+def scale3x(rows):
+    """Triples pixel art with the Scale3x rule, the same idea as Scale2x for three."""
+    h, w = len(rows), len(rows[0])
+
+    def at(x, y):
+        return rows[min(max(y, 0), h - 1)][min(max(x, 0), w - 1)]
+
+    out = []
+    for y in range(h):
+        lines = [[], [], []]
+        for x in range(w):
+            a, b, c = at(x - 1, y - 1), at(x, y - 1), at(x + 1, y - 1)
+            d, e, f = at(x - 1, y), at(x, y), at(x + 1, y)
+            g, hh, i = at(x - 1, y + 1), at(x, y + 1), at(x + 1, y + 1)
+            if b != hh and d != f:
+                e0 = d if d == b else e
+                e1 = b if (d == b and e != c) or (b == f and e != a) else e
+                e2 = f if b == f else e
+                e3 = d if (d == b and e != g) or (d == hh and e != a) else e
+                e5 = f if (b == f and e != i) or (hh == f and e != c) else e
+                e6 = d if d == hh else e
+                e7 = hh if (d == hh and e != i) or (hh == f and e != g) else e
+                e8 = f if hh == f else e
+            else:
+                e0 = e1 = e2 = e3 = e5 = e6 = e7 = e8 = e
+            lines[0] += [e0, e1, e2]
+            lines[1] += [e3, e, e5]
+            lines[2] += [e6, e7, e8]
+        out += ["".join(line) for line in lines]
     return out
 
 
@@ -363,11 +407,12 @@ def mouse_band(f):
     return sk.result()
 
 
-def selected_column():
-    """t0s1_f12: the highlight behind the selected button's column, 96 x 130, opaque."""
-    w, h = 96, 130
+def selected_column(f=2):
+    """t0s1_f12 (drawn for factor 2, shared with 1), t0s1_f3, t0s1_f4: the highlight behind the
+    selected button's column, 48 x 65 units, opaque."""
+    w, h = 48 * f, 65 * f
     sk = Sketch(w, h, background=WHITE + (255,), ss=4)
-    tab = Rect((3, 2, w - 3, h + 20), radius=18)
+    tab = Rect((n(1.5 * f), f, n(w - 1.5 * f), h + 10 * f), radius=9 * f)
     sk.fill(tab, ACCENT + (255,))
     inner = sk.mask(tab, grow=-2)
     gradient = Image.new("RGBA", sk.image.size)
@@ -381,10 +426,12 @@ def selected_column():
     return sk.result().convert("RGB")
 
 
-def action_strip():
-    """t0s2_f12: the bar under the selected button that carries the action list, 288 x 60."""
-    sk = Sketch(288, 60, background=WHITE + (255,), ss=4)
-    sk.outlined(Rect((1, 1, 287, 59), radius=14), ACCENT_LIGHT + (255,), ACCENT + (255,), 2)
+def action_strip(f=2):
+    """t0s2_f12 (factor 2, shared with 1), t0s2_f3, t0s2_f4: the bar under the selected button
+    that carries the action list, 144 x 30 units."""
+    w, h, e = 144 * f, 30 * f, n(f / 2)
+    sk = Sketch(w, h, background=WHITE + (255,), ss=4)
+    sk.outlined(Rect((e, e, w - e, h - e), radius=7 * f), ACCENT_LIGHT + (255,), ACCENT + (255,), f)
     return sk.result().convert("RGB")
 
 
@@ -444,10 +491,14 @@ CURSORS = [
 
 
 def cursor_strip(f):
-    """cursors_f1/_f2: the ten pointer shapes side by side, index 0 at the left."""
+    """cursors_f1 to _f4: the ten pointer shapes side by side, index 0 at the left."""
     rows = ["".join(cell[y] for cell in CURSORS) for y in range(20)]
     if f == 2:
         rows = scale2x(rows)
+    elif f == 3:
+        rows = scale3x(rows)
+    elif f == 4:
+        rows = scale2x(scale2x(rows))
     return pixel_art(rows, CURSOR_PALETTE)
 
 
@@ -479,20 +530,26 @@ def program_strip(f):
 # ---------------------------------------------------------------------------------------------
 # Logo and badge
 
-def maker_logo():
-    """morvane: the maker's wordmark with a sea-and-hills emblem, 180 x 80, on white."""
-    sk = Sketch(180, 80, background=WHITE + (255,), ss=4)
-    cx, cy, r = 30, 40, 21
+def maker_logo(f=2):
+    """morvane (factor 2, shared with 1), morvane_f3, morvane_f4: the maker's wordmark with a
+    sea-and-hills emblem, 90 x 40 units, on white."""
+    k = f / 2
+
+    def u(v):
+        return n(v * k)
+
+    sk = Sketch(u(180), u(80), background=WHITE + (255,), ss=4)
+    cx, cy, r = u(30), u(40), u(21)
     sk.fill(Ellipse((cx - r, cy - r, cx + r, cy + r)), ACCENT + (255,))
-    sk.line([(cx - 13, cy + 4), (cx - 6, cy - 8), (cx, cy + 1), (cx + 6, cy - 8),
-             (cx + 13, cy + 4)], WHITE + (255,), 3.2)
-    wave = [(cx - 14 + i * 0.5, cy + 10 + 1.8 * math.sin(i * 0.5 / 28 * 4 * math.pi))
+    sk.line([(cx - u(13), cy + u(4)), (cx - u(6), cy - u(8)), (cx, cy + u(1)), (cx + u(6), cy - u(8)),
+             (cx + u(13), cy + u(4))], WHITE + (255,), u(3.2))
+    wave = [(cx - u(14) + u(i * 0.5), cy + u(10) + u(1.8 * math.sin(i * 0.5 / 28 * 4 * math.pi)))
             for i in range(57)]
-    sk.line(wave, WHITE + (255,), 2.4)
-    size = 27
-    while sk.text_width("Morvane", size) > 112:
-        size -= 0.5
-    sk.text((60, 41), "Morvane", size, TEXT + (255,), anchor="lm")
+    sk.line(wave, WHITE + (255,), u(2.4))
+    size = u(27)
+    while sk.text_width("Morvane", size) > u(112):
+        size -= u(0.5)
+    sk.text((u(60), u(41)), "Morvane", size, TEXT + (255,), anchor="lm")
     return sk.result().convert("RGB")
 
 
@@ -629,11 +686,11 @@ def icon16(name):
     return pixel_art(ICON16[name], ICON_PALETTE)
 
 
-LINE = {32: 2, 64: 3}
+LINE = {32: 2, 48: 2.5, 64: 3}
 
 
 def icon_sketch(size):
-    """A sketch for a 32 or 64 pixel icon, the unit of the 16 x 16 design and the line width."""
+    """A sketch for a 32, 48 or 64 pixel icon, the unit of the 16 x 16 design and the line width."""
     return Sketch(size, size), size / 16, LINE[size]
 
 
@@ -758,14 +815,21 @@ def jpeg_bytes(image):
     return out.getvalue()
 
 
-def ico_bytes(images, bits=32):
+def png_bytes(image):
+    out = io.BytesIO()
+    image.save(out, "PNG", optimize=True)
+    return out.getvalue()
+
+
+def ico_bytes(images, bits=32, png=()):
     """An .ico with one 32-bit (or 24-bit) image per entry, each with the AND mask matching its
     alpha: a pixel less than half opaque is transparent, black and masked, so that old masked
     drawing and alpha drawing show the same shape. A 24-bit image has no alpha: the mask alone
-    makes it transparent, and its rows are padded to whole words."""
-    header = struct.pack("<HHH", 0, 1, len(images))
+    makes it transparent, and its rows are padded to whole words. The images in `png` follow as
+    PNG files, a pixel less than half opaque made transparent as in the others."""
+    header = struct.pack("<HHH", 0, 1, len(images) + len(png))
     entries, blobs = b"", b""
-    offset = 6 + 16 * len(images)
+    offset = 6 + 16 * (len(images) + len(png))
     for image in images:
         w, h = image.size
         pixels = list(image.getdata())
@@ -790,6 +854,15 @@ def ico_bytes(images, bits=32):
         entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, bits, len(blob), offset)
         blobs += blob
         offset += len(blob)
+    for image in png:
+        w, h = image.size
+        alpha = image.getchannel("A").point(lambda a: 255 if a >= 128 else 0)
+        solid = Image.new("RGBA", image.size, CLEAR)
+        solid.paste(image, (0, 0), alpha)
+        blob = png_bytes(solid)
+        entries += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(blob), offset)
+        blobs += blob
+        offset += len(blob)
     return header + entries + blobs
 
 
@@ -805,6 +878,14 @@ KEYED = {
     "tva_f2.jpg": (lambda: applet_strip(2), GREEN),
     "tvf_f1.jpg": (lambda: program_strip(1), GREEN),
     "tvf_f2.jpg": (lambda: program_strip(2), GREEN),
+    "t0ms_f3.jpg": (lambda: mouse_band(3), MAGENTA),
+    "t0ms_f4.jpg": (lambda: mouse_band(4), MAGENTA),
+    "cursors_f3.jpg": (lambda: cursor_strip(3), MAGENTA),
+    "cursors_f4.jpg": (lambda: cursor_strip(4), MAGENTA),
+    "tva_f3.jpg": (lambda: applet_strip(3), GREEN),
+    "tva_f4.jpg": (lambda: applet_strip(4), GREEN),
+    "tvf_f3.jpg": (lambda: program_strip(3), GREEN),
+    "tvf_f4.jpg": (lambda: program_strip(4), GREEN),
 }
 
 OPAQUE = {
@@ -812,9 +893,19 @@ OPAQUE = {
     "t0s2_f12.jpg": action_strip,
     "morvane.jpg": maker_logo,
     "iton.jpg": product_badge,
+    "t0s1_f3.jpg": lambda: selected_column(3),
+    "t0s1_f4.jpg": lambda: selected_column(4),
+    "t0s2_f3.jpg": lambda: action_strip(3),
+    "t0s2_f4.jpg": lambda: action_strip(4),
+    "morvane_f3.jpg": lambda: maker_logo(3),
+    "morvane_f4.jpg": lambda: maker_logo(4),
 }
 
 ICON_SIZES = (16, 32, 64)
+# The tab icons' size at factor 3, a desk's 150 %: only desktop Windows shows it, which reads an
+# image stored as PNG, so it costs the program a few hundred bytes instead of nine kilobytes.
+PNG_ICON_SIZES = (48,)
+TAB_ICONS = ("tab_mouse.ico", "tab_keyboard.ico", "tab_status.ico", "tab_help.ico", "tab_about.ico")
 
 ICON_SET = {
     "quillmote.ico": program_icon,
@@ -848,7 +939,8 @@ def render_all():
     for name, build in OPAQUE.items():
         files["images/" + name] = jpeg_bytes(build())
     for name, build in ICON_SET.items():
-        files["icons/" + name] = ico_bytes([build(size) for size in ICON_SIZES])
+        png = [build(size) for size in PNG_ICON_SIZES] if name in TAB_ICONS else []
+        files["icons/" + name] = ico_bytes([build(size) for size in ICON_SIZES], png=png)
     # The control-panel entry's icon: the program's, in 24-bit colour as the control panel of
     # the device expects it.
     files["icons/ollenset.ico"] = ico_bytes([program_icon(size) for size in ICON_SIZES], bits=24)

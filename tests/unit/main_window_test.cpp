@@ -11,6 +11,7 @@
 #include "gui/page_paint.h"
 #include "gui/tray_icon.h"
 #include "gui_fixture.h"
+#include "pickers/picker_frame.h"
 #include "platform/controls.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
@@ -420,6 +421,18 @@ TEST_F(GuiTest, FirstTabFallsBackToTheKeyboardPageAndAboutVisitsAreCounted) {
   EXPECT_EQ(theGUI.CurrentPage, kAboutPage);
 }
 
+// The driver info record that follows a settings change (after the ping) names this screen and
+// factor.
+void ExpectDriverHeard(int32_t width, int32_t height, int32_t factor) {
+  auto events = host::DriverEvents();
+  ASSERT_GE(events.size(), 2u);
+  const auto& sent = events[1].input;
+  ASSERT_EQ(sent.size(), 24u);
+  EXPECT_EQ(sent[4] | sent[5] << 8, width);
+  EXPECT_EQ(sent[8] | sent[9] << 8, height);
+  EXPECT_EQ(sent[12], factor);
+}
+
 TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
   ASSERT_EQ(Open(480, 640), 1);
   ShowPage(kHelpPage);
@@ -449,15 +462,59 @@ TEST_F(GuiTest, RotationEndsWithTheLastScreensFactorsAndSizes) {
     EXPECT_EQ(view->width, s.width - 10 * s.scaleX);
     EXPECT_EQ(view->height, s.height - 2 * (5 * s.scaleX + 10 * s.scaleY + s.mh));
     // The driver hears the new geometry.
-    auto events = host::DriverEvents();
-    ASSERT_GE(events.size(), 2u);
-    const auto& sent = events[1].input;
-    ASSERT_EQ(sent.size(), 24u);
-    EXPECT_EQ(sent[4] | sent[5] << 8, s.width);
-    EXPECT_EQ(sent[8] | sent[9] << 8, s.height);
-    EXPECT_EQ(sent[12], s.scaleX);
+    ExpectDriverHeard(s.width, s.height, s.scaleX);
   }
   EXPECT_EQ(host::SettingChangesHandled(), 4);
+}
+
+// On a scaled desk the backend draws the device screen at the desk's factor: the layout, the
+// pictures (each drawn for its factor), the tab icons and the driver's record follow it, and a new
+// scale reloads them as a new resolution does; an unscaled desk is a device of factor 2 again.
+TEST_F(GuiTest, ScaledDeskDrawsTheDeviceAtItsFactor) {
+  host::SetDeskFactor(3);
+  ASSERT_EQ(Open(720, 960), 1);
+  struct Step {
+    int32_t width, height, factor;
+    const char16_t *highlight, *mouse;
+  } steps[] = {{720, 960, 3, u"t0s1_f3.jpg", u"t0ms_f3.jpg"},
+               {960, 1280, 4, u"t0s1_f4.jpg", u"t0ms_f4.jpg"},
+               {480, 640, 2, u"t0s1_f12.jpg", u"t0ms_f2.jpg"}};
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.factor);
+    if (s.factor != 3) {
+      host::SetScreenSize(s.width, s.height);
+      host::SetDeskFactor(s.factor);
+      host::DriverClearEvents();
+      EXPECT_EQ(Send(theGUI.MainWindow, kWmDpiChanged, 0, 0), 1);
+      ExpectDriverHeard(s.width, s.height, s.factor);
+    }
+    EXPECT_EQ(ScaleX, s.factor);
+    EXPECT_EQ(ScaleY, s.factor);
+    EXPECT_EQ(theGUI.MH, 26 * s.factor);
+    EXPECT_EQ(WindowRecord(theGUI.MainWindow)->height, s.height - 2 * 26 * s.factor);
+    EXPECT_EQ(WindowRecord(theGUI.TabControl)->height, 22 * s.factor);
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kHighlightPicture])->path,
+              WString(u"\\Quillmote\\images\\") + s.highlight);
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture])->path, WString(u"\\Quillmote\\images\\") + s.mouse);
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture])->width, 240 * s.factor);
+    // Factor 2 draws the logo written out at start-up; above it the one drawn for the factor.
+    if (s.factor > 2) {
+      EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kLargeLogoPicture])->width, 90 * s.factor);
+    } else {
+      EXPECT_EQ(theGUI.Pictures[kLargeLogoPicture], nullptr);
+    }
+    EXPECT_EQ(host::IconRecord(theGUI.Icons[1])->width, 16 * s.factor);
+    // The pickers' text heights follow the factor too.
+    EXPECT_EQ(ScaleForDpi(20), 20 * s.factor);
+    EXPECT_EQ(host::ImageListRecord(theGUI.TabImages)->width, 16 * s.factor);
+    // The page is made anew for the new factor: its controls have its sizes.
+    EXPECT_EQ(Control(kSoundsCheckSlot).y, 120 * s.factor);
+    EXPECT_EQ(Control(kSoundsCheckSlot).height, 20 * s.factor);
+    EXPECT_EQ(static_cast<int32_t>(Send(theGUI.TabControl, kTcmGetCurSel, 0, 0)), kKeyboardPage);
+  }
+  // Nothing is left of the pictures and icons of the factors before.
+  theGUI.Release();
+  EXPECT_EQ(host::LiveIconsAndLists(), 0);
 }
 
 TEST_F(GuiTest, InitWindowResults) {

@@ -16,26 +16,39 @@ if(WIN32 AND TARGET qmxsim)
 endif()
 # The real Ollendock.exe's settings window at the same two sizes, driven from another process (then
 # against a driver stand-in that reports as the driver does, with a paired keyboard in the stack),
-# and on three desks, where it shows a device's screen (named after the desk's size) in a frame.
+# on three desks, where it shows a device's screen (named after the desk's size) in a frame, and on
+# two scaled desks (150 % and 200 %, in prefixes of their own whose dots per inch are set), where
+# it draws that device screen larger (named after the drawn size and the device it enlarges).
 if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
   add_executable(window_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/window_e2e_test.cpp)
   target_link_libraries(window_e2e_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
   add_dependencies(window_e2e_tests qmxsim Ollendock)
-  foreach(run 240x320 480x640 1280x800:480x640 1920x1080:480x640 1366x768:480x640)
+  foreach(run 240x320 480x640 1280x800:480x640 1920x1080:480x640 1366x768:480x640 1920x1200:720x960:480x640@150:144
+      2560x1600:960x1280:480x640@200:192)
     string(REPLACE ":" ";" parts ${run})
     list(GET parts 0 size)
-    if(run MATCHES ":")
+    set(prefix ${QM_WINEPREFIX})
+    set(fixture wineprefix)
+    list(LENGTH parts count)
+    if(count GREATER 1)
       list(GET parts 1 device)
       # A desk shows a device screen: what the window does there is the device sizes' to check.
       set(options --device ${device} --gtest_filter=WindowE2E.Desk*)
     else()
       set(options --gtest_filter=-WindowE2E.Desk*)
     endif()
+    if(count GREATER 2)
+      list(GET parts 2 scaled)
+      list(GET parts 3 dpi)
+      list(APPEND options --scaled ${scaled})
+      set(prefix ${QM_WINEPREFIX_${dpi}})
+      set(fixture wineprefix${dpi})
+    endif()
     add_test(NAME window_e2e_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
       ${size} ${CMAKE_BINARY_DIR}/screenshots/window-${size} $<TARGET_FILE:window_e2e_tests>
       --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/window-${size}
       --ollendock $<TARGET_FILE:Ollendock> --resources ${CMAKE_SOURCE_DIR}/resources ${options})
-    set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
-      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display;bluetooth_registry" TIMEOUT 300)
+    set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED ${fixture}
+      ENVIRONMENT "WINEPREFIX=${prefix}" RESOURCE_LOCK "qmx0;display;bluetooth_registry" TIMEOUT 300)
   endforeach()
 endif()

@@ -33,3 +33,7 @@ inline void InstallContent(const WString& folder, const std::string& resources,
 // The pictures the settings window draws.
 #define QM_WINDOW_PICTURES \
   "t0s1_f12.jpg", "t0s2_f12.jpg", "t0ms_f1.jpg", "t0ms_f2.jpg", "cursors_f1.jpg", "cursors_f2.jpg"
+// The settings window's and the pickers' pictures for a desk at 150 % and 200 %.
+#define QM_DESK_SCALE_PICTURES                                                                                 \
+  "t0s1_f3.jpg", "t0s2_f3.jpg", "t0ms_f3.jpg", "cursors_f3.jpg", "tva_f3.jpg", "tvf_f3.jpg", "morvane_f3.jpg", \
+      "t0s1_f4.jpg", "t0s2_f4.jpg", "t0ms_f4.jpg", "cursors_f4.jpg", "tva_f4.jpg", "tvf_f4.jpg", "morvane_f4.jpg"

@@ -34,7 +34,9 @@ maker_key='HKEY_LOCAL_MACHINE\Software\Morvane'
 run_key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmote'
 pictures="t0s1_f12.jpg t0s2_f12.jpg t0ms_f1.jpg t0ms_f2.jpg cursors_f1.jpg cursors_f2.jpg tva_f1.jpg
-  tva_f2.jpg tvf_f1.jpg tvf_f2.jpg morvane.jpg iton.jpg"
+  tva_f2.jpg tvf_f1.jpg tvf_f2.jpg morvane.jpg iton.jpg t0s1_f3.jpg t0s2_f3.jpg t0ms_f3.jpg cursors_f3.jpg
+  tva_f3.jpg tvf_f3.jpg morvane_f3.jpg t0s1_f4.jpg t0s2_f4.jpg t0ms_f4.jpg cursors_f4.jpg tva_f4.jpg tvf_f4.jpg
+  morvane_f4.jpg"
 # The stripped programs the installer was packed from, when it was built by CMake.
 stage="$(dirname "$setup")/stage"
 

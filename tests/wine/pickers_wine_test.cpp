@@ -51,7 +51,10 @@ WString SystemFile(const char* name) {
 }
 
 void Install() {
-  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"},
+  // The log is the prefix's, which other suites write too: this one reads only its own lines.
+  RemoveFile(DebugLogFile());
+  InstallContent(kInstall, resources,
+                 {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES, "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"},
                  false);
   RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
   CopyInto(WindowsPath(ollenset), SystemFile("Ollenset.cpl"));
@@ -308,12 +311,18 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
         inFront = IsShown(main) && IsAbove(picker, main) && ForegroundNow() == picker;
         u.Photograph("brought-forward");
         Rect window = ScreenBounds(main), before = ScreenBounds(picker);
-        ASSERT_TRUE(ChangeResolution(1024, 768));
+        // A desk narrower by a quarter (1024 x 768 for 1280 x 800, 1600 x 1200 for 1920 x 1200,
+        // 2048 x 1536 for 2560 x 1600): a desk as well, showing the same device, whose middle
+        // lies elsewhere.
+        int32_t deskWidth = 0, deskHeight = 0;
+        DisplaySize(deskWidth, deskHeight);
+        const int32_t newWidth = deskWidth == 1920 ? 1600 : deskWidth * 4 / 5;
+        const int32_t newHeight = deskWidth == 1920 ? 1200 : deskHeight * 24 / 25;
+        ASSERT_TRUE(ChangeResolution(newWidth, newHeight));
         Eventually([&] { return ScreenBounds(main).left != window.left; });
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         Rect after = ScreenBounds(main);
-        // 1024 x 768 is a desk as well, whose middle lies elsewhere.
-        followed = after.left - window.left == (1024 - 1280) / 2 &&
+        followed = after.left - window.left == (newWidth - deskWidth) / 2 &&
                    ScreenBounds(picker).left - before.left == after.left - window.left &&
                    ScreenBounds(picker).top - before.top == after.top - window.top;
         ChangeResolution(0, 0);

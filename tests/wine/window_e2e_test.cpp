@@ -7,7 +7,10 @@
 // notification icon's tip follow the keyboard box and the radio. On a desk (--device names the
 // device screen expected there) the window is framed and centred, its close box hides it, and a
 // new resolution chooses again.
-// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]
+// On a scaled desk (--scaled names the device drawn larger and the desk's scale) the window is the
+// unscaled one at that scale, and every text fits its control.
+// usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH
+//        [--scaled WxH@PERCENT]]
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,8 +43,11 @@ using namespace platform;
 using namespace platform::win32test;
 
 std::string ollendock, resources;
-// The device screen the program shows on a desk; 0 x 0 on a device's own screen.
+// The device screen the program shows on a desk, in the pixels it is drawn at; 0 x 0 on a device's
+// own screen.
 int32_t deskDeviceWidth = 0, deskDeviceHeight = 0;
+// On a scaled desk: the desk's scale in percent and the device screen it draws larger; 0 otherwise.
+int32_t deskScale = 0, unscaledWidth = 0, unscaledHeight = 0;
 constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
 constexpr WChar kClass[] = u"MORVANE.Quillmote";
 constexpr WChar kTitle[] = u"Quillmote";
@@ -59,7 +65,7 @@ class ProgramE2E : public ::testing::Test {
  protected:
   static void StartProgram(const std::string& name, const WString& serveOptions) {
     name_ = name;
-    InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
+    InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}, true);
     CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteWindow\\Ollendock.exe");
     RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
     RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
@@ -521,6 +527,65 @@ TEST_F(WindowE2E, DeskShowsADeviceScreenInAFrame) {
   Photograph("back");
 }
 
+// On a scaled desk the window is the unscaled desk's window (the same device, in Wine's frame of 6 x
+// 25 pixels at 96 dots per inch) at the desk's scale, within its work area: its device screen
+// exactly, its frame within a few pixels (Wine grows the caption with the scale, not the borders).
+// INIT-3 names what the program draws (the drawn size, the factor and its menu bar's height), and
+// on every page each control's text fits it in the controls' font at that factor.
+TEST_F(WindowE2E, DeskAtItsScale) {
+  if (deskScale == 0) GTEST_SKIP() << "an unscaled desk";
+  const int32_t factor = 2 * deskScale / 100, mh = 26 * factor;
+  Rect at = ScreenBounds(window), client = ClientArea(window);
+  EXPECT_EQ(client.right, unscaledWidth * deskScale / 100);
+  EXPECT_EQ(client.bottom, (unscaledHeight - 52) * deskScale / 100);
+  const int32_t wide = (unscaledWidth + 6) * deskScale / 100, high = (unscaledHeight - 52 + 25) * deskScale / 100;
+  EXPECT_NEAR(at.right - at.left, wide, 8);
+  EXPECT_NEAR(at.bottom - at.top, high, 8);
+  int32_t left, top, right, bottom;
+  WorkArea(left, top, right, bottom);
+  EXPECT_TRUE(at.left >= left && at.top >= top && at.right <= right && at.bottom <= bottom);
+  const std::string two = std::to_string(2 * factor);
+  EXPECT_TRUE(DebugLogHas("INIT-3: Screen size: " + std::to_string(deskDeviceWidth) + "x" +
+                          std::to_string(deskDeviceHeight) + ", DRAX(2)=" + two + ", DRAY(2)=" + two +
+                          ", MH=" + std::to_string(mh)));
+  const char* names[] = {"keyboard", "status", "help", "about"};
+  for (int page = 1; page < 5; ++page) {
+    SCOPED_TRACE(names[page - 1]);
+    EXPECT_EQ(ClickTab(page), page);
+    // The controls' font: Tahoma of 8 points at 96 dots per inch per factor; a check box's box and
+    // its gap take about 16 pixels per factor before the text.
+    int checked = 0;
+    for (WindowHandle c : ChildrenOfClass(window, u"button")) {
+      WChar text[100] = {};
+      ReadText(c, text, 100);
+      EXPECT_TRUE(TextFitsAtHeight(c, -(8 * 96 * factor + 36) / 72, 16 * factor)) << ToUtf8(text);
+      ++checked;
+    }
+    // The keyboard page has two check boxes, the status page three and a button.
+    if (page <= 2) {
+      EXPECT_GE(checked, 2);
+    }
+    Photograph("scaled-" + std::string(names[page - 1]));
+  }
+  // The about page's credits (from its third opening on, after the desk test's and the loop's):
+  // the maker's logo drawn for the factor.
+  EXPECT_EQ(ClickTab(1), 1);
+  EXPECT_EQ(ClickTab(4), 4);
+  Photograph("scaled-about-credits");
+  EXPECT_EQ(ClickTab(1), 1);
+  // "Connect" with the radio off: its box opens in the middle of the device's screen.
+  Post(window, kWmCommand, 133, 0);
+  WindowHandle box = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (box = FindTopLevel(u"#32770", u"#2 Bluetooth")) != nullptr && IsShown(box); }));
+  Rect b = ScreenBounds(box);
+  Point origin = ClientOrigin();
+  EXPECT_NEAR(b.left + b.right, 2 * origin.x + client.right, 1);
+  EXPECT_NEAR(b.top + b.bottom, 2 * origin.y + client.bottom, 1);
+  Photograph("scaled-connect");
+  Post(box, kWmCommand, 1 /* IDOK */, 0);
+  EXPECT_TRUE(Eventually([] { return FindTopLevel(u"#32770", u"#2 Bluetooth") == nullptr; }));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -528,9 +593,11 @@ int main(int argc, char** argv) {
   ollendock = OptionValue(argc, argv, "--ollendock");
   resources = OptionValue(argc, argv, "--resources");
   std::sscanf(OptionValue(argc, argv, "--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
+  std::sscanf(OptionValue(argc, argv, "--scaled").c_str(), "%dx%d@%d", &unscaledWidth, &unscaledHeight, &deskScale);
   if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
     std::fprintf(stderr,
-                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH]\n");
+                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH "
+                 "[--scaled WxH@PERCENT]]\n");
     return 2;
   }
   return RUN_ALL_TESTS();

@@ -467,6 +467,32 @@ bool TextFitsItsControl(WindowHandle control) {
   return need.right <= place.right && need.bottom <= place.bottom;
 }
 
+bool TextFitsAtHeight(WindowHandle control, int32_t fontHeight, int32_t boxIndent) {
+  HWND c = static_cast<HWND>(control);
+  RECT place{};
+  if (!GetClientRect(c, &place)) return false;
+  wchar_t text[256] = {};
+  SendMessageTimeoutW(c, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
+  if (text[0] == 0) return true;
+  LOGFONTW lf = {};
+  lf.lfHeight = fontHeight;
+  lstrcpyW(lf.lfFaceName, L"Tahoma");
+  HFONT font = CreateFontIndirectW(&lf);
+  wchar_t cls[16] = {};
+  const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+  const bool box = GetClassNameW(c, cls, 16) && lstrcmpiW(cls, L"Button") == 0 &&
+                   (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE);
+  const int width = place.right - (box ? boxIndent : 0);
+  RECT need{0, 0, width, 0};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  DrawTextW(dc, text, -1, &need, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+  return need.right <= width && need.bottom <= place.bottom;
+}
+
 WindowHandle ForegroundNow() {
   return GetForegroundWindow();
 }

@@ -106,6 +106,10 @@ std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* clas
 // Whether a control of this process is wide and high enough for its whole text, wrapped at its
 // width in its own font as a static control draws it.
 bool TextFitsItsControl(WindowHandle control);
+// The same for a control of another process, whose font cannot be selected here: its text in
+// Tahoma of `fontHeight` pixels (LOGFONT's height), in the control's client area, less
+// `boxIndent` pixels on the left for a check box (its box and the gap to its text).
+bool TextFitsAtHeight(WindowHandle control, int32_t fontHeight, int32_t boxIndent);
 // The window the user works with now (GetForegroundWindow), of any process.
 WindowHandle ForegroundNow();
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
