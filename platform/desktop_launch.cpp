@@ -11,24 +11,21 @@ bool StartsWithNoCase(const WChar* text, const WChar* prefix) {
 
 }  // namespace
 
-DesktopLaunch ResolveDesktopLaunch(const WChar* file, const WChar* parameters, const WChar* systemFolder) {
+DesktopLaunch ResolveDesktopLaunch(const WChar* file, const WChar* parameters) {
   if (!parameters) parameters = u"";
   static const WChar kApplet[] = u"cplmain.cpl,23";
-  if (WCompareNoCase(file, u"\\windows\\bthbond.exe") == 0) return {DesktopLaunch::BluetoothSettings, {}, {}};
+  if (WCompareNoCase(file, u"\\windows\\bthbond.exe") == 0) return DesktopLaunch::BluetoothSettings;
   if (WCompareNoCase(file, u"\\windows\\ctlpnl.exe") == 0) {
     // The Bluetooth applet ("cplmain.cpl,23", "cplmain.cpl,23,1"); the device's other applets are
     // the device's only.
     size_t n = WLen(kApplet);
-    if (StartsWithNoCase(parameters, kApplet) && (parameters[n] == 0 || parameters[n] == u','))
-      return {DesktopLaunch::BluetoothSettings, {}, {}};
-    return {DesktopLaunch::Refused, {}, {}};
+    bool bluetooth = StartsWithNoCase(parameters, kApplet) && (parameters[n] == 0 || parameters[n] == u',');
+    return bluetooth ? DesktopLaunch::BluetoothSettings : DesktopLaunch::Refused;
   }
-  if (StartsWithNoCase(file, u"\\windows\\")) return {DesktopLaunch::Refused, {}, {}};
-  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0])
-    return {DesktopLaunch::Address, WString(parameters), {}};
-  if (WCompareNoCase(file, u"control.exe") == 0)
-    return {DesktopLaunch::Program, WString(systemFolder) + u"\\control.exe", WString(parameters)};
-  return {DesktopLaunch::Program, WString(file), WString(parameters)};
+  if (StartsWithNoCase(file, u"\\windows\\")) return DesktopLaunch::Refused;
+  if (WCompareNoCase(file, u"iexplore.exe") == 0 && parameters[0]) return DesktopLaunch::Address;
+  if (WCompareNoCase(file, u"control.exe") == 0) return DesktopLaunch::FromSystemFolder;
+  return DesktopLaunch::AsNamed;
 }
 
 }  // namespace platform

@@ -11,17 +11,14 @@
 
 namespace platform {
 
-struct DesktopLaunch {
-  enum Kind {
-    Program,            // start `file` with `parameters`
-    BluetoothSettings,  // the system's Bluetooth settings
-    Address,            // open the address `file` in the user's browser
-    Refused,            // a program only the device has: nothing is started
-  } kind;
-  WString file, parameters;
+enum class DesktopLaunch {
+  AsNamed,            // start the file with its parameters
+  FromSystemFolder,   // start the file of that name in the system folder, with its parameters
+  BluetoothSettings,  // the system's Bluetooth settings
+  Address,            // open the parameters (an address) in the user's browser
+  Refused,            // a program only the device has: nothing is started
 };
 
-// `systemFolder` is the system's folder without a trailing backslash ("C:\windows\system32").
-DesktopLaunch ResolveDesktopLaunch(const WChar* file, const WChar* parameters, const WChar* systemFolder);
+DesktopLaunch ResolveDesktopLaunch(const WChar* file, const WChar* parameters);
 
 }  // namespace platform

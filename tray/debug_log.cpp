@@ -75,25 +75,6 @@ void AppendLine(const std::string& bytes) {
   if (platform::CreateFolder(folder.c_str())) platform::FileAppend(path, bytes.data(), bytes.size());
 }
 
-// A text argument as the log writes it: its control characters (below 0x20, and 0x7F) as \xHH, so
-// that outside text (a remote device's name, a registry text) can neither break a line nor forge
-// one. Null stays null, for the formatter to say so.
-const WChar* EscapeText(const WChar* s, WString& out) {
-  if (!s) return s;
-  static const char kHex[] = "0123456789ABCDEF";
-  out.clear();
-  for (; *s; ++s) {
-    if (*s < 0x20 || *s == 0x7F) {
-      out += u"\\x";
-      out += static_cast<WChar>(kHex[*s >> 4]);
-      out += static_cast<WChar>(kHex[*s & 15]);
-    } else {
-      out += *s;
-    }
-  }
-  return out.c_str();
-}
-
 }  // namespace
 
 const WChar* DebugLogFile() {
@@ -116,13 +97,11 @@ const WChar* DebugLogOlderFile() {
 
 void DebugLogWrite(const WChar* format, const FormatArg* args, size_t argCount) {
   if (!debugEnabled) return;
-  // The format's own line breaks (the banner's) stay; the arguments' are escaped.
-  std::vector<FormatArg> escaped(args, args + argCount);
-  std::vector<WString> texts(argCount);
-  for (size_t i = 0; i < argCount; ++i)
-    if (args[i].kind() == FormatArg::Text) escaped[i] = FormatArg(EscapeText(args[i].s(), texts[i]));
+  // Outside text (a remote device's name, a registry text) can neither break a line nor forge
+  // one: the arguments' control characters are escaped; the format's own line breaks (the
+  // banner's) stay.
   WChar message[kDebugLogMaxChars + 1];
-  FormatWideArgs(message, kDebugLogMaxChars + 1, format, escaped.data(), argCount);
+  FormatWideArgs(message, kDebugLogMaxChars + 1, format, args, argCount, TextArguments::Escaped);
 
   platform::TimeOfDay now = platform::LocalTimeOfDay();
   // The first line sets the baseline; a second thread racing for it would store an equally valid

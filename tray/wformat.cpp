@@ -411,8 +411,10 @@ bool StarValue(Args& args, long long& out) {
 
 }  // namespace
 
-int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* list, size_t argCount) {
+int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* list, size_t argCount,
+                   TextArguments text) {
   if (count == 0) return -1;
+  const bool escape = text == TextArguments::Escaped;
   Sink sink(out, count);
   Args args(list, argCount);
   for (const WChar* p = format; *p; ++p) {
@@ -560,11 +562,23 @@ int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatAr
           break;
         }
         if (!s) s = u"(null)";
-        size_t n = 0;
-        while (s[n] && (precision < 0 || n < static_cast<unsigned long long>(precision))) ++n;
-        long long pad = width > static_cast<long long>(n) ? width - static_cast<long long>(n) : 0;
+        size_t n = 0, shown = 0;
+        auto control = [&](WChar c) { return escape && (c < 0x20 || c == 0x7F); };
+        for (; s[n] && (precision < 0 || n < static_cast<unsigned long long>(precision)); ++n)
+          shown += control(s[n]) ? 4 : 1;
+        long long pad = width > static_cast<long long>(shown) ? width - static_cast<long long>(shown) : 0;
         if (!flags.left) sink.Pad(pad, u' ');
-        for (size_t i = 0; i < n; ++i) sink.Put(s[i]);
+        static const char kHex[] = "0123456789ABCDEF";
+        for (size_t i = 0; i < n; ++i) {
+          if (!control(s[i])) {
+            sink.Put(s[i]);
+            continue;
+          }
+          sink.Put(u'\\');
+          sink.Put(u'x');
+          sink.Put(static_cast<WChar>(kHex[s[i] >> 4]));
+          sink.Put(static_cast<WChar>(kHex[s[i] & 15]));
+        }
         if (flags.left) sink.Pad(pad, u' ');
         break;
       }

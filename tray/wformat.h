@@ -70,9 +70,14 @@ class FormatArg {
   } value_;
 };
 
+// How %s writes its text: as it is, or with each control character (below 0x20, and 0x7F) as
+// \xHH, for a log whose lines outside text must neither break nor forge.
+enum class TextArguments { AsTheyAre, Escaped };
+
 // Writes at most count - 1 characters and always terminates (count > 0). Returns the number of
 // characters written, or -1 when the text was cut.
-int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* args, size_t argCount);
+int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* args, size_t argCount,
+                   TextArguments text = TextArguments::AsTheyAre);
 
 template <typename... Args>
 int FormatWide(WChar* out, size_t count, const WChar* format, const Args&... args) {

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "platform/driver_channel.h"
 #ifndef _WIN32_WCE
@@ -107,17 +106,18 @@ bool Finish(const Channel& c, OVERLAPPED& ov, BOOL started, DWORD& bytes) {
 }
 
 bool PipeTransaction(const Channel& c, uint32_t code, const void* input, uint32_t size, uint32_t& result) {
-  std::vector<uint8_t> request(4 + size);
-  PutWord(request.data(), code);
-  if (size) std::memcpy(request.data() + 4, input, size);
+  // The control code and a record of the driver's (24 bytes at most).
+  uint8_t request[4 + 32];
+  if (size > sizeof request - 4) return false;
+  PutWord(request, code);
+  if (size) std::memcpy(request + 4, input, size);
+  const DWORD length = 4 + size;
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!event) return false;
   OVERLAPPED wov = {};
   wov.hEvent = event;
   DWORD written = 0;
-  bool ok =
-      Finish(c, wov, WriteFile(c.handle, request.data(), static_cast<DWORD>(request.size()), nullptr, &wov), written) &&
-      written == request.size();
+  bool ok = Finish(c, wov, WriteFile(c.handle, request, length, nullptr, &wov), written) && written == length;
   uint8_t answer[4];
   DWORD read = 0;
   if (ok) {

@@ -210,13 +210,11 @@ WString ProgramFolder() {
   wchar_t file[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return WString();
-  std::wstring folder(file, n);
-  size_t cut = folder.find_last_of(L'\\');
-  if (cut == std::wstring::npos) return WString();
-  folder.resize(cut);
-  // A program in a drive's root has no folder of its own there.
-  if (folder.size() <= 2) return WString();
-  return U(folder.c_str());
+  // The folder is what comes before the last backslash; a program in a drive's root ("C:\x.exe")
+  // has no folder of its own there.
+  while (n > 0 && file[n - 1] != L'\\') --n;
+  if (n <= 3) return WString();
+  return WString(U(file), n - 1);
 #endif
 }
 

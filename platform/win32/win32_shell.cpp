@@ -163,22 +163,22 @@ int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, 
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
   if (!parameters) parameters = u"";
 #ifndef _WIN32_WCE
-  std::wstring system = SystemFolder();
-  DesktopLaunch launch = ResolveDesktopLaunch(file, parameters, U(system.c_str()));
-  switch (launch.kind) {
+  switch (ResolveDesktopLaunch(file, parameters)) {
     case DesktopLaunch::BluetoothSettings:
       return OpenDesktopBluetoothSettings(showCommand);
     case DesktopLaunch::Address:
-      return Execute(W(launch.file.c_str()), nullptr, showCommand, 0);
+      return Execute(W(parameters), nullptr, showCommand, 0);
     case DesktopLaunch::Refused:
       return false;
-    case DesktopLaunch::Program:
+    case DesktopLaunch::FromSystemFolder: {
+      std::wstring path = SystemFolder();
+      return !path.empty() && Execute((path + L"\\" + W(file)).c_str(), W(parameters), showCommand, 0);
+    }
+    case DesktopLaunch::AsNamed:
       break;
   }
-  return Execute(W(launch.file.c_str()), W(launch.parameters.c_str()), showCommand, 0);
-#else
-  return Execute(W(file), W(parameters), showCommand, 0);
 #endif
+  return Execute(W(file), W(parameters), showCommand, 0);
 }
 
 bool QueryPlatformType(WChar* buffer, uint32_t chars) {
