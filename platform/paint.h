@@ -88,8 +88,8 @@ uint32_t SetTextColour(DeviceContext dc, uint32_t colour);
 // DrawTextW with the whole terminated text; its result (the text's height, 0 on failure).
 int DrawTextIn(DeviceContext dc, const WChar* text, const Rect& rect, uint32_t format);
 
-// A picture file (JPEG, or any format the platform decodes) as a bitmap; null when the file is
-// missing or cannot be decoded.
+// A JPEG picture file (on the device, any format the shell decodes) as a bitmap; null when the
+// file is missing, cut short or cannot be decoded.
 BitmapHandle LoadPicture(const WChar* path);
 // Releases the decoder that LoadPicture made on the calling thread (made again by the next
 // picture): a window that has loaded its pictures calls it, so that the decoder's memory does not

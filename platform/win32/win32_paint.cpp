@@ -1,5 +1,5 @@
 // Painting on the real API (GDI). Pictures: SHLoadImageFile on the device; on desktop Windows the
-// Windows Imaging Component decodes the file into a 32-bit DIB section.
+// Windows Imaging Component decodes the file into a 24-bit DIB section.
 #include "platform/paint.h"
 #include "platform/win32/native_path.h"
 #include "platform/win32/wide.h"
@@ -7,6 +7,7 @@
 #ifdef _WIN32_WCE
 #include <aygshell.h>
 #else
+#include <shlwapi.h>
 #include <wincodec.h>
 #endif
 
@@ -24,86 +25,61 @@ void Release(T*& p) {
   p = nullptr;
 }
 
-// COM and one imaging factory for a thread that decodes pictures, kept until the thread's
-// pictures are loaded (ReleasePictureDecoder): starting COM and the codecs again for every
-// picture costs several milliseconds each under Wine, and the window decodes its pictures in a
-// row while it starts; kept for longer, they hold memory that the waiting program never uses.
-class WicThread {
- public:
-  WicThread() : com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                reinterpret_cast<void**>(&factory_))))
-      factory_ = nullptr;
-  }
-  ~WicThread() {
-    Release(factory_);
-    if (SUCCEEDED(com_)) CoUninitialize();
-  }
-  WicThread(const WicThread&) = delete;
-  WicThread& operator=(const WicThread&) = delete;
-  IWICImagingFactory* Factory() const { return factory_; }
-
- private:
-  HRESULT com_;
-  IWICImagingFactory* factory_ = nullptr;
-};
-
-// Each thread's decoder, in a slot of the system's thread-local storage: the language's own would
-// bring the threads library and the exception support that run its destructors.
+// COM for a thread that decodes pictures, kept until the thread's pictures are loaded
+// (ReleasePictureDecoder): starting it again for every picture costs milliseconds each under
+// Wine, and the window decodes its pictures in a row while it starts. The slot of the system's
+// thread-local storage is set while COM runs for the pictures: the language's own would bring the
+// threads library and the exception support that run its destructors.
 DWORD DecoderSlot() {
   static const DWORD slot = TlsAlloc();
   return slot;
 }
 
-WicThread* ThreadDecoder() {
+void StartDecoder() {
   DWORD slot = DecoderSlot();
-  if (slot == TLS_OUT_OF_INDEXES) return nullptr;
-  auto* wic = static_cast<WicThread*>(TlsGetValue(slot));
-  if (!wic) {
-    wic = new WicThread;
-    TlsSetValue(slot, wic);
-  }
-  return wic;
+  // A thread whose COM already runs in the other mode decodes with COM as it is.
+  if (slot != TLS_OUT_OF_INDEXES && !TlsGetValue(slot) && SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    TlsSetValue(slot, reinterpret_cast<void*>(1));
 }
 
-HBITMAP DecodeWithWic(const std::wstring& path) {
-  WicThread* wic = ThreadDecoder();
-  IWICImagingFactory* factory = wic ? wic->Factory() : nullptr;
+// The pictures are JPEG files, decoded by the JPEG decoder made directly: asking the imaging
+// factory for the decoder that fits a file reads every codec's description first, which costs
+// Wine more than decoding all the window's pictures. Their rows go into a 24-bit DIB section as
+// the decoder delivers them (another layout of a JPEG's colours is converted to it).
+HBITMAP DecodeJpeg(const std::wstring& path) {
+  IStream* file = nullptr;
   IWICBitmapDecoder* decoder = nullptr;
   IWICBitmapFrameDecode* frame = nullptr;
-  IWICFormatConverter* converter = nullptr;
+  IWICBitmapSource* rows = nullptr;
   HBITMAP bitmap = nullptr;
   UINT width = 0, height = 0;
-  if (factory &&
-      SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                   &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                      WICBitmapPaletteTypeCustom)) &&
-      SUCCEEDED(converter->GetSize(&width, &height)) && width > 0 && height > 0 && width <= 0x4000 &&
-      height <= 0x4000) {
+  StartDecoder();
+  if (SUCCEEDED(SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE,
+                                       nullptr, &file)) &&
+      SUCCEEDED(CoCreateInstance(CLSID_WICJpegDecoder, nullptr, CLSCTX_INPROC_SERVER, IID_IWICBitmapDecoder,
+                                 reinterpret_cast<void**>(&decoder))) &&
+      SUCCEEDED(decoder->Initialize(file, WICDecodeMetadataCacheOnDemand)) && SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+      SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat24bppBGR, frame, &rows)) &&
+      SUCCEEDED(rows->GetSize(&width, &height)) && width > 0 && height > 0 && width <= 0x4000 && height <= 0x4000) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = static_cast<LONG>(width);
     info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top-down, as WIC delivers the rows
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
+    UINT stride = (width * 3 + 3) & ~3u;  // a DIB's rows end on a 4-byte boundary
     void* bits = nullptr;
     bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap && FAILED(converter->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE*>(bits)))) {
+    if (bitmap && FAILED(rows->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
       DeleteObject(bitmap);
       bitmap = nullptr;
-    } else if (bitmap) {
-      // The fourth byte of a 32-bit RGB pixel is unused and must be 0: GDI compares whole pixels
-      // against a mask colour, which the filler byte WIC writes would never equal.
-      auto* p = static_cast<uint32_t*>(bits);
-      for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) p[i] &= 0x00FFFFFF;
     }
   }
-  Release(converter);
+  Release(rows);
   Release(frame);
   Release(decoder);
+  Release(file);
   return bitmap;
 }
 #endif
@@ -221,15 +197,15 @@ BitmapHandle LoadPicture(const WChar* path) {
 #ifdef _WIN32_WCE
   return SHLoadImageFile(W(path));
 #else
-  return DecodeWithWic(NativePath(path));
+  return DecodeJpeg(NativePath(path));
 #endif
 }
 
 void ReleasePictureDecoder() {
 #ifndef _WIN32_WCE
   DWORD slot = DecoderSlot();
-  if (slot == TLS_OUT_OF_INDEXES) return;
-  delete static_cast<WicThread*>(TlsGetValue(slot));
+  if (slot == TLS_OUT_OF_INDEXES || !TlsGetValue(slot)) return;
+  CoUninitialize();
   TlsSetValue(slot, nullptr);
 #endif
 }

@@ -267,8 +267,13 @@ TEST(PicturesWine, KeyColoursSurviveTheDecoder) {
     ++checked;
   }
   EXPECT_EQ(checked, 16);  // factors 1 to 4 of the mouse band, cursor strip and two picker strips
-  // A file that is not a picture, or is missing, gives no bitmap.
+  // A file that is not a picture, is cut short or is missing, gives no bitmap.
   EXPECT_EQ(LoadPicture(WindowsPath(resources + "/help/help.html").c_str()), nullptr);
+  std::string jpeg;
+  ASSERT_TRUE(FileReadAll(WindowsPath(resources + "/images/t0s2_f12.jpg").c_str(), jpeg));
+  WString cut = WindowsPath(winePaths.work + "/cut.jpg");
+  ASSERT_TRUE(FileWriteAll(cut.c_str(), jpeg.data(), jpeg.size() / 2));
+  EXPECT_EQ(LoadPicture(cut.c_str()), nullptr);
   EXPECT_EQ(LoadPicture(u"C:\\QuillmoteTest\\images\\none.jpg"), nullptr);
 }
 
