@@ -14,9 +14,10 @@ using ThreadProc = uint32_t (*)(void* parameter);
 inline constexpr int kThreadPriorityAboveNormal = 2;
 inline constexpr int kThreadPriorityNormal = 3;
 
-// Starts `proc(parameter)` at once on a new thread with the default stack; null on failure.
-// The handle is owned by the caller and released with CloseThread.
-ThreadHandle StartThread(ThreadProc proc, void* parameter);
+// Starts `proc(parameter)` at once on a new thread; null on failure. Its stack reserves
+// `stackBytes` of address space (0: the program's default size). The handle is owned by the
+// caller and released with CloseThread.
+ThreadHandle StartThread(ThreadProc proc, void* parameter, uint32_t stackBytes = 0);
 // Sets the priority by the device's level (0 to 7); false when the level is out of range or
 // the platform refuses.
 bool SetThreadPriorityLevel(ThreadHandle thread, int level);

@@ -55,7 +55,7 @@ void WriteImages() {
 }
 
 void StartListener() {
-  listenerThread = platform::StartThread(DriverListenThread, nullptr);
+  listenerThread = platform::StartThread(DriverListenThread, nullptr, kListenerStackBytes);
   DebugLog(u"INIT-6: CT-3 (msg listener) thread: %X running. Inform Driver.", listenerThread);
   if (listenerThread) platform::SetThreadPriorityLevel(listenerThread, platform::kThreadPriorityAboveNormal);
 }

@@ -34,7 +34,8 @@ HostThread* Of(ThreadHandle h) {
 
 }  // namespace
 
-ThreadHandle StartThread(ThreadProc proc, void* parameter) {
+// The host's threads take the host's own stack size.
+ThreadHandle StartThread(ThreadProc proc, void* parameter, uint32_t) {
   auto t = std::make_shared<HostThread>();
   t->id = host::NewThreadId();
   t->thread = std::thread([t, proc, parameter] {

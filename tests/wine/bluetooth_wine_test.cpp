@@ -18,6 +18,7 @@
 #include "gui/gui.h"
 #include "platform/files.h"
 #include "platform/messages.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
@@ -70,6 +71,50 @@ TEST_F(StackRegistry, CallbackReturningZeroEndsOnlyItsClass) {
   ASSERT_EQ(seen.size(), FixtureDevices().size() - 4);
   EXPECT_EQ(seen[5].device.address, 0x001a2b3c4d5eu);
   EXPECT_EQ(seen[6].device.serviceClass, 8);
+}
+
+// The listener's deepest work, a connect over the fixture's stack that logs the device with the
+// longest name, then the longest log line, uses a small part of the stack the listener reserves.
+TEST_F(StackRegistry, ListenerWorkFitsItsStack) {
+  debugEnabled = 1;
+  driverStatus.bluetoothOn = 1;
+  driverStatus.deviceFound = 0;
+  size_t used = platform::win32test::StackUsedBy([] {
+    DoConnect(0);
+    DebugLog(u"long line: %s", WString(kDebugLogMaxChars, u'x').c_str());
+  });
+  debugEnabled = 0;
+  driverStatus.bluetoothOn = 0;
+  EXPECT_EQ(driverStatus.deviceFound.exchange(0), 1);  // the scan found the fixture's keyboard
+  EXPECT_GT(used, sizeof(WChar) * kDebugLogMaxChars);
+  EXPECT_LT(used, kListenerStackBytes / 2);
+}
+
+// A thread waiting for its messages costs the process the pages it uses, not the whole stack it
+// was given (Wine gives every thread at least a megabyte, in memory before the thread runs).
+TEST(ThreadsWine, WaitingThreadCostsLittleMemory) {
+  platform::EventHandle running = platform::MakeEvent();
+  ASSERT_NE(running, nullptr);
+  platform::MeasureProcess();  // what measuring itself brings in is there before the first figure
+  auto before = static_cast<int64_t>(platform::MeasureProcess().privateBytes);
+  platform::ThreadHandle thread = platform::StartThread(
+      [](void* event) -> uint32_t {
+        platform::SignalEvent(event);
+        platform::Message m{};
+        return platform::GetNextMessage(m) >= 0 ? 0 : 1;
+      },
+      running, kListenerStackBytes);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_TRUE(platform::WaitEvent(running, 5000));
+  auto grown = static_cast<int64_t>(platform::MeasureProcess().privateBytes) - before;
+  platform::ThreadId id = platform::ThreadIdOf(thread);
+  // Once it waits for its messages it can be posted to.
+  EXPECT_TRUE(Eventually([&] { return platform::PostToThread(id, platform::kWmQuit, 0, 0); }));
+  EXPECT_TRUE(platform::WaitThread(thread, 5000));
+  platform::CloseThread(thread);
+  platform::CloseEvent(running);
+  EXPECT_GT(before, 0);
+  EXPECT_LT(grown, 256 * 1024);
 }
 
 class ListenerWine : public StackRegistry {
