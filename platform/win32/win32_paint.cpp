@@ -147,7 +147,8 @@ bool TransparentCopy(DeviceContext dst, int32_t x, int32_t y, int32_t width, int
 #ifdef _WIN32_WCE
   return TransparentImage(D(dst), x, y, width, height, D(src), sx, sy, sw, sh, transparent) != 0;
 #else
-  return TransparentBlt(D(dst), x, y, width, height, D(src), sx, sy, sw, sh, transparent) != 0;
+  // GDI's own, which msimg32's TransparentBlt forwards to: the program does not load that library.
+  return GdiTransparentBlt(D(dst), x, y, width, height, D(src), sx, sy, sw, sh, transparent) != 0;
 #endif
 }
 
