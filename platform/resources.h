@@ -21,8 +21,14 @@ inline bool IsResourceId(const WChar* name) {
 // the executable has no such resource.
 bool LoadModuleResource(const WChar* type, const WChar* name, std::string& bytes);
 
-// LoadStringW: string `id` of the module `instance` into `chars` characters, terminated; the
-// characters copied, 0 when there is no such string.
-int LoadResourceString(InstanceHandle instance, uint32_t id, WChar* buffer, int chars);
+// String `id` of the module `instance` in exactly the language `language` (a LANGID) into `chars`
+// characters, terminated; the characters copied, 0 when that language has no such string or it is
+// empty (the buffer then holds an empty text).
+int LoadResourceString(InstanceHandle instance, uint32_t id, uint16_t language, WChar* buffer, int chars);
+
+// The language the program shows its texts in (a LANGID): what the platform builds from the
+// program's resources by itself (the soft-key bars) takes it too. English (0x0409) until set.
+void SetResourceLanguage(uint16_t language);
+uint16_t ResourceLanguage();
 
 }  // namespace platform

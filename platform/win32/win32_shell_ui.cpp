@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/resources.h"
 #include "platform/shell_ui.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
@@ -60,9 +61,11 @@ bool ReadKeys(HINSTANCE instance, WORD resourceId, std::vector<SoftKey>& keys) {
   if (2 + buttons * 7 > count) return false;
   for (DWORD i = 0; i < buttons; ++i) {
     const WORD* b = words + 2 + i * 7;
-    wchar_t caption[64] = L"";
-    LoadStringW(instance, b[4], caption, 64);
-    keys.push_back(SoftKey{b[1], (b[2] & 0x04) != 0, caption});  // TBSTATE_ENABLED
+    // The program's language, English where it lacks the caption.
+    WChar caption[64] = u"";
+    if (!LoadResourceString(instance, b[4], ResourceLanguage(), caption, 64))
+      LoadResourceString(instance, b[4], 0x0409, caption, 64);
+    keys.push_back(SoftKey{b[1], (b[2] & 0x04) != 0, W(caption)});  // TBSTATE_ENABLED
   }
   return !keys.empty();
 }

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <cwchar>
 
 #include "platform/system.h"
 #include "platform/win32/wide.h"
@@ -51,6 +52,19 @@ uint32_t TickCount() {
 
 void SleepMilliseconds(uint32_t milliseconds) {
   Sleep(milliseconds);
+}
+
+uint16_t UserInterfaceLanguage() {
+#ifndef _WIN32_WCE
+  wchar_t chosen[8];
+  DWORD length = GetEnvironmentVariableW(L"QUILLMOTE_LANGUAGE", chosen, 8);
+  if (length > 0 && length < 8) {
+    wchar_t* end = nullptr;
+    unsigned long language = wcstoul(chosen, &end, 16);
+    if (end && !*end && language > 0 && language <= 0xFFFF) return static_cast<uint16_t>(language);
+  }
+#endif
+  return GetUserDefaultUILanguage();
 }
 
 }  // namespace platform

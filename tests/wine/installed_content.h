@@ -18,7 +18,7 @@ inline void CopyInto(const WString& from, const WString& to) {
 }
 
 // The pictures of `names` (from resources/images) into <folder>\images, and with `help` the help
-// page into <folder>\help.
+// pages into <folder>\help.
 inline void InstallContent(const WString& folder, const std::string& resources,
                            std::initializer_list<const char*> names, bool help) {
   platform::CreateFolder(folder.c_str());
@@ -27,7 +27,8 @@ inline void InstallContent(const WString& folder, const std::string& resources,
     CopyInto(platform::win32test::WindowsPath(resources + "/images/" + name), folder + u"\\images\\" + FromUtf8(name));
   if (!help) return;
   platform::CreateFolder((folder + u"\\help").c_str());
-  CopyInto(platform::win32test::WindowsPath(resources + "/help/help.html"), folder + u"\\help\\help.html");
+  for (const char* page : {"help.html", "help_de.html", "help_ru.html"})
+    CopyInto(platform::win32test::WindowsPath(resources + "/help/" + page), folder + u"\\help\\" + FromUtf8(page));
 }
 
 // The pictures the settings window draws.

@@ -34,6 +34,7 @@
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 namespace {
@@ -238,7 +239,9 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   // count: nothing. The picker survived them all.
   EXPECT_EQ(hostileChildren, (std::vector<size_t>{1, 256, 0, 0}));
   EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
-  EXPECT_EQ(ollensetApplets, std::vector<WString>{u"Bluetooth Input Driver"});
+  // The applet names itself in the user's language.
+  const bool german = WString(TextLanguageTag()) == u"de";
+  EXPECT_EQ(ollensetApplets, std::vector<WString>{german ? u"Bluetooth-Eingabetreiber" : u"Bluetooth Input Driver"});
   EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
   EXPECT_TRUE(openAfterMiss);
   EXPECT_EQ(afterMiss, u"\\windows\\Ollenset.cpl,0");
@@ -423,6 +426,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   appInstance = ProgramInstance();
+  // The program's texts, as its start chooses them.
+  ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
   InitControls();
   return RUN_ALL_TESTS();
 }

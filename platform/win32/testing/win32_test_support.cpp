@@ -452,10 +452,11 @@ std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* clas
   return found;
 }
 
-bool TextFitsItsControl(WindowHandle control) {
+bool TextFitsItsControl(WindowHandle control, int32_t reserved) {
   HWND c = static_cast<HWND>(control);
   RECT place{};
   if (!GetClientRect(c, &place)) return false;
+  place.right -= reserved;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(c)) + 1, L'\0');
   GetWindowTextW(c, text.data(), static_cast<int>(text.size()));
   RECT need{0, 0, place.right, 0};
@@ -491,6 +492,25 @@ bool TextFitsAtHeight(WindowHandle control, int32_t fontHeight, int32_t boxInden
   DeleteDC(dc);
   DeleteObject(font);
   return need.right <= width && need.bottom <= place.bottom;
+}
+
+void MeasureText(const WChar* face, int32_t fontHeight, int32_t weight, const WChar* text, int32_t wrapWidth,
+                 int32_t& width, int32_t& height) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  // As the program makes its fonts: a cell height, the default character set.
+  HFONT font = CreateFontW(fontHeight, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, W(face));
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT need{0, 0, wrapWidth, 0};
+  DrawTextW(dc, W(text), -1, &need, DT_CALCRECT | DT_NOPREFIX | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  width = need.right;
+  height = need.bottom;
+}
+
+int32_t CheckBoxMarkWidth() {
+  return GetSystemMetrics(SM_CXMENUCHECK) + 4;
 }
 
 WindowHandle ForegroundNow() {
