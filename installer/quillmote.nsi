@@ -79,8 +79,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !define MUI_ICON "${RESOURCES}/icons/quillmote.ico"
 !define MUI_UNICON "${RESOURCES}/icons/quillmote.ico"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the companion of the ${PRODUCT} Bluetooth keyboard and mouse driver.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it before copying its files.$\r$\n$\r$\n$_CLICK"
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been installed on your computer. It starts with Windows; you can also start it from its applet in the Control Panel.$\r$\n$\r$\nClick Finish to close Setup."
+; The pages' own texts in the user's language (below, after the languages).
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -90,7 +91,26 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; The user's interface language picks the installer's and the uninstaller's, English for any other.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "Russian"
+
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install ${PRODUCT} ${VERSION}, the companion of the ${PRODUCT} Bluetooth keyboard and mouse driver.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it before copying its files.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_GERMAN} "Dieser Assistent installiert ${PRODUCT} ${VERSION}, das Begleitprogramm des ${PRODUCT}-Treibers für Bluetooth-Tastatur und -Maus.$\r$\n$\r$\nLäuft ${PRODUCT}, wird es vor dem Kopieren seiner Dateien beendet.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_FRENCH} "Cet assistant va installer ${PRODUCT} ${VERSION}, le compagnon du pilote ${PRODUCT} pour clavier et souris Bluetooth.$\r$\n$\r$\nSi ${PRODUCT} est en cours d'exécution, l'assistant le ferme avant de copier ses fichiers.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_SPANISH} "Este asistente instalará ${PRODUCT} ${VERSION}, el complemento del controlador ${PRODUCT} para teclado y ratón Bluetooth.$\r$\n$\r$\nSi ${PRODUCT} se está ejecutando, el asistente lo cierra antes de copiar sus archivos.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_ITALIAN} "Questa procedura installerà ${PRODUCT} ${VERSION}, il programma del driver ${PRODUCT} per tastiera e mouse Bluetooth.$\r$\n$\r$\nSe ${PRODUCT} è in esecuzione, verrà chiuso prima di copiarne i file.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_RUSSIAN} "Программа установит ${PRODUCT} ${VERSION}, спутник драйвера ${PRODUCT} для Bluetooth-клавиатуры и мыши.$\r$\n$\r$\nЕсли ${PRODUCT} запущен, программа установки закроет его перед копированием файлов.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_ENGLISH} "${PRODUCT} has been installed on your computer. It starts with Windows; you can also start it from its applet in the Control Panel.$\r$\n$\r$\nClick Finish to close Setup."
+LangString FinishText ${LANG_GERMAN} "${PRODUCT} wurde auf Ihrem Computer installiert. Es startet mit Windows; Sie können es auch über sein Applet in der Systemsteuerung starten.$\r$\n$\r$\nKlicken Sie auf Fertig stellen, um den Assistenten zu schließen."
+LangString FinishText ${LANG_FRENCH} "${PRODUCT} a été installé sur votre ordinateur. Il démarre avec Windows ; vous pouvez aussi le lancer depuis son applet du Panneau de configuration.$\r$\n$\r$\nCliquez sur Fermer pour quitter l'assistant."
+LangString FinishText ${LANG_SPANISH} "${PRODUCT} se ha instalado en el equipo. Se inicia con Windows; también puede iniciarlo desde su applet del Panel de control.$\r$\n$\r$\nHaga clic en Terminar para cerrar el asistente."
+LangString FinishText ${LANG_ITALIAN} "${PRODUCT} è stato installato nel computer. Si avvia con Windows; è possibile avviarlo anche dal suo applet nel Pannello di controllo.$\r$\n$\r$\nFare clic su Fine per chiudere l'installazione."
+LangString FinishText ${LANG_RUSSIAN} "${PRODUCT} установлен на компьютер. Он запускается вместе с Windows; его также можно запустить из его элемента панели управления.$\r$\n$\r$\nНажмите «Готово», чтобы закрыть программу установки."
 
 ; The pictures of the install folder's "images" folder; morvane.jpg and iton.jpg are also
 ; rewritten by the program at every start.
@@ -138,6 +158,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
   Delete "${DIR}\Ollendock.exe"
   !insertmacro ForEachPicture DeletePicture "${DIR}\images"
   Delete "${DIR}\help\help.html"
+  Delete "${DIR}\help\help_*.html"
   Delete "${DIR}\uninstall.exe"
   RMDir "${DIR}\images"
   RMDir "${DIR}\help"
@@ -278,6 +299,7 @@ Section "Quillmote" SecMain
   !insertmacro ForEachPicture InstallPicture "${RESOURCES}/images"
   SetOutPath "$INSTDIR\help"
   File "${RESOURCES}/help/help.html"
+  File "${RESOURCES}/help/help_*.html"
   ; The control panel finds its applets in the system folder (System32: this installer is 64-bit).
   SetOutPath "$SYSDIR"
   File "${PROGRAMS}/Ollenset.cpl"

@@ -148,10 +148,12 @@ Free res. App quit." &&
 # dir_checks DIR WINDIR: the installed files, the program key, the Run and Uninstall entries.
 dir_checks() {
   dir=$1 win=$2
-  for f in Ollendock.exe uninstall.exe help/help.html; do check "$f installed" present "$dir/$f"; done
+  for f in Ollendock.exe uninstall.exe help/help.html help/help_de.html help/help_ru.html; do
+    check "$f installed" present "$dir/$f"
+  done
   for f in $pictures; do check "images/$f installed" present "$dir/images/$f"; done
   check "Ollenset.cpl installed in system32" present "$cpl"
-  expected=$( (echo Ollendock.exe; echo uninstall.exe; echo help/help.html
+  expected=$( (echo Ollendock.exe; echo uninstall.exe; echo help/help.html; echo help/help_de.html; echo help/help_ru.html
     for f in $pictures; do echo "images/$f"; done) | sort)
   check "no other file in the install folder" equals "$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)" \
     "$expected"
