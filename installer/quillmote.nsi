@@ -148,6 +148,27 @@ LangString FinishText ${LANG_RUSSIAN} "${PRODUCT} установлен на ко
   File "${DIR}/${NAME}"
 !macroend
 
+; The translations: each language's texts beside the program, and its help page.
+!macro ForEachLanguage MACRO ARG
+  !insertmacro ${MACRO} "${ARG}" 0407 de
+  !insertmacro ${MACRO} "${ARG}" 040C fr
+  !insertmacro ${MACRO} "${ARG}" 0C0A es
+  !insertmacro ${MACRO} "${ARG}" 0410 it
+  !insertmacro ${MACRO} "${ARG}" 0419 ru
+!macroend
+
+!macro InstallTranslation UNUSED LANGID TAG
+  SetOutPath "$INSTDIR"
+  File "${PROGRAMS}/Ollendock.exe.${LANGID}.mui"
+  SetOutPath "$INSTDIR\help"
+  File "${RESOURCES}/help/help_${TAG}.html"
+!macroend
+
+!macro DeleteTranslation DIR LANGID TAG
+  Delete "${DIR}\Ollendock.exe.${LANGID}.mui"
+  Delete "${DIR}\help\help_${TAG}.html"
+!macroend
+
 !macro DeletePicture DIR NAME
   Delete "${DIR}\${NAME}"
 !macroend
@@ -158,7 +179,7 @@ LangString FinishText ${LANG_RUSSIAN} "${PRODUCT} установлен на ко
   Delete "${DIR}\Ollendock.exe"
   !insertmacro ForEachPicture DeletePicture "${DIR}\images"
   Delete "${DIR}\help\help.html"
-  Delete "${DIR}\help\help_*.html"
+  !insertmacro ForEachLanguage DeleteTranslation "${DIR}"
   Delete "${DIR}\uninstall.exe"
   RMDir "${DIR}\images"
   RMDir "${DIR}\help"
@@ -299,7 +320,7 @@ Section "Quillmote" SecMain
   !insertmacro ForEachPicture InstallPicture "${RESOURCES}/images"
   SetOutPath "$INSTDIR\help"
   File "${RESOURCES}/help/help.html"
-  File "${RESOURCES}/help/help_*.html"
+  !insertmacro ForEachLanguage InstallTranslation ""
   ; The control panel finds its applets in the system folder (System32: this installer is 64-bit).
   SetOutPath "$SYSDIR"
   File "${PROGRAMS}/Ollenset.cpl"

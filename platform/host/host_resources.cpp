@@ -21,6 +21,7 @@ struct Resources {
   std::map<std::pair<WString, WString>, std::string> items;
   std::map<std::pair<uint16_t, uint32_t>, WString> strings;
   uint16_t language = 0x0409;
+  InstanceHandle translation = nullptr;
 };
 
 Resources& Res() {
@@ -37,6 +38,7 @@ void ResourcesReset() {
   Res().items.clear();
   Res().strings.clear();
   Res().language = 0x0409;
+  Res().translation = nullptr;
 }
 
 void SetResourceString(uint32_t id, const WString& text, uint16_t language) {
@@ -72,14 +74,29 @@ int LoadResourceString(InstanceHandle, uint32_t id, uint16_t language, WChar* bu
   return static_cast<int>(length);
 }
 
-void SetResourceLanguage(uint16_t language) {
+// The strings of every module are one table here: a language's translation is there when the
+// table has a text in that language, and its handle names the language.
+InstanceHandle OpenTranslation(InstanceHandle, uint16_t language) {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  auto it = Res().strings.lower_bound({language, 0});
+  if (it == Res().strings.end() || it->first.first != language) return nullptr;
+  return reinterpret_cast<InstanceHandle>(static_cast<uintptr_t>(0x10000 + language));
+}
+
+void SetResourceLanguage(uint16_t language, InstanceHandle translation) {
   std::lock_guard<std::mutex> hold(Res().lock);
   Res().language = language;
+  Res().translation = translation;
 }
 
 uint16_t ResourceLanguage() {
   std::lock_guard<std::mutex> hold(Res().lock);
   return Res().language;
+}
+
+InstanceHandle ResourceTranslation() {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  return Res().translation;
 }
 
 }  // namespace platform

@@ -66,7 +66,7 @@ WicThread* ThreadDecoder() {
   return wic;
 }
 
-HBITMAP DecodeWithWic(const std::wstring& path) {
+HBITMAP DecodeWithWic(const WString& path) {
   WicThread* wic = ThreadDecoder();
   IWICImagingFactory* factory = wic ? wic->Factory() : nullptr;
   IWICBitmapDecoder* decoder = nullptr;
@@ -75,7 +75,7 @@ HBITMAP DecodeWithWic(const std::wstring& path) {
   HBITMAP bitmap = nullptr;
   UINT width = 0, height = 0;
   if (factory &&
-      SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+      SUCCEEDED(factory->CreateDecoderFromFilename(W(path), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                    &decoder)) &&
       SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
       SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,

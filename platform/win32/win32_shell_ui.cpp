@@ -31,7 +31,7 @@ constexpr COLORREF kBarDisabledText = RGB(128, 128, 128);
 struct SoftKey {
   WORD command;
   bool enabled;
-  std::wstring caption;
+  WString caption;
 };
 
 struct Bar {
@@ -63,9 +63,10 @@ bool ReadKeys(HINSTANCE instance, WORD resourceId, std::vector<SoftKey>& keys) {
     const WORD* b = words + 2 + i * 7;
     // The program's language, English where it lacks the caption.
     WChar caption[64] = u"";
-    if (!LoadResourceString(instance, b[4], ResourceLanguage(), caption, 64))
+    InstanceHandle translation = ResourceTranslation();
+    if (!LoadResourceString(translation ? translation : instance, b[4], ResourceLanguage(), caption, 64))
       LoadResourceString(instance, b[4], 0x0409, caption, 64);
-    keys.push_back(SoftKey{b[1], (b[2] & 0x04) != 0, W(caption)});  // TBSTATE_ENABLED
+    keys.push_back(SoftKey{b[1], (b[2] & 0x04) != 0, caption});  // TBSTATE_ENABLED
   }
   return !keys.empty();
 }
@@ -106,7 +107,7 @@ void PaintBar(HWND bar, const Bar& b) {
       DeleteObject(brush);
     }
     SetTextColor(mem, b.keys[i].enabled ? kBarText : kBarDisabledText);
-    DrawTextW(mem, b.keys[i].caption.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(mem, W(b.keys[i].caption), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   RECT top = {0, 0, rc.right, 1};
   HBRUSH line = CreateSolidBrush(kBarLine);
@@ -279,7 +280,9 @@ WindowHandle CreateMenuBar(WindowHandle parent, InstanceHandle instance, uint16_
   info.cbSize = sizeof info;
   info.hwndParent = static_cast<HWND>(parent);
   info.nToolBarId = resourceId;
-  info.hInstRes = static_cast<HINSTANCE>(instance);
+  // The shell reads the bar and its captions from the translation, which carries both.
+  InstanceHandle translation = ResourceTranslation();
+  info.hInstRes = static_cast<HINSTANCE>(translation ? translation : instance);
   return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 #else
   return MakeBar(static_cast<HWND>(parent), static_cast<HINSTANCE>(instance), resourceId, height);

@@ -8,6 +8,7 @@ namespace platform {
 namespace {
 
 std::atomic<uint16_t> resourceLanguage{0x0409};
+std::atomic<HMODULE> resourceTranslation{nullptr};
 
 }  // namespace
 
@@ -33,12 +34,35 @@ int LoadResourceString(InstanceHandle instance, uint32_t id, uint16_t language, 
   return length;
 }
 
-void SetResourceLanguage(uint16_t language) {
+InstanceHandle OpenTranslation(InstanceHandle instance, uint16_t language) {
+  wchar_t path[MAX_PATH + 16];
+  DWORD length = GetModuleFileNameW(static_cast<HMODULE>(instance), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  static const wchar_t kDigits[] = L"0123456789ABCDEF";
+  wchar_t* end = path + length;
+  *end++ = L'.';
+  for (int shift = 12; shift >= 0; shift -= 4) *end++ = kDigits[(language >> shift) & 0xF];
+  lstrcpyW(end, L".mui");
+#ifdef _WIN32_WCE
+  const DWORD kAsData = LOAD_LIBRARY_AS_DATAFILE;
+#else
+  // As an image of resources that nobody may change while it is mapped.
+  const DWORD kAsData = LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
+#endif
+  return LoadLibraryExW(path, nullptr, kAsData);
+}
+
+void SetResourceLanguage(uint16_t language, InstanceHandle translation) {
+  resourceTranslation = static_cast<HMODULE>(translation);
   resourceLanguage = language;
 }
 
 uint16_t ResourceLanguage() {
   return resourceLanguage;
+}
+
+InstanceHandle ResourceTranslation() {
+  return resourceTranslation;
 }
 
 }  // namespace platform

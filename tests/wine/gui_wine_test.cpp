@@ -327,9 +327,12 @@ TEST_F(SettingsWindowWine, EveryTextFitsItsPlace) {
   // Every translation's texts, whichever language this run shows (the pseudo-language is longer
   // on purpose, and is only looked at).
   for (uint16_t language : {0x0409, 0x0407, 0x040C, 0x0C0A, 0x0410, 0x0419}) {
+    // English is the program's own; every other language is its library beside the program.
+    InstanceHandle module = language == 0x0409 ? appInstance : OpenTranslation(appInstance, language);
+    ASSERT_NE(module, nullptr) << language;
     for (const Painted& p : painted) {
       WChar text[512];
-      ASSERT_GT(LoadResourceString(appInstance, p.text, static_cast<uint16_t>(language), text, 512), 0);
+      ASSERT_GT(LoadResourceString(module, p.text, static_cast<uint16_t>(language), text, 512), 0);
       SCOPED_TRACE(ToUtf8(text));
       int32_t width = 0, height = 0, room = DRAX(p.right) - DRAX(p.left);
       MeasureText(kFace, DRAY(p.font), p.bold ? kFwBold : kFwThin, text, p.wrapped ? room : 0, width, height);

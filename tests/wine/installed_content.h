@@ -27,7 +27,7 @@ inline void InstallContent(const WString& folder, const std::string& resources,
     CopyInto(platform::win32test::WindowsPath(resources + "/images/" + name), folder + u"\\images\\" + FromUtf8(name));
   if (!help) return;
   platform::CreateFolder((folder + u"\\help").c_str());
-  for (const char* page : {"help.html", "help_de.html", "help_ru.html"})
+  for (const char* page : {"help.html", "help_de.html", "help_fr.html", "help_es.html", "help_it.html", "help_ru.html"})
     CopyInto(platform::win32test::WindowsPath(resources + "/help/" + page), folder + u"\\help\\" + FromUtf8(page));
 }
 

@@ -47,6 +47,12 @@ bool desk = false;  // --device given: the display is a desk
 constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
 const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
 
+WString Joined(const std::vector<WString>& texts) {
+  WString all;
+  for (const WString& t : texts) all += t + u"; ";
+  return all;
+}
+
 WString SystemFile(const char* name) {
   return WString(ControlPanelFolder()) + u"\\" + FromUtf8(name);
 }
@@ -370,6 +376,33 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   EXPECT_EQ(StoredAction(u"Wheel_Down_Action"), 9u);
   EXPECT_EQ(Stored(u"Wheel_Down_Param1"), "\\PickerTest\\notes.lnk");
   EXPECT_EQ(Stored(u"Wheel_Down_Param2"), "/new");
+}
+
+// The system's own control panel (Wine's control.exe, which reads each applet's name and
+// description from the applet's string table) lists Ollenset in the user's language.
+TEST_F(PickersWine, ControlPanelNamesTheAppletInTheUsersLanguage) {
+  const bool german = WString(TextLanguageTag()) == u"de";
+  const WString name = german ? u"Bluetooth-Eingabetreiber" : u"Bluetooth Input Driver";
+  const WString description = german ? u"Quillmote-Einstellungen" : u"Quillmote settings";
+  // Without the misbehaving libraries, which the system's panel does not survive.
+  for (const char* library : kHostile) RemoveFile(SystemFile(library).c_str());
+  Background panel;
+  ASSERT_TRUE(panel.Start(u"control.exe"));
+  std::vector<WString> names, descriptions;
+  EXPECT_TRUE(Eventually([&] {
+    for (WindowHandle list : ListViewsOfProcess(panel.Pid())) {
+      names = RemoteListTexts(list, 0);
+      descriptions = RemoteListTexts(list, 1);
+      if (std::find(names.begin(), names.end(), name) != names.end()) return true;
+    }
+    return false;
+  })) << "the control panel lists: "
+      << ToUtf8(Joined(names));
+  EXPECT_NE(std::find(descriptions.begin(), descriptions.end(), description), descriptions.end())
+      << "its descriptions: " << ToUtf8(Joined(descriptions));
+  SaveScreen(WindowsPath(winePaths.work + "/control-panel-" + ToUtf8(TextLanguageTag()) + ".bmp"));
+  panel.Stop(0);
+  for (const char* library : kHostile) CopyInto(WindowsPath(hostile + "/" + library), SystemFile(library));
 }
 
 TEST_F(PickersWine, CancelChangesNothing) {

@@ -554,6 +554,66 @@ uint32_t WindowProcess(WindowHandle window) {
   return pid;
 }
 
+std::vector<WString> RemoteListTexts(WindowHandle list, int column) {
+  HWND h = static_cast<HWND>(list);
+  std::vector<WString> texts;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return texts;
+  constexpr int kChars = 260;
+  // The item record, then the room for its text.
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  const int count = remote ? static_cast<int>(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    item.cchTextMax = kChars;
+    wchar_t text[kChars] = {};
+    if (!WriteProcessMemory(process, remote, &item, sizeof item, nullptr)) break;
+    LRESULT n = SendMessageW(h, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
+    if (n > 0 && ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, nullptr)) {
+      text[kChars - 1] = 0;
+      texts.push_back(U(text));
+    }
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return texts;
+}
+
+namespace {
+
+struct ListSearch {
+  DWORD pid;
+  std::vector<WindowHandle> found;
+};
+
+BOOL CALLBACK CollectLists(HWND child, LPARAM context) {
+  wchar_t cls[32] = {};
+  if (GetClassNameW(child, cls, 32) && lstrcmpiW(cls, WC_LISTVIEWW) == 0)
+    reinterpret_cast<ListSearch*>(context)->found.push_back(child);
+  return TRUE;
+}
+
+BOOL CALLBACK ListsOfWindow(HWND window, LPARAM context) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == reinterpret_cast<ListSearch*>(context)->pid && IsWindowVisible(window))
+    EnumChildWindows(window, CollectLists, context);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> ListViewsOfProcess(uint32_t pid) {
+  ListSearch search{pid, {}};
+  EnumWindows(ListsOfWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {
   HWND h = static_cast<HWND>(tab);
   DWORD pid = 0;

@@ -126,6 +126,11 @@ bool IsAbove(WindowHandle a, WindowHandle b);
 int CountTopLevelWindows(const WChar* className, bool shownOnly = false);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
+// The texts of column `column` of every item of a list view of another process (LVM_GETITEMTEXT
+// through a buffer in that process's memory), and the list views among the children of every
+// shown top-level window of the process `pid`.
+std::vector<WString> RemoteListTexts(WindowHandle list, int column);
+std::vector<WindowHandle> ListViewsOfProcess(uint32_t pid);
 // A tab's rectangle in a tab strip of another process (TCM_GETITEMRECT through a buffer in that
 // process's memory); false when it cannot be read.
 bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);
