@@ -22,6 +22,42 @@ KEPT = re.compile(r'(%[-+0-9.]*l*[a-zA-Z]|\\n|""|Quillmote|Morvane|Windows|Micro
 LIMITS = dict([(str(n), 19) for n in range(300, 317)] + [(str(n), 5) for n in range(320, 331)] +
               [("QM_APPLET_NAME", 31), ("QM_APPLET_INFO", 63)])
 
+# Texts whose room on the 240-pixel screen (measured in the program's font under Wine) leaves them
+# less than the 40 % to grow: each as long as its room allows, down to its accented letters alone
+# where not even the brackets fit. The action names that wrap to a third line within their two
+# under the buttons are kept to their own length as well.
+FITTED = {
+    "QM_TEXT_MOUSE_TITLE": 27,
+    "QM_TEXT_CURSOR": 6,
+    "QM_TEXT_SPEED": 5,
+    "QM_TEXT_KEYBOARD_DESCRIPTION": 184,
+    "QM_TEXT_BLUETOOTH_LABEL": 11,
+    "QM_TEXT_MOUSE_LABEL": 9,
+    "QM_TEXT_KEYBOARD_LABEL": 10,
+    "QM_TEXT_ON": 4,
+    "QM_TEXT_OFF": 3,
+    "QM_TEXT_VERSION_LABEL": 9,
+    "QM_TEXT_RELEASE_LABEL": 9,
+    "QM_TEXT_LEGAL_NOTICE": 186,
+    "QM_TEXT_COPYRIGHT": 29,
+    "QM_TEXT_COMPATIBLE": 72,
+    "QM_TEXT_MOUSE_SUPPORT": 30,
+    "QM_TEXT_KEYBOARD_SUPPORT": 33,
+    "QM_TEXT_AUTOSTART": 28,
+    "QM_TEXT_CHANGE": 8,
+    "QM_TEXT_TAB_KEYBOARD": 8,
+    "QM_TEXT_TAB_STATUS": 6,
+    "QM_TEXT_TAB_HELP": 4,
+    "QM_TEXT_TAB_ABOUT": 5,
+    "305": 11,  # Scroll Down
+    "307": 12,  # Scroll Right
+    "309": 12,  # Open Program
+    "310": 11,  # Open Applet
+    "312": 12,  # Reset Device
+    "314": 13,  # Rotate Screen
+    "315": 12,  # Show Desktop
+}
+
 
 def pseudo(text, limit=None):
     if len(text) == 1:
@@ -48,7 +84,8 @@ def build(source):
     out = ["// The pseudo-language for tests, written by make_pseudo.py from %s: do not edit." % source,
            "LANGUAGE 0x101, 0x01", "STRINGTABLE", "BEGIN"]
     for name, text in re.findall(r'^  (\S+) "((?:[^"]|"")*)"$', english, re.M):
-        out.append('  %s "%s"' % (name, pseudo(text, LIMITS.get(name))))
+        limits = [n for n in (LIMITS.get(name), FITTED.get(name)) if n is not None]
+        out.append('  %s "%s"' % (name, pseudo(text, min(limits) if limits else None)))
     out.append("END")
     return "\n".join(out) + "\n"
 
