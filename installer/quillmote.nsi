@@ -111,6 +111,49 @@ LangString FinishText ${LANG_FRENCH} "${PRODUCT} a été installé sur votre ord
 LangString FinishText ${LANG_SPANISH} "${PRODUCT} se ha instalado en el equipo. Se inicia con Windows; también puede iniciarlo desde su applet del Panel de control.$\r$\n$\r$\nHaga clic en Terminar para cerrar el asistente."
 LangString FinishText ${LANG_ITALIAN} "${PRODUCT} è stato installato nel computer. Si avvia con Windows; è possibile avviarlo anche dal suo applet nel Pannello di controllo.$\r$\n$\r$\nFare clic su Fine per chiudere l'installazione."
 LangString FinishText ${LANG_RUSSIAN} "${PRODUCT} установлен на компьютер. Он запускается вместе с Windows; его также можно запустить из его элемента панели управления.$\r$\n$\r$\nНажмите «Готово», чтобы закрыть программу установки."
+; What Setup and the uninstaller report on the way.
+LangString ClosingText ${LANG_ENGLISH} "Closing ${PRODUCT}..."
+LangString ClosingText ${LANG_GERMAN} "${PRODUCT} wird beendet..."
+LangString ClosingText ${LANG_FRENCH} "Fermeture de ${PRODUCT}..."
+LangString ClosingText ${LANG_SPANISH} "Cerrando ${PRODUCT}..."
+LangString ClosingText ${LANG_ITALIAN} "Chiusura di ${PRODUCT}..."
+LangString ClosingText ${LANG_RUSSIAN} "Закрытие ${PRODUCT}..."
+LangString StillRunningText ${LANG_ENGLISH} "${PRODUCT} is still running. Close it, then click Retry."
+LangString StillRunningText ${LANG_GERMAN} "${PRODUCT} läuft noch. Beenden Sie es, und klicken Sie dann auf Wiederholen."
+LangString StillRunningText ${LANG_FRENCH} "${PRODUCT} est toujours en cours d'exécution. Fermez-le, puis cliquez sur Réessayer."
+LangString StillRunningText ${LANG_SPANISH} "${PRODUCT} todavía se está ejecutando. Ciérrelo y haga clic en Reintentar."
+LangString StillRunningText ${LANG_ITALIAN} "${PRODUCT} è ancora in esecuzione. Chiuderlo, quindi fare clic su Riprova."
+LangString StillRunningText ${LANG_RUSSIAN} "${PRODUCT} всё ещё работает. Закройте его и нажмите «Повтор»."
+LangString NotClosedText ${LANG_ENGLISH} "${PRODUCT} is still running."
+LangString NotClosedText ${LANG_GERMAN} "${PRODUCT} läuft noch."
+LangString NotClosedText ${LANG_FRENCH} "${PRODUCT} est toujours en cours d'exécution."
+LangString NotClosedText ${LANG_SPANISH} "${PRODUCT} todavía se está ejecutando."
+LangString NotClosedText ${LANG_ITALIAN} "${PRODUCT} è ancora in esecuzione."
+LangString NotClosedText ${LANG_RUSSIAN} "${PRODUCT} всё ещё работает."
+LangString AccessText ${LANG_ENGLISH} "Access to $R8: $R9"
+LangString AccessText ${LANG_GERMAN} "Zugriff auf $R8: $R9"
+LangString AccessText ${LANG_FRENCH} "Accès à $R8 : $R9"
+LangString AccessText ${LANG_SPANISH} "Acceso a $R8: $R9"
+LangString AccessText ${LANG_ITALIAN} "Accesso a $R8: $R9"
+LangString AccessText ${LANG_RUSSIAN} "Доступ к $R8: $R9"
+LangString RemovingEarlierText ${LANG_ENGLISH} "Removing the earlier copy in $1"
+LangString RemovingEarlierText ${LANG_GERMAN} "Die frühere Kopie in $1 wird entfernt"
+LangString RemovingEarlierText ${LANG_FRENCH} "Suppression de la copie précédente dans $1"
+LangString RemovingEarlierText ${LANG_SPANISH} "Quitando la copia anterior de $1"
+LangString RemovingEarlierText ${LANG_ITALIAN} "Rimozione della copia precedente in $1"
+LangString RemovingEarlierText ${LANG_RUSSIAN} "Удаление прежней копии из $1"
+LangString EarlierNotTrustedText ${LANG_ENGLISH} "The earlier copy's folder $1 is not the administrators' alone: left as it is"
+LangString EarlierNotTrustedText ${LANG_GERMAN} "Der Ordner $1 der früheren Kopie gehört nicht allein den Administratoren: Er bleibt unverändert"
+LangString EarlierNotTrustedText ${LANG_FRENCH} "Le dossier $1 de la copie précédente n'appartient pas aux seuls administrateurs : il reste tel quel"
+LangString EarlierNotTrustedText ${LANG_SPANISH} "La carpeta $1 de la copia anterior no es solo de los administradores: se deja como está"
+LangString EarlierNotTrustedText ${LANG_ITALIAN} "La cartella $1 della copia precedente non è dei soli amministratori: viene lasciata com'è"
+LangString EarlierNotTrustedText ${LANG_RUSSIAN} "Папка $1 прежней копии принадлежит не только администраторам: она оставлена как есть"
+LangString FolderNotTrustedText ${LANG_ENGLISH} "$INSTDIR is not the administrators' alone: its files are left as they are"
+LangString FolderNotTrustedText ${LANG_GERMAN} "$INSTDIR gehört nicht allein den Administratoren: Seine Dateien bleiben unverändert"
+LangString FolderNotTrustedText ${LANG_FRENCH} "$INSTDIR n'appartient pas aux seuls administrateurs : ses fichiers restent tels quels"
+LangString FolderNotTrustedText ${LANG_SPANISH} "$INSTDIR no es solo de los administradores: sus archivos se dejan como están"
+LangString FolderNotTrustedText ${LANG_ITALIAN} "$INSTDIR non è dei soli amministratori: i suoi file vengono lasciati come sono"
+LangString FolderNotTrustedText ${LANG_RUSSIAN} "$INSTDIR принадлежит не только администраторам: его файлы оставлены как есть"
 
 ; The pictures of the install folder's "images" folder; morvane.jpg and iton.jpg are also
 ; rewritten by the program at every start.
@@ -198,7 +241,7 @@ Function ${PREFIX}CloseQuillmote
     ${If} $0 == 0
       Goto done
     ${EndIf}
-    DetailPrint "Closing ${PRODUCT}..."
+    DetailPrint "$(ClosingText)"
     ; A timeout, so that a program that does not answer cannot hold Setup up.
     SendMessage $0 ${WM_CLOSE} 0 0 $1 /TIMEOUT=5000
     StrCpy $1 0
@@ -210,9 +253,9 @@ Function ${PREFIX}CloseQuillmote
       ${EndIf}
       IntOp $1 $1 + 1
     ${LoopUntil} $1 >= ${CLOSE_POLLS}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunningText)" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
-    Abort "${PRODUCT} is still running."
+    Abort "$(NotClosedText)"
   done:
   ; The window goes before the process ends (its last log lines are still to be written, its
   ; files still in use): wait for the instance lock, which the program holds until it has ended.
@@ -262,7 +305,8 @@ FunctionEnd
 !macro Protect KIND OBJECT
   nsExec::Exec '"$PLUGINSDIR\qmtrust.exe" protect ${KIND} "${OBJECT}"'
   Pop $R9
-  DetailPrint "Access to ${OBJECT}: $R9"
+  StrCpy $R8 "${OBJECT}"
+  DetailPrint "$(AccessText)"
 !macroend
 
 Function .onInit
@@ -307,10 +351,10 @@ Section "Quillmote" SecMain
   ${AndIf} ${FileExists} "$1\uninstall.exe"
     !insertmacro FolderTrusted "$1"
     ${If} $R9 == 1
-      DetailPrint "Removing the earlier copy in $1"
+      DetailPrint "$(RemovingEarlierText)"
       !insertmacro RemoveInstalledFiles "$1"
     ${Else}
-      DetailPrint "The earlier copy's folder $1 is not the administrators' alone: left as it is"
+      DetailPrint "$(EarlierNotTrustedText)"
     ${EndIf}
   ${EndIf}
 
@@ -377,7 +421,7 @@ Section "Uninstall"
   ${If} $R9 == 1
     !insertmacro RemoveInstalledFiles "$INSTDIR"
   ${Else}
-    DetailPrint "$INSTDIR is not the administrators' alone: its files are left as they are"
+    DetailPrint "$(FolderNotTrustedText)"
   ${EndIf}
   ; An open Control Panel may still hold the applet: then it goes at the next restart.
   Delete /REBOOTOK "$SYSDIR\Ollenset.cpl"
