@@ -68,4 +68,13 @@ if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
     set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED ${fixture}
       ENVIRONMENT "WINEPREFIX=${prefix}" RESOURCE_LOCK "qmx0;display;bluetooth_registry" TIMEOUT 300)
   endforeach()
+  # The real program on a German system: every page by its tab, in German from its translation.
+  add_test(NAME window_e2e_de COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
+    240x320 ${CMAKE_BINARY_DIR}/screenshots/window-de $<TARGET_FILE:window_e2e_tests>
+    --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/window-de
+    --ollendock $<TARGET_FILE:Ollendock> --resources ${CMAKE_SOURCE_DIR}/resources
+    --gtest_filter=WindowE2E.EveryPageByItsTab)
+  set_tests_properties(window_e2e_de PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+    ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};LC_ALL=de_DE.UTF-8" RESOURCE_LOCK "qmx0;display;bluetooth_registry"
+    TIMEOUT 300)
 endif()

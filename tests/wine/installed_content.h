@@ -17,6 +17,15 @@ inline void CopyInto(const WString& from, const WString& to) {
   ASSERT_TRUE(platform::FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
 }
 
+// The program built at `program` into `folder` as Ollendock.exe, with the translations built
+// beside it, as the installer puts them.
+inline void InstallProgram(const std::string& program, const WString& folder) {
+  CopyInto(platform::win32test::WindowsPath(program), folder + u"\\Ollendock.exe");
+  for (const char* language : {"0407", "040C", "0C0A", "0410", "0419", "0501"})
+    CopyInto(platform::win32test::WindowsPath(program + "." + language + ".mui"),
+             folder + u"\\Ollendock.exe." + FromUtf8(language) + u".mui");
+}
+
 // The pictures of `names` (from resources/images) into <folder>\images, and with `help` the help
 // pages into <folder>\help.
 inline void InstallContent(const WString& folder, const std::string& resources,
