@@ -47,6 +47,24 @@ bool desk = false;  // --device given: the display is a desk
 constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
 const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
 
+// The applet's name and description as each language's table has them.
+struct AppletTexts {
+  const WChar* tag;
+  const WChar* name;
+  const WChar* description;
+};
+const AppletTexts kAppletTexts[] = {
+    {u"en", u"Bluetooth Input Driver", u"Quillmote settings"},
+    {u"de", u"Bluetooth-Eingabetreiber", u"Quillmote-Einstellungen"},
+    {u"ru", u"Драйвер ввода Bluetooth", u"Настройки Quillmote"},
+    {u"qps", u"[Bluetooth Îñpüt Drívér ÆÆÆÆÆ]", u"[Quillmote šéttíñgš ÆÆÆÆÆ]"},
+};
+const AppletTexts& AppletTextsIn(const WString& tag) {
+  for (const AppletTexts& t : kAppletTexts)
+    if (tag == t.tag) return t;
+  return kAppletTexts[0];
+}
+
 WString Joined(const std::vector<WString>& texts) {
   WString all;
   for (const WString& t : texts) all += t + u"; ";
@@ -103,10 +121,15 @@ class User {
     return nullptr;
   }
   // A real double tap (two clicks) at a point of the tree: at the middle of a node's label, or on
-  // its row right of the label.
+  // its row right of the label; where a long label leaves no room there before the scroll bar,
+  // right of its parent's label, which names no applet either.
   static void DoubleTap(WindowHandle tree, TreeItem node, bool onLabel) {
     Rect label{}, t = ScreenBounds(tree);
     ASSERT_TRUE(Eventually([&] { return TreeItemBounds(tree, node, label); }));
+    if (!onLabel && label.right + 12 >= ClientArea(tree).right - 3) {
+      node = TreeNext(tree, node, kTvgnParent);
+      ASSERT_TRUE(node && TreeItemBounds(tree, node, label));
+    }
     int32_t x = t.left + (onLabel ? (label.left + label.right) / 2 : label.right + 12);
     int32_t y = t.top + (label.top + label.bottom) / 2;
     ClickScreen(x, y);
@@ -246,8 +269,7 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   EXPECT_EQ(hostileChildren, (std::vector<size_t>{1, 256, 0, 0}));
   EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
   // The applet names itself in the user's language.
-  const bool german = WString(TextLanguageTag()) == u"de";
-  EXPECT_EQ(ollensetApplets, std::vector<WString>{german ? u"Bluetooth-Eingabetreiber" : u"Bluetooth Input Driver"});
+  EXPECT_EQ(ollensetApplets, std::vector<WString>{AppletTextsIn(TextLanguageTag()).name});
   EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
   EXPECT_TRUE(openAfterMiss);
   EXPECT_EQ(afterMiss, u"\\windows\\Ollenset.cpl,0");
@@ -381,9 +403,8 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
 // The system's own control panel (Wine's control.exe, which reads each applet's name and
 // description from the applet's string table) lists Ollenset in the user's language.
 TEST_F(PickersWine, ControlPanelNamesTheAppletInTheUsersLanguage) {
-  const bool german = WString(TextLanguageTag()) == u"de";
-  const WString name = german ? u"Bluetooth-Eingabetreiber" : u"Bluetooth Input Driver";
-  const WString description = german ? u"Quillmote-Einstellungen" : u"Quillmote settings";
+  const AppletTexts& texts = AppletTextsIn(TextLanguageTag());
+  const WString name = texts.name, description = texts.description;
   // Without the misbehaving libraries, which the system's panel does not survive.
   for (const char* library : kHostile) RemoveFile(SystemFile(library).c_str());
   Background panel;
