@@ -19,6 +19,7 @@
 #include "settings/settings.h"
 #include "tray/app_state.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 
 namespace {
 
@@ -92,7 +93,10 @@ struct Floor {
     } else if (page == kAboutPage) {
       const WChar* texts[] = {u"About", Description, u"Version :", u"Release :", Version, u"I001"};
       for (int i = 0; i < 6; ++i) Text(mem, texts[i], {DRAX(5), DRAY(20 * i), w, DRAY(20 * i + 20)}, kLeftLine);
-      Text(mem, kLegalNotice, {DRAX(5), DRAY(80), w - DRAX(5), DRAY(160)}, kWrapped);
+      Text(mem,
+           u"Quillmote is provided \"as is\", without warranty of any kind. The program and its driver are "
+           u"protected by copyright; copying or distributing them without permission is not allowed.",
+           {DRAX(5), DRAY(80), w - DRAX(5), DRAY(160)}, kWrapped);
     }
     Blit(dc, 0, 0, w, h, mem, 0, 0, kSrcCopy);
     SelectInto(mem, oldFont);
@@ -113,6 +117,9 @@ int main(int argc, char** argv) {
   int rounds = argc > 2 ? std::atoi(argv[2]) : 201;
   win32test::InitControls();
   appInstance = win32test::ProgramInstance();
+  // The program's texts, as its start chooses them.
+  ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
   const WChar install[] = u"C:\\QuillmoteBench";
   CreateFolder(install);
   CreateFolder(u"C:\\QuillmoteBench\\images");

@@ -21,7 +21,9 @@
 #include "platform/controls.h"
 #include "platform/files.h"
 #include "platform/win32/testing/win32_test_support.h"
+#include "settings/settings.h"
 #include "tray/app_state.h"
+#include "tray/ui_text.h"
 
 namespace {
 
@@ -72,6 +74,9 @@ int wmain(int argc, wchar_t** argv) {
   int rounds = argc > 2 ? _wtoi(argv[2]) : 21;
   platform::win32test::InitControls();
   appInstance = GetModuleHandleW(nullptr);
+  // The program's texts, as its start chooses them.
+  ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
   // The scale the settings window would have set, for the picker's sizes.
   UpdateScale(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   // The folder, made once.

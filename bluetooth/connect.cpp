@@ -10,6 +10,7 @@
 #include "platform/shell.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
+#include "tray/ui_text.h"
 
 PairedDevice* selectedDevice = nullptr;
 
@@ -76,14 +77,11 @@ int DoConnect(int interactive) {
   // DoConnect is not held up by an open box, and a DoConnect reached from the box's own message
   // loop cannot deadlock.
   if (interactive && result == -2) {
-    platform::ShowMessageBox(theGUI.MainWindow,
-                             u"Bluetooth is turned off. To use Quillmote, please enable your Bluetooth module!",
-                             u"#2 Bluetooth", kConnectBoxFlags);
+    platform::ShowMessageBox(theGUI.MainWindow, UiText(QM_TEXT_BLUETOOTH_OFF), UiText(QM_TEXT_BLUETOOTH_OFF_TITLE),
+                             kConnectBoxFlags);
   } else if (interactive && result == -3) {
-    platform::ShowMessageBox(
-        theGUI.MainWindow,
-        u"No active Input Device found. You need to pair a device, using the Bluetooth control panel.", u"#3 No Device",
-        kConnectBoxFlags);
+    platform::ShowMessageBox(theGUI.MainWindow, UiText(QM_TEXT_NO_DEVICE), UiText(QM_TEXT_NO_DEVICE_TITLE),
+                             kConnectBoxFlags);
     OpenBluetoothPairing();
   }
   return result;

@@ -5,10 +5,10 @@
 #include "platform/files.h"
 #include "platform/images.h"
 #include "platform/registry.h"
-#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "tray/ui_text.h"
 
 platform::InstanceHandle cplInstance = nullptr;
 
@@ -17,8 +17,6 @@ namespace {
 using namespace platform;
 
 constexpr int kAppletIcon = 101;
-constexpr uint32_t kNameString = 101;
-constexpr uint32_t kInfoString = 102;
 constexpr WChar kProgramKey[] = u"Software\\Morvane\\Quillmote";
 constexpr WChar kProgramFile[] = u"\\Ollendock.exe";
 constexpr uint32_t kStartWaitMs = 500;
@@ -47,15 +45,12 @@ bool ProgramPath(WChar (&path)[kPathChars]) {
 void OpenProgram(WindowHandle parent) {
   WChar path[kPathChars];
   if (!ProgramPath(path)) {
-    ShowMessageBox(parent,
-                   u"Quillmote is not installed correctly: its program cannot be found. Please install it again.",
-                   u"Bluetooth Input Driver", kMbOk | kMbIconError);
+    ShowMessageBox(parent, UiText(QM_APPLET_NOT_INSTALLED), UiText(QM_APPLET_NAME), kMbOk | kMbIconError);
     return;
   }
   // A program that cannot be started (removed, damaged) is no reason for silence: the user is told.
   if (!LaunchProgram(path, u"-tray")) {
-    ShowMessageBox(parent, u"Quillmote could not be started. Please install it again.", u"Bluetooth Input Driver",
-                   kMbOk | kMbIconError);
+    ShowMessageBox(parent, UiText(QM_APPLET_NOT_STARTED), UiText(QM_APPLET_NAME), kMbOk | kMbIconError);
     return;
   }
   SleepMilliseconds(kStartWaitMs);
@@ -72,8 +67,8 @@ void Describe(intptr_t index, NewCplInfo* info) {
   info->dwHelpContext = 0;
   info->lData = kAppletIcon;
   info->hIcon = LoadIconById(cplInstance, kAppletIcon);
-  LoadResourceString(cplInstance, kNameString, info->szName, kCplNameChars);
-  LoadResourceString(cplInstance, kInfoString, info->szInfo, kCplInfoChars);
+  WCopy(info->szName, kCplNameChars, UiText(QM_APPLET_NAME));
+  WCopy(info->szInfo, kCplInfoChars, UiText(QM_APPLET_INFO));
   info->szHelpFile[0] = 0;
 }
 
@@ -82,6 +77,8 @@ void Describe(intptr_t index, NewCplInfo* info) {
 int32_t OllensetApplet(WindowHandle parent, uint32_t message, intptr_t param1, intptr_t param2) {
   switch (message) {
     case kCplInit:
+      ChooseTextLanguage(cplInstance, QM_APPLET_FIRST, QM_APPLET_END);
+      return 1;
     case kCplGetCount:
       return 1;
     case kCplNewInquire:

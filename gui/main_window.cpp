@@ -25,6 +25,7 @@
 #include "tray/debug_log.h"
 #include "tray/install_path.h"
 #include "tray/terminate_app.h"
+#include "tray/ui_text.h"
 
 GUI theGUI{};
 GUI* TheGUI = &theGUI;
@@ -44,10 +45,11 @@ constexpr uint32_t kConnectBeepDelayMs = 1000;
 constexpr WChar kMakerAddress[] = u"https://www.morvane.com/quillmote";
 
 struct TabSpec {
-  const WChar* text;
+  uint32_t text;  // a text number; 0 for the mouse tab, which shows its icon only
   int image;
 };
-constexpr TabSpec kTabs[kPageCount] = {{u"", 0}, {u"Keyboard", 1}, {u"Status", 2}, {u"Help", 3}, {u"About", 4}};
+constexpr TabSpec kTabs[kPageCount] = {
+    {0, 0}, {QM_TEXT_TAB_KEYBOARD, 1}, {QM_TEXT_TAB_STATUS, 2}, {QM_TEXT_TAB_HELP, 3}, {QM_TEXT_TAB_ABOUT, 4}};
 
 // "TaskbarCreated": the desktop shell announces a restart, after which its icons are gone.
 uint32_t taskbarCreatedMessage = 0;
@@ -201,7 +203,7 @@ int CreateTabs(GUI& gui) {
   gui.TabControl = MakeWindow(0, u"SysTabControl32", u"", kTabStripStyle, 0, 0, 0, 0, gui.MainWindow, 0, gui.Instance);
   if (!gui.TabControl) return 0;
   Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
-  for (int i = 0; i < kPageCount; ++i) TabInsert(gui.TabControl, i, kTabs[i].text, kTabs[i].image);
+  for (int i = 0; i < kPageCount; ++i) TabInsert(gui.TabControl, i, UiText(kTabs[i].text), kTabs[i].image);
   gui.CurrentPage = kKeyboardPage;
   Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
   return 1;
@@ -506,13 +508,13 @@ void Pick(GUI& gui, Picker picker, const WChar* strip, const WChar* title, const
 }  // namespace
 
 void PickProgram(GUI& gui) {
-  Pick(gui, ShowProgramPicker, u"tvf_f%d.jpg", u"Add Shortcut or Program", u"exe.|knl.",
+  Pick(gui, ShowProgramPicker, u"tvf_f%d.jpg", UiText(QM_TEXT_PROGRAM_PICKER), u"exe.|knl.",
        u"GUI: Program selected: Item:%d [%s][%s]", kOpenProgramAction);
 }
 
 void PickApplet(GUI& gui) {
-  Pick(gui, ShowAppletPicker, u"tva_f%d.jpg", u"Add Applet", u"lpc.", u"GUI: Applet selected: Item:%d [%s][%s]",
-       kOpenAppletAction);
+  Pick(gui, ShowAppletPicker, u"tva_f%d.jpg", UiText(QM_TEXT_APPLET_PICKER), u"lpc.",
+       u"GUI: Applet selected: Item:%d [%s][%s]", kOpenAppletAction);
 }
 
 void GUI::Release() {

@@ -5,10 +5,12 @@
 #include "gui/main_window.h"
 #include "gui/scale.h"
 #include "platform/controls.h"
+#include "platform/files.h"
 #include "platform/html_view.h"
 #include "platform/messages.h"
 #include "tray/debug_log.h"
 #include "tray/install_path.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 namespace {
@@ -42,7 +44,7 @@ struct ControlSpec {
   int page;
   ControlSlot slot;
   const WChar* className;
-  const WChar* text;
+  uint32_t text;  // a text number, 0 for none
   uint32_t style;
   Scaled x, y, width, height;
   uint16_t id;
@@ -52,27 +54,27 @@ struct ControlSpec {
 // The cursor buttons' and the "Change" button's widths are vertical values, as the layout
 // has always had them.
 const ControlSpec kControls[] = {
-    {kMousePage, kMouseCheckSlot, u"button", u"Enable bluetooth mouse support", kCheckBox, X(5), kZero, X(240), Y(20),
+    {kMousePage, kMouseCheckSlot, u"button", QM_TEXT_MOUSE_SUPPORT, kCheckBox, X(5), kZero, X(240), Y(20),
      kCmdMouseCheck, Start::Mouse},
-    {kMousePage, kActionListSlot, u"combobox", u"", kDropDown, kZero, kZero, kZero, kZero, kCmdActionList,
+    {kMousePage, kActionListSlot, u"combobox", 0, kDropDown, kZero, kZero, kZero, kZero, kCmdActionList,
      Start::Actions},
-    {kMousePage, kPreviousCursorSlot, u"button", u"<", kPushButton, X(48), Y(140), Y(20), Y(20), kCmdPreviousCursor,
-     Start::None},
-    {kMousePage, kNextCursorSlot, u"button", u">", kPushButton, X(88), Y(140), Y(20), Y(20), kCmdNextCursor,
-     Start::None},
-    {kMousePage, kSpeedListSlot, u"combobox", u"", kDropDown, X(160), Y(140), X(75), Y(100), kCmdSpeedList,
+    {kMousePage, kPreviousCursorSlot, u"button", QM_TEXT_PREVIOUS_CURSOR, kPushButton, X(48), Y(140), Y(20), Y(20),
+     kCmdPreviousCursor, Start::None},
+    {kMousePage, kNextCursorSlot, u"button", QM_TEXT_NEXT_CURSOR, kPushButton, X(88), Y(140), Y(20), Y(20),
+     kCmdNextCursor, Start::None},
+    {kMousePage, kSpeedListSlot, u"combobox", 0, kDropDown, X(160), Y(140), X(75), Y(100), kCmdSpeedList,
      Start::Speeds},
-    {kKeyboardPage, kKeyboardCheckSlot, u"button", u"Enable bluetooth keyboard support", kCheckBox, X(5), kZero, X(240),
-     Y(20), kCmdKeyboardCheck, Start::Keyboard},
-    {kKeyboardPage, kSoundsCheckSlot, u"button", u"Enable keyboard sounds", kCheckBox, X(5), Y(120), X(240), Y(20),
+    {kKeyboardPage, kKeyboardCheckSlot, u"button", QM_TEXT_KEYBOARD_SUPPORT, kCheckBox, X(5), kZero, X(240), Y(20),
+     kCmdKeyboardCheck, Start::Keyboard},
+    {kKeyboardPage, kSoundsCheckSlot, u"button", QM_TEXT_KEYBOARD_SOUNDS, kCheckBox, X(5), Y(120), X(240), Y(20),
      kCmdSoundsCheck, Start::Sounds},
-    {kSettingsPage, kStatusCheckSlot, u"button", u"Enable status display", kDisabledCheckBox, X(5), kZero, X(240),
-     Y(20), kCmdStatusCheck, Start::Always},
-    {kSettingsPage, kAutostartCheckSlot, u"button", u"Start Quillmote with Windows", kCheckBox, X(5), Y(40), X(240),
-     Y(20), kCmdAutostartCheck, Start::Autostart},
-    {kSettingsPage, kTrayCheckSlot, u"button", u"Show Tray Icon", kCheckBox, X(5), Y(60), X(240), Y(20), kCmdTrayCheck,
+    {kSettingsPage, kStatusCheckSlot, u"button", QM_TEXT_STATUS_DISPLAY, kDisabledCheckBox, X(5), kZero, X(240), Y(20),
+     kCmdStatusCheck, Start::Always},
+    {kSettingsPage, kAutostartCheckSlot, u"button", QM_TEXT_AUTOSTART, kCheckBox, X(5), Y(40), X(240), Y(20),
+     kCmdAutostartCheck, Start::Autostart},
+    {kSettingsPage, kTrayCheckSlot, u"button", QM_TEXT_TRAY_ICON, kCheckBox, X(5), Y(60), X(240), Y(20), kCmdTrayCheck,
      Start::Tray},
-    {kSettingsPage, kChangeButtonSlot, u"button", u"Change", kPushButton, X(110), Y(100), Y(60), Y(20),
+    {kSettingsPage, kChangeButtonSlot, u"button", QM_TEXT_CHANGE, kPushButton, X(110), Y(100), Y(60), Y(20),
      kCmdChangeButton, Start::None},
 };
 
@@ -127,7 +129,11 @@ void BuildHelpView(GUI& gui) {
   gui.Controls[kHelpViewSlot] = view;
   if (view) {
     Send(view, kDtmClear, 0, 0);
-    const WChar* path = ComposeInstallPath(u"help", u"help.html");
+    // The page in the user's language, the English one where there is none.
+    WChar page[32] = u"help.html";
+    if (WString(TextLanguageTag()) != u"en") FormatWide(page, 32, u"help_%s.html", TextLanguageTag());
+    const WChar* path = ComposeInstallPath(u"help", page);
+    if (!path[0] || !FileExists(path)) path = ComposeInstallPath(u"help", u"help.html");
     WChar address[kAddressChars];
     // An address that does not fit is not loaded: cut, it could name another page.
     if (FormatWide(address, kAddressChars, u"file://%s", path) >= 0 && path[0]) {
@@ -157,8 +163,8 @@ int GUI::InitWindowComponents() {
   } else {
     for (const ControlSpec& c : kControls) {
       if (c.page != page) continue;
-      WindowHandle control = MakeWindow(0, c.className, c.text, c.style, c.x.Pixels(), c.y.Pixels(), c.width.Pixels(),
-                                        c.height.Pixels(), MainWindow, c.id, Instance);
+      WindowHandle control = MakeWindow(0, c.className, c.text ? UiText(c.text) : u"", c.style, c.x.Pixels(),
+                                        c.y.Pixels(), c.width.Pixels(), c.height.Pixels(), MainWindow, c.id, Instance);
       Controls[c.slot] = control;
       if (control) StartControl(*this, control, c.start);
     }

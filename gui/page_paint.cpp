@@ -7,11 +7,7 @@
 #include "settings/settings.h"
 #include "tray/app_state.h"
 #include "tray/install_path.h"
-
-const WChar kLegalNotice[] =
-    u"Quillmote is provided \"as is\", without warranty of any kind. The program and its driver are protected "
-    u"by copyright; copying or distributing them without permission is not allowed.";
-const WChar kCopyrightLine[] = u"Quillmote \u00A9 2009-2026 Morvane";
+#include "tray/ui_text.h"
 
 namespace {
 
@@ -53,7 +49,7 @@ constexpr Edge kZero{'0', 0};
 // A fixed text of a page: its design font height (vertical units), weight, colour, rectangle
 // and format.
 struct Label {
-  const WChar* text;
+  uint32_t text;  // a text number; 0 for a text the painter gives
   int32_t fontHeight;
   int32_t weight;
   uint32_t colour;
@@ -63,54 +59,48 @@ struct Label {
 
 void Draw(DeviceContext dc, const Label& l, int32_t w, int32_t h, const WChar* text = nullptr) {
   Rect r{l.left.Pixels(w, h), l.top.Pixels(w, h), l.right.Pixels(w, h), l.bottom.Pixels(w, h)};
-  DrawLabel(kFace, DRAY(l.fontHeight), l.weight, l.colour, dc, text ? text : l.text, r, l.format);
+  DrawLabel(kFace, DRAY(l.fontHeight), l.weight, l.colour, dc, text ? text : UiText(l.text), r, l.format);
 }
 
-const Label kMouseTitle{u"Customize Mouse actions", 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine};
-const Label kCursorLabel{u"Cursor", 14, kFwBold, kBlack, X(5), Y(140), kW, Y(160), kLeftLine};
-const Label kSpeedLabel{u"Speed", 14, kFwBold, kBlack, X(120), Y(140), kW, Y(160), kLeftLine};
+const Label kMouseTitle{QM_TEXT_MOUSE_TITLE, 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine};
+const Label kCursorLabel{QM_TEXT_CURSOR, 14, kFwBold, kBlack, X(5), Y(140), kW, Y(160), kLeftLine};
+const Label kSpeedLabel{QM_TEXT_SPEED, 14, kFwBold, kBlack, X(120), Y(140), kW, Y(160), kLeftLine};
 
 const Label kKeyboardLabels[] = {
-    {u"Customize Keyboard", 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine},
-    {u"The Quillmote driver supports bluetooth keyboards. The keys in the Standard US layout are currently handled. "
-     u"Additional keys, such as multimedia keys are not supported in this version.",
-     14, kFwThin, kGrey, X(5), Y(40), kW, kH, kWrapped},
+    {QM_TEXT_KEYBOARD_TITLE, 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine},
+    {QM_TEXT_KEYBOARD_DESCRIPTION, 14, kFwThin, kGrey, X(5), Y(40), kW, kH, kWrapped},
 };
 
+// The right-aligned labels may reach the page's left edge: in some fonts "Bluetooth :" is wider
+// than the 70 units from the margin, and its first letter was cut.
 const Label kSettingsLabels[] = {
-    {u"Application Settings", 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine},
-    {u"Status", 14, kFwBold, kBlack, X(5), Y(80), kW, Y(100), kLeftLine},
-    {u"Bluetooth :", 14, kFwBold, kBlack, X(5), Y(100), X(75), Y(120), kRightLine},
-    {u"Mouse :", 14, kFwBold, kBlack, X(5), Y(120), X(75), Y(140), kRightLine},
-    {u"Keyboard :", 14, kFwBold, kBlack, X(5), Y(140), X(75), Y(160), kRightLine},
+    {QM_TEXT_SETTINGS_TITLE, 14, kFwBold, kBlack, X(5), Y(20), kW, Y(40), kLeftLine},
+    {QM_TEXT_STATUS_TITLE, 14, kFwBold, kBlack, X(5), Y(80), kW, Y(100), kLeftLine},
+    {QM_TEXT_BLUETOOTH_LABEL, 14, kFwBold, kBlack, kZero, Y(100), X(75), Y(120), kRightLine},
+    {QM_TEXT_MOUSE_LABEL, 14, kFwBold, kBlack, kZero, Y(120), X(75), Y(140), kRightLine},
+    {QM_TEXT_KEYBOARD_LABEL, 14, kFwBold, kBlack, kZero, Y(140), X(75), Y(160), kRightLine},
 };
 // The status words, one row per flag; text and colour follow the flag.
 const Label kStatusWords[] = {
-    {nullptr, 14, kFwThin, 0, X(80), Y(100), kW, Y(120), kLeftLine},
-    {nullptr, 14, kFwThin, 0, X(80), Y(120), kW, Y(140), kLeftLine},
-    {nullptr, 14, kFwThin, 0, X(80), Y(140), kW, Y(160), kLeftLine},
+    {0, 14, kFwThin, 0, X(80), Y(100), kW, Y(120), kLeftLine},
+    {0, 14, kFwThin, 0, X(80), Y(120), kW, Y(140), kLeftLine},
+    {0, 14, kFwThin, 0, X(80), Y(140), kW, Y(160), kLeftLine},
 };
 
-const Label kAboutTitle{u"About", 14, kFwBold, kBlack, X(5), kZero, kW, Y(20), kLeftLine};
-const Label kAboutDescription{nullptr, 14, kFwThin, kBlack, X(5), Y(20), kW, Y(40), kLeftLine};
-const Label kVersionLabel{u"Version :", 14, kFwBold, kBlack, X(5), Y(40), X(70), Y(60), kRightLine};
-const Label kReleaseLabel{u"Release :", 14, kFwBold, kBlack, X(5), Y(60), X(70), Y(80), kRightLine};
-const Label kAboutVersion{nullptr, 14, kFwThin, kBlack, X(75), Y(40), kW, Y(60), kLeftLine};
-const Label kRelease{u"I001", 14, kFwThin, kBlack, X(75), Y(60), kW, Y(80), kLeftLine};
-const Label kLegal{kLegalNotice, 13, kFwThin, kDarkGrey, X(5), Y(80), Edge{'W', 5}, Y(160), kWrapped};
-const Label kCopyright{kCopyrightLine, 14, kFwBold, kBlack, X(5), Y(80), X(240), Y(100), kLeftLine};
-const Label kWebLink{nullptr, 14, kFwBold, kBlue, X(5), Y(100), X(240), Y(120), kLeftLine};
+const Label kAboutTitle{QM_TEXT_ABOUT_TITLE, 14, kFwBold, kBlack, X(5), kZero, kW, Y(20), kLeftLine};
+const Label kAboutDescription{0, 14, kFwThin, kBlack, X(5), Y(20), kW, Y(40), kLeftLine};
+const Label kVersionLabel{QM_TEXT_VERSION_LABEL, 14, kFwBold, kBlack, kZero, Y(40), X(70), Y(60), kRightLine};
+const Label kReleaseLabel{QM_TEXT_RELEASE_LABEL, 14, kFwBold, kBlack, kZero, Y(60), X(70), Y(80), kRightLine};
+const Label kAboutVersion{0, 14, kFwThin, kBlack, X(75), Y(40), kW, Y(60), kLeftLine};
+// The release code beside the version, the same in every language.
+constexpr WChar kReleaseCode[] = u"I001";
+const Label kRelease{0, 14, kFwThin, kBlack, X(75), Y(60), kW, Y(80), kLeftLine};
+const Label kLegal{QM_TEXT_LEGAL_NOTICE, 13, kFwThin, kDarkGrey, X(5), Y(80), Edge{'W', 5}, Y(160), kWrapped};
+const Label kCopyright{QM_TEXT_COPYRIGHT, 14, kFwBold, kBlack, X(5), Y(80), X(240), Y(100), kLeftLine};
+const Label kWebLink{0, 14, kFwBold, kBlue, X(5), Y(100), X(240), Y(120), kLeftLine};
 // Its middle line is wider than the 140 units beside the logo in some fonts and wraps: the area
 // reaches down to room for a fourth line, so that the last one is never cut.
-const Label kCompatible{u"Compatible with\nWindows Mobile 5.0 and newer\nMicrosoft Bluetooth stack",
-                        12,
-                        kFwThin,
-                        kBlack,
-                        X(100),
-                        Y(120),
-                        X(240),
-                        Y(180),
-                        kWrapped};
+const Label kCompatible{QM_TEXT_COMPATIBLE, 12, kFwThin, kBlack, X(100), Y(120), X(240), Y(180), kWrapped};
 // The about page shows the legal notice on its first two openings in a run.
 constexpr int32_t kVisitsBeforeCredits = 3;
 
@@ -169,7 +159,7 @@ void PaintStatusPage(DeviceContext dc, int32_t w, int32_t h) {
   for (int i = 0; i < 3; ++i) {
     Label word = kStatusWords[i];
     word.colour = flags[i] ? kBlue : kRed;
-    Draw(dc, word, w, h, flags[i] ? u"ON" : u"OFF");
+    Draw(dc, word, w, h, UiText(flags[i] ? QM_TEXT_ON : QM_TEXT_OFF));
   }
 }
 
@@ -179,7 +169,7 @@ void PaintAboutPage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
   Draw(dc, kVersionLabel, w, h);
   Draw(dc, kReleaseLabel, w, h);
   Draw(dc, kAboutVersion, w, h, Version);
-  Draw(dc, kRelease, w, h);
+  Draw(dc, kRelease, w, h, kReleaseCode);
   if (AboutVisits < kVisitsBeforeCredits) {
     Draw(dc, kLegal, w, h);
     return;

@@ -25,10 +25,6 @@ inline constexpr uint32_t kWrappedCentre = 0x11;  // word-wrapped and centred
 
 inline constexpr WChar kFace[] = u"tahoma";
 
-// The about page's fixed texts.
-extern const WChar kLegalNotice[];
-extern const WChar kCopyrightLine[];
-
 void PaintPage(GUI& gui, platform::DeviceContext dc, platform::WindowHandle window);
 // Loads the tray icon, the tab icons and their image list, and the four pictures; always 1.
 int LoadPictures(GUI& gui);

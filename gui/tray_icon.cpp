@@ -1,6 +1,7 @@
 #include "gui/tray_icon.h"
 
 #include "tray/debug_log.h"
+#include "tray/ui_text.h"
 
 namespace {
 
@@ -44,14 +45,14 @@ void OnTaskbarCreated(GUI& gui) {
 }
 
 const WChar* TrayTipText(const DriverStatus& s) {
-  if (!s.driverAnswered.load()) return u"Quillmote: driver not responding";
-  if (!s.bluetoothOn.load()) return u"Quillmote: Bluetooth off";
-  if (!s.deviceFound.load()) return u"Quillmote: no keyboard found";
+  if (!s.driverAnswered.load()) return UiText(QM_TEXT_TIP_NO_DRIVER);
+  if (!s.bluetoothOn.load()) return UiText(QM_TEXT_TIP_BLUETOOTH_OFF);
+  if (!s.deviceFound.load()) return UiText(QM_TEXT_TIP_NO_KEYBOARD);
   bool keyboard = s.keyboardOn.load() != 0, mouse = s.mouseOn.load() != 0;
-  if (keyboard && mouse) return u"Quillmote: keyboard and mouse on";
-  if (keyboard) return u"Quillmote: keyboard on";
-  if (mouse) return u"Quillmote: mouse on";
-  return u"Quillmote: keyboard and mouse off";
+  if (keyboard && mouse) return UiText(QM_TEXT_TIP_BOTH_ON);
+  if (keyboard) return UiText(QM_TEXT_TIP_KEYBOARD_ON);
+  if (mouse) return UiText(QM_TEXT_TIP_MOUSE_ON);
+  return UiText(QM_TEXT_TIP_BOTH_OFF);
 }
 
 void UpdateTrayTip(GUI& gui) {

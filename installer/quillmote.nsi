@@ -79,8 +79,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !define MUI_ICON "${RESOURCES}/icons/quillmote.ico"
 !define MUI_UNICON "${RESOURCES}/icons/quillmote.ico"
 !define MUI_ABORTWARNING
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, the companion of the ${PRODUCT} Bluetooth keyboard and mouse driver.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it before copying its files.$\r$\n$\r$\n$_CLICK"
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been installed on your computer. It starts with Windows; you can also start it from its applet in the Control Panel.$\r$\n$\r$\nClick Finish to close Setup."
+; The pages' own texts in the user's language (below, after the languages).
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -90,7 +91,69 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; The user's interface language picks the installer's and the uninstaller's, English for any other.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "Russian"
+
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install ${PRODUCT} ${VERSION}, the companion of the ${PRODUCT} Bluetooth keyboard and mouse driver.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it before copying its files.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_GERMAN} "Dieser Assistent installiert ${PRODUCT} ${VERSION}, das Begleitprogramm des ${PRODUCT}-Treibers für Bluetooth-Tastatur und -Maus.$\r$\n$\r$\nLäuft ${PRODUCT}, wird es vor dem Kopieren seiner Dateien beendet.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_FRENCH} "Cet assistant va installer ${PRODUCT} ${VERSION}, le compagnon du pilote ${PRODUCT} pour clavier et souris Bluetooth.$\r$\n$\r$\nSi ${PRODUCT} est en cours d'exécution, l'assistant le ferme avant de copier ses fichiers.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_SPANISH} "Este asistente instalará ${PRODUCT} ${VERSION}, el complemento del controlador ${PRODUCT} para teclado y ratón Bluetooth.$\r$\n$\r$\nSi ${PRODUCT} se está ejecutando, el asistente lo cierra antes de copiar sus archivos.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_ITALIAN} "Questa procedura installerà ${PRODUCT} ${VERSION}, il programma del driver ${PRODUCT} per tastiera e mouse Bluetooth.$\r$\n$\r$\nSe ${PRODUCT} è in esecuzione, verrà chiuso prima di copiarne i file.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_RUSSIAN} "Программа установит ${PRODUCT} ${VERSION}, спутник драйвера ${PRODUCT} для Bluetooth-клавиатуры и мыши.$\r$\n$\r$\nЕсли ${PRODUCT} запущен, программа установки закроет его перед копированием файлов.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_ENGLISH} "${PRODUCT} has been installed on your computer. It starts with Windows; you can also start it from its applet in the Control Panel.$\r$\n$\r$\nClick Finish to close Setup."
+LangString FinishText ${LANG_GERMAN} "${PRODUCT} wurde auf Ihrem Computer installiert. Es startet mit Windows; Sie können es auch über sein Applet in der Systemsteuerung starten.$\r$\n$\r$\nKlicken Sie auf Fertig stellen, um den Assistenten zu schließen."
+LangString FinishText ${LANG_FRENCH} "${PRODUCT} a été installé sur votre ordinateur. Il démarre avec Windows ; vous pouvez aussi le lancer depuis son applet du Panneau de configuration.$\r$\n$\r$\nCliquez sur Fermer pour quitter l'assistant."
+LangString FinishText ${LANG_SPANISH} "${PRODUCT} se ha instalado en el equipo. Se inicia con Windows; también puede iniciarlo desde su applet del Panel de control.$\r$\n$\r$\nHaga clic en Terminar para cerrar el asistente."
+LangString FinishText ${LANG_ITALIAN} "${PRODUCT} è stato installato nel computer. Si avvia con Windows; è possibile avviarlo anche dal suo applet nel Pannello di controllo.$\r$\n$\r$\nFare clic su Fine per chiudere l'installazione."
+LangString FinishText ${LANG_RUSSIAN} "${PRODUCT} установлен на компьютер. Он запускается вместе с Windows; его также можно запустить из его элемента панели управления.$\r$\n$\r$\nНажмите «Готово», чтобы закрыть программу установки."
+; What Setup and the uninstaller report on the way.
+LangString ClosingText ${LANG_ENGLISH} "Closing ${PRODUCT}..."
+LangString ClosingText ${LANG_GERMAN} "${PRODUCT} wird beendet..."
+LangString ClosingText ${LANG_FRENCH} "Fermeture de ${PRODUCT}..."
+LangString ClosingText ${LANG_SPANISH} "Cerrando ${PRODUCT}..."
+LangString ClosingText ${LANG_ITALIAN} "Chiusura di ${PRODUCT}..."
+LangString ClosingText ${LANG_RUSSIAN} "Закрытие ${PRODUCT}..."
+LangString StillRunningText ${LANG_ENGLISH} "${PRODUCT} is still running. Close it, then click Retry."
+LangString StillRunningText ${LANG_GERMAN} "${PRODUCT} läuft noch. Beenden Sie es, und klicken Sie dann auf Wiederholen."
+LangString StillRunningText ${LANG_FRENCH} "${PRODUCT} est toujours en cours d'exécution. Fermez-le, puis cliquez sur Réessayer."
+LangString StillRunningText ${LANG_SPANISH} "${PRODUCT} todavía se está ejecutando. Ciérrelo y haga clic en Reintentar."
+LangString StillRunningText ${LANG_ITALIAN} "${PRODUCT} è ancora in esecuzione. Chiuderlo, quindi fare clic su Riprova."
+LangString StillRunningText ${LANG_RUSSIAN} "${PRODUCT} всё ещё работает. Закройте его и нажмите «Повтор»."
+LangString NotClosedText ${LANG_ENGLISH} "${PRODUCT} is still running."
+LangString NotClosedText ${LANG_GERMAN} "${PRODUCT} läuft noch."
+LangString NotClosedText ${LANG_FRENCH} "${PRODUCT} est toujours en cours d'exécution."
+LangString NotClosedText ${LANG_SPANISH} "${PRODUCT} todavía se está ejecutando."
+LangString NotClosedText ${LANG_ITALIAN} "${PRODUCT} è ancora in esecuzione."
+LangString NotClosedText ${LANG_RUSSIAN} "${PRODUCT} всё ещё работает."
+LangString AccessText ${LANG_ENGLISH} "Access to $R8: $R9"
+LangString AccessText ${LANG_GERMAN} "Zugriff auf $R8: $R9"
+LangString AccessText ${LANG_FRENCH} "Accès à $R8 : $R9"
+LangString AccessText ${LANG_SPANISH} "Acceso a $R8: $R9"
+LangString AccessText ${LANG_ITALIAN} "Accesso a $R8: $R9"
+LangString AccessText ${LANG_RUSSIAN} "Доступ к $R8: $R9"
+LangString RemovingEarlierText ${LANG_ENGLISH} "Removing the earlier copy in $1"
+LangString RemovingEarlierText ${LANG_GERMAN} "Die frühere Kopie in $1 wird entfernt"
+LangString RemovingEarlierText ${LANG_FRENCH} "Suppression de la copie précédente dans $1"
+LangString RemovingEarlierText ${LANG_SPANISH} "Quitando la copia anterior de $1"
+LangString RemovingEarlierText ${LANG_ITALIAN} "Rimozione della copia precedente in $1"
+LangString RemovingEarlierText ${LANG_RUSSIAN} "Удаление прежней копии из $1"
+LangString EarlierNotTrustedText ${LANG_ENGLISH} "The earlier copy's folder $1 is not the administrators' alone: left as it is"
+LangString EarlierNotTrustedText ${LANG_GERMAN} "Der Ordner $1 der früheren Kopie gehört nicht allein den Administratoren: Er bleibt unverändert"
+LangString EarlierNotTrustedText ${LANG_FRENCH} "Le dossier $1 de la copie précédente n'appartient pas aux seuls administrateurs : il reste tel quel"
+LangString EarlierNotTrustedText ${LANG_SPANISH} "La carpeta $1 de la copia anterior no es solo de los administradores: se deja como está"
+LangString EarlierNotTrustedText ${LANG_ITALIAN} "La cartella $1 della copia precedente non è dei soli amministratori: viene lasciata com'è"
+LangString EarlierNotTrustedText ${LANG_RUSSIAN} "Папка $1 прежней копии принадлежит не только администраторам: она оставлена как есть"
+LangString FolderNotTrustedText ${LANG_ENGLISH} "$INSTDIR is not the administrators' alone: its files are left as they are"
+LangString FolderNotTrustedText ${LANG_GERMAN} "$INSTDIR gehört nicht allein den Administratoren: Seine Dateien bleiben unverändert"
+LangString FolderNotTrustedText ${LANG_FRENCH} "$INSTDIR n'appartient pas aux seuls administrateurs : ses fichiers restent tels quels"
+LangString FolderNotTrustedText ${LANG_SPANISH} "$INSTDIR no es solo de los administradores: sus archivos se dejan como están"
+LangString FolderNotTrustedText ${LANG_ITALIAN} "$INSTDIR non è dei soli amministratori: i suoi file vengono lasciati come sono"
+LangString FolderNotTrustedText ${LANG_RUSSIAN} "$INSTDIR принадлежит не только администраторам: его файлы оставлены как есть"
 
 ; The pictures of the install folder's "images" folder; morvane.jpg and iton.jpg are also
 ; rewritten by the program at every start.
@@ -128,6 +191,27 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
   File "${DIR}/${NAME}"
 !macroend
 
+; The translations: each language's texts beside the program, and its help page.
+!macro ForEachLanguage MACRO ARG
+  !insertmacro ${MACRO} "${ARG}" 0407 de
+  !insertmacro ${MACRO} "${ARG}" 040C fr
+  !insertmacro ${MACRO} "${ARG}" 0C0A es
+  !insertmacro ${MACRO} "${ARG}" 0410 it
+  !insertmacro ${MACRO} "${ARG}" 0419 ru
+!macroend
+
+!macro InstallTranslation UNUSED LANGID TAG
+  SetOutPath "$INSTDIR"
+  File "${PROGRAMS}/Ollendock.exe.${LANGID}.mui"
+  SetOutPath "$INSTDIR\help"
+  File "${RESOURCES}/help/help_${TAG}.html"
+!macroend
+
+!macro DeleteTranslation DIR LANGID TAG
+  Delete "${DIR}\Ollendock.exe.${LANGID}.mui"
+  Delete "${DIR}\help\help_${TAG}.html"
+!macroend
+
 !macro DeletePicture DIR NAME
   Delete "${DIR}\${NAME}"
 !macroend
@@ -138,6 +222,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) ${PUBLISHER}"
   Delete "${DIR}\Ollendock.exe"
   !insertmacro ForEachPicture DeletePicture "${DIR}\images"
   Delete "${DIR}\help\help.html"
+  !insertmacro ForEachLanguage DeleteTranslation "${DIR}"
   Delete "${DIR}\uninstall.exe"
   RMDir "${DIR}\images"
   RMDir "${DIR}\help"
@@ -156,7 +241,7 @@ Function ${PREFIX}CloseQuillmote
     ${If} $0 == 0
       Goto done
     ${EndIf}
-    DetailPrint "Closing ${PRODUCT}..."
+    DetailPrint "$(ClosingText)"
     ; A timeout, so that a program that does not answer cannot hold Setup up.
     SendMessage $0 ${WM_CLOSE} 0 0 $1 /TIMEOUT=5000
     StrCpy $1 0
@@ -168,9 +253,9 @@ Function ${PREFIX}CloseQuillmote
       ${EndIf}
       IntOp $1 $1 + 1
     ${LoopUntil} $1 >= ${CLOSE_POLLS}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is still running. Close it, then click Retry." /SD IDCANCEL IDRETRY retry
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(StillRunningText)" /SD IDCANCEL IDRETRY retry
     SetErrorLevel 2
-    Abort "${PRODUCT} is still running."
+    Abort "$(NotClosedText)"
   done:
   ; The window goes before the process ends (its last log lines are still to be written, its
   ; files still in use): wait for the instance lock, which the program holds until it has ended.
@@ -220,7 +305,8 @@ FunctionEnd
 !macro Protect KIND OBJECT
   nsExec::Exec '"$PLUGINSDIR\qmtrust.exe" protect ${KIND} "${OBJECT}"'
   Pop $R9
-  DetailPrint "Access to ${OBJECT}: $R9"
+  StrCpy $R8 "${OBJECT}"
+  DetailPrint "$(AccessText)"
 !macroend
 
 Function .onInit
@@ -265,10 +351,10 @@ Section "Quillmote" SecMain
   ${AndIf} ${FileExists} "$1\uninstall.exe"
     !insertmacro FolderTrusted "$1"
     ${If} $R9 == 1
-      DetailPrint "Removing the earlier copy in $1"
+      DetailPrint "$(RemovingEarlierText)"
       !insertmacro RemoveInstalledFiles "$1"
     ${Else}
-      DetailPrint "The earlier copy's folder $1 is not the administrators' alone: left as it is"
+      DetailPrint "$(EarlierNotTrustedText)"
     ${EndIf}
   ${EndIf}
 
@@ -278,6 +364,7 @@ Section "Quillmote" SecMain
   !insertmacro ForEachPicture InstallPicture "${RESOURCES}/images"
   SetOutPath "$INSTDIR\help"
   File "${RESOURCES}/help/help.html"
+  !insertmacro ForEachLanguage InstallTranslation ""
   ; The control panel finds its applets in the system folder (System32: this installer is 64-bit).
   SetOutPath "$SYSDIR"
   File "${PROGRAMS}/Ollenset.cpl"
@@ -334,7 +421,7 @@ Section "Uninstall"
   ${If} $R9 == 1
     !insertmacro RemoveInstalledFiles "$INSTDIR"
   ${Else}
-    DetailPrint "$INSTDIR is not the administrators' alone: its files are left as they are"
+    DetailPrint "$(FolderNotTrustedText)"
   ${EndIf}
   ; An open Control Panel may still hold the applet: then it goes at the next restart.
   Delete /REBOOTOK "$SYSDIR\Ollenset.cpl"

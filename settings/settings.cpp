@@ -6,21 +6,20 @@
 #include "platform/registry.h"
 #include "tray/debug_log.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 const WChar ButtonNames[kButtonCount][30] = {
     u"Left Button", u"Middle Button", u"Right Button", u"Wheel Up", u"Wheel Down",
 };
 
-const WChar ActionNames[kActionCount][20] = {
-    u"Left Click",   u"Middle Click", u"Right Click",   u"Double Click", u"Scroll Up",   u"Scroll Down",
-    u"Scroll Left",  u"Scroll Right", u"Tap and Hold",  u"Open Program", u"Open Applet", u"Close Task",
-    u"Reset Device", u"Suspend",      u"Rotate Screen", u"Show Desktop", u"Switch Task",
-};
+WChar ActionNames[kActionCount][20];
+WChar SpeedNames[kSpeedCount][6];
 
-const WChar SpeedNames[kSpeedCount][6] = {
-    u"0.1X", u"0.2X", u"0.5X", u"1X", u"2X", u"3X", u"4X", u"5X", u"6X", u"7X", u"8X",
-};
+void LoadNameTables() {
+  for (int i = 0; i < kActionCount; ++i) WCopy(ActionNames[i], 20, UiText(QM_TEXT_ACTION_FIRST + i));
+  for (int i = 0; i < kSpeedCount; ++i) WCopy(SpeedNames[i], 6, UiText(QM_TEXT_SPEED_FIRST + i));
+}
 
 namespace {
 

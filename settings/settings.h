@@ -12,10 +12,13 @@ inline constexpr int kSpeedCount = 11;
 inline constexpr int kCursorCount = 10;
 
 // The buttons, whose names (blanks turned into underscores) prefix their registry values; the
-// actions and the speeds, indexed by the stored Action and Speed.
+// actions and the speeds as the user reads them, indexed by the stored Action and Speed.
 extern const WChar ButtonNames[kButtonCount][30];
-extern const WChar ActionNames[kActionCount][20];
-extern const WChar SpeedNames[kSpeedCount][6];
+extern WChar ActionNames[kActionCount][20];
+extern WChar SpeedNames[kSpeedCount][6];
+
+// Fills the action and speed names from the texts chosen at start (ChooseTextLanguage).
+void LoadNameTables();
 
 struct ButtonAssignment {
   int32_t Action;  // index into ActionNames

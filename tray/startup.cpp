@@ -25,6 +25,7 @@
 #include "tray/debug_log.h"
 #include "tray/install_path.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 namespace {
@@ -67,9 +68,8 @@ void PingDriver() {
   if (answered) return;
   platform::Show(theGUI.MainWindow, platform::kSwShow);
   platform::BringForward(theGUI.MainWindow);
-  platform::ShowMessageBox(theGUI.MainWindow,
-                           u"The Quillmote driver is not responding. You need to reinstall this software.",
-                           u"#1 Critical Error", kCriticalBoxFlags);
+  platform::ShowMessageBox(theGUI.MainWindow, UiText(QM_TEXT_CRITICAL), UiText(QM_TEXT_CRITICAL_TITLE),
+                           kCriticalBoxFlags);
 }
 
 // The window is destroyed when another program closes it while start-up waits (the critical box
@@ -111,6 +111,8 @@ int RunMessageLoop() {
 int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) {
   appInstance = instance;
   ReadMachineSetting(u"EnableDebug", platform::kRegDword, &debugEnabled, sizeof debugEnabled);
+  uint16_t language = ChooseTextLanguage(instance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
 
   uint8_t record[kDeviceIdRecordBytes] = {};
   platform::QueryDeviceId(record, sizeof record);
@@ -130,6 +132,7 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
   ReadSetting(u"Enable_Autostart", platform::kRegDword, &autostart, sizeof autostart);
   DebugLog(u"Autostart: %d", autostart);
   if (!RunRuleAllows(autostart, commandLine)) return 0;
+  DebugLog(u"Language: %04X", language);
 
   closeEvent = platform::MakeEvent();
   DebugLog(u"INIT-0: Created close event %X", closeEvent);

@@ -280,54 +280,9 @@ void ExponentText(const Decimal& d, long long p, bool alt, bool upper, std::stri
   out += power;
 }
 
-// What printf writes for "%[+][ ][#].<p><conv>" and v, for a precision up to kFloatDigits; computed
-// here, exactly, so that every build writes the same digits without the C library's formatter.
-std::string FloatText(double v, WChar conv, const Flags& f, long long p) {
-  std::string out;
-  if (std::signbit(v))
-    out += '-';
-  else if (f.plus)
-    out += '+';
-  else if (f.space)
-    out += ' ';
-  bool upper = conv == u'F' || conv == u'E' || conv == u'G';
-  if (std::isinf(v) || std::isnan(v)) {
-    out += std::isinf(v) ? (upper ? "INF" : "inf") : (upper ? "NAN" : "nan");
-    return out;
-  }
-  Decimal d = ExactDecimal(std::fabs(v));
-  if (conv == u'f' || conv == u'F') {
-    RoundDigits(d, d.point + p);
-    FixedText(d, p, f.alt, out);
-  } else if (conv == u'e' || conv == u'E') {
-    RoundDigits(d, p + 1);
-    ExponentText(d, p, f.alt, upper, out);
-  } else {
-    long long significant = p == 0 ? 1 : p;
-    RoundDigits(d, significant);
-    long long x = IsZero(d) ? 0 : d.point - 1;
-    size_t start = out.size();
-    if (significant > x && x >= -4)
-      FixedText(d, significant - 1 - x, f.alt, out);
-    else
-      ExponentText(d, significant - 1, f.alt, upper, out);
-    if (!f.alt) {
-      // Trailing zeros of the fraction go, and the point with them when nothing follows it.
-      size_t exponentAt = out.find_first_of("eE", start);
-      std::string tail = exponentAt == std::string::npos ? std::string() : out.substr(exponentAt);
-      out.resize(exponentAt == std::string::npos ? out.size() : exponentAt);
-      if (out.find('.', start) != std::string::npos) {
-        while (out.back() == '0') out.pop_back();
-        if (out.back() == '.') out.pop_back();
-      }
-      out += tail;
-    }
-  }
-  return out;
-}
-
 // A floating-point number; the padding to the width is ours.
-void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width, long long precision) {
+void PutFloat(Sink& sink, wformat::RealTextFn text, double v, WChar conv, const Flags& f, long long width,
+              long long precision) {
   long long p = precision < 0 ? 6 : precision;
   long long extraZeros = 0;
   bool fixed = conv == u'f' || conv == u'F';
@@ -337,7 +292,7 @@ void PutFloat(Sink& sink, double v, WChar conv, const Flags& f, long long width,
     if (fixed || exponent || f.alt) extraZeros = p - kFloatDigits;
     p = kFloatDigits;
   }
-  std::string s = FloatText(v, conv, f, p);
+  std::string s = text(v, conv, f.plus, f.space, f.alt, p);
   if (extraZeros > 0 && !s.empty() && (s.back() < '0' || s.back() > '9') && !exponent) extraZeros = 0;  // inf, nan
   // The zeros go before the exponent of %e and at the end of %f and %#g.
   size_t insertAt = s.size();
@@ -410,6 +365,56 @@ bool StarValue(Args& args, long long& out) {
 }
 
 }  // namespace
+
+namespace wformat {
+
+// What printf writes for "%[+][ ][#].<p><conv>" and v, for a precision up to kFloatDigits; computed
+// here, exactly, so that every build writes the same digits without the C library's formatter.
+std::string RealText(double v, WChar conv, bool plus, bool space, bool alt, long long p) {
+  std::string out;
+  if (std::signbit(v))
+    out += '-';
+  else if (plus)
+    out += '+';
+  else if (space)
+    out += ' ';
+  bool upper = conv == u'F' || conv == u'E' || conv == u'G';
+  if (std::isinf(v) || std::isnan(v)) {
+    out += std::isinf(v) ? (upper ? "INF" : "inf") : (upper ? "NAN" : "nan");
+    return out;
+  }
+  Decimal d = ExactDecimal(std::fabs(v));
+  if (conv == u'f' || conv == u'F') {
+    RoundDigits(d, d.point + p);
+    FixedText(d, p, alt, out);
+  } else if (conv == u'e' || conv == u'E') {
+    RoundDigits(d, p + 1);
+    ExponentText(d, p, alt, upper, out);
+  } else {
+    long long significant = p == 0 ? 1 : p;
+    RoundDigits(d, significant);
+    long long x = IsZero(d) ? 0 : d.point - 1;
+    size_t start = out.size();
+    if (significant > x && x >= -4)
+      FixedText(d, significant - 1 - x, alt, out);
+    else
+      ExponentText(d, significant - 1, alt, upper, out);
+    if (!alt) {
+      // Trailing zeros of the fraction go, and the point with them when nothing follows it.
+      size_t exponentAt = out.find_first_of("eE", start);
+      std::string tail = exponentAt == std::string::npos ? std::string() : out.substr(exponentAt);
+      out.resize(exponentAt == std::string::npos ? out.size() : exponentAt);
+      if (out.find('.', start) != std::string::npos) {
+        while (out.back() == '0') out.pop_back();
+        if (out.back() == '.') out.pop_back();
+      }
+      out += tail;
+    }
+  }
+  return out;
+}
+
+}  // namespace wformat
 
 int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatArg* list, size_t argCount,
                    TextArguments text) {
@@ -516,18 +521,24 @@ int FormatWideArgs(WChar* out, size_t count, const WChar* format, const FormatAr
       case u'g':
       case u'G': {
         const FormatArg* a = args.Next();
+        // Set by every double argument: a program that passes none carries no double conversions,
+        // and its integers for a double's directive print as arguments of another kind.
+        wformat::RealTextFn text = wformat::realText.load(std::memory_order_relaxed);
         double v;
-        if (a && a->kind() == FormatArg::Real) {
+        if (!a || !text) {
+          PutMarker(sink, a);
+          break;
+        } else if (a->kind() == FormatArg::Real) {
           v = a->d();
-        } else if (a && a->kind() == FormatArg::Signed) {
+        } else if (a->kind() == FormatArg::Signed) {
           v = static_cast<double>(a->i());
-        } else if (a && a->kind() == FormatArg::Unsigned) {
+        } else if (a->kind() == FormatArg::Unsigned) {
           v = static_cast<double>(a->u());
         } else {
           PutMarker(sink, a);
           break;
         }
-        PutFloat(sink, v, conv, flags, width, precision);
+        PutFloat(sink, text, v, conv, flags, width, precision);
         break;
       }
       case u'p': {

@@ -11,11 +11,23 @@
 // "(bad argument)". Narrow strings are refused when the call is compiled.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <type_traits>
 
 #include "platform/text.h"
+
+namespace wformat {
+// What printf writes for "%[+][ ][#].<precision><conv>" and `v` (conv one of f F e E g G), for a
+// precision up to 1100: computed exactly, so that every build writes the same digits.
+std::string RealText(double v, WChar conv, bool plus, bool space, bool alt, long long precision);
+using RealTextFn = std::string (*)(double, WChar, bool, bool, bool, long long);
+// RealText, once a double has been passed: the formatter reaches it only through here, so that a
+// program that formats no double links none of it.
+inline std::atomic<RealTextFn> realText{nullptr};
+}  // namespace wformat
 
 class FormatArg {
  public:
@@ -32,7 +44,10 @@ class FormatArg {
   FormatArg(T v) : kind_(Unsigned), bytes_(sizeof(T)) {
     value_.u = v;
   }
-  FormatArg(double v) : kind_(Real), bytes_(sizeof(double)) { value_.d = v; }
+  FormatArg(double v) : kind_(Real), bytes_(sizeof(double)) {
+    value_.d = v;
+    wformat::realText.store(&wformat::RealText, std::memory_order_relaxed);
+  }
   FormatArg(const WChar* s) : kind_(Text), bytes_(sizeof(s)) { value_.s = s; }
   FormatArg(WChar* s) : kind_(Text), bytes_(sizeof(s)) { value_.s = s; }
   FormatArg(std::nullptr_t) : kind_(Pointer), bytes_(sizeof(void*)) { value_.p = nullptr; }

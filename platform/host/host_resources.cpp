@@ -1,5 +1,6 @@
 #include "platform/host/host_resources.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -18,7 +19,9 @@ WString Key(const WChar* name) {
 struct Resources {
   std::mutex lock;
   std::map<std::pair<WString, WString>, std::string> items;
-  std::map<uint32_t, WString> strings;
+  std::map<std::pair<uint16_t, uint32_t>, WString> strings;
+  uint16_t language = 0x0409;
+  InstanceHandle translation = nullptr;
 };
 
 Resources& Res() {
@@ -34,11 +37,13 @@ void ResourcesReset() {
   std::lock_guard<std::mutex> hold(Res().lock);
   Res().items.clear();
   Res().strings.clear();
+  Res().language = 0x0409;
+  Res().translation = nullptr;
 }
 
-void SetResourceString(uint32_t id, const WString& text) {
+void SetResourceString(uint32_t id, const WString& text, uint16_t language) {
   std::lock_guard<std::mutex> hold(Res().lock);
-  Res().strings[id] = text;
+  Res().strings[{language, id}] = text;
 }
 
 void SetModuleResource(const WChar* type, const WChar* name, const std::string& bytes) {
@@ -56,14 +61,42 @@ bool LoadModuleResource(const WChar* type, const WChar* name, std::string& bytes
   return true;
 }
 
-int LoadResourceString(InstanceHandle, uint32_t id, WChar* buffer, int chars) {
+int LoadResourceString(InstanceHandle, uint32_t id, uint16_t language, WChar* buffer, int chars) {
   if (chars <= 0) return 0;
   buffer[0] = 0;
   std::lock_guard<std::mutex> hold(Res().lock);
-  auto it = Res().strings.find(id);
+  auto it = Res().strings.find({language, id});
   if (it == Res().strings.end()) return 0;
-  WCopy(buffer, static_cast<size_t>(chars), it->second.c_str());
-  return static_cast<int>(WLen(buffer));
+  // Cut to the buffer, as LoadString cuts.
+  size_t length = std::min(it->second.size(), static_cast<size_t>(chars) - 1);
+  std::copy(it->second.begin(), it->second.begin() + static_cast<std::ptrdiff_t>(length), buffer);
+  buffer[length] = 0;
+  return static_cast<int>(length);
+}
+
+// The strings of every module are one table here: a language's translation is there when the
+// table has a text in that language, and its handle names the language.
+InstanceHandle OpenTranslation(InstanceHandle, uint16_t language) {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  auto it = Res().strings.lower_bound({language, 0});
+  if (it == Res().strings.end() || it->first.first != language) return nullptr;
+  return reinterpret_cast<InstanceHandle>(static_cast<uintptr_t>(0x10000 + language));
+}
+
+void SetResourceLanguage(uint16_t language, InstanceHandle translation) {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  Res().language = language;
+  Res().translation = translation;
+}
+
+uint16_t ResourceLanguage() {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  return Res().language;
+}
+
+InstanceHandle ResourceTranslation() {
+  std::lock_guard<std::mutex> hold(Res().lock);
+  return Res().translation;
 }
 
 }  // namespace platform

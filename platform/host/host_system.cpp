@@ -18,6 +18,7 @@ std::atomic<bool> timeReplaced{false}, memoryReplaced{false}, monotonicReplaced{
 std::mutex sleepLock;
 std::vector<uint32_t> sleeps;
 std::function<void(uint32_t)> sleepHook;
+std::atomic<uint16_t> userInterfaceLanguage{0x0409};
 
 }  // namespace
 
@@ -56,6 +57,10 @@ void ClearSleeps() {
   sleeps.clear();
 }
 
+void SetUserInterfaceLanguage(uint16_t language) {
+  userInterfaceLanguage = language;
+}
+
 }  // namespace host
 
 TimeOfDay LocalTimeOfDay() {
@@ -82,6 +87,10 @@ uint64_t MonotonicMilliseconds() {
 
 uint32_t TickCount() {
   return static_cast<uint32_t>(MonotonicMilliseconds());
+}
+
+uint16_t UserInterfaceLanguage() {
+  return userInterfaceLanguage;
 }
 
 void SleepMilliseconds(uint32_t milliseconds) {

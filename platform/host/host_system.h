@@ -19,5 +19,7 @@ void ClearSleeps();
 // Runs after each recorded pause (for a test that lets something happen "meanwhile"); an empty
 // function removes it.
 void SetSleepHook(std::function<void(uint32_t)> hook);
+// The user's interface language the host reports (a LANGID); English (0x0409) at start.
+void SetUserInterfaceLanguage(uint16_t language);
 
 }  // namespace platform::host

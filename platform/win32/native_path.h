@@ -8,6 +8,6 @@
 
 namespace platform {
 
-std::wstring NativePath(const WChar* path);
+WString NativePath(const WChar* path);
 
 }  // namespace platform

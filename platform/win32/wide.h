@@ -13,6 +13,9 @@ inline const wchar_t* W(const WChar* s) {
 inline wchar_t* W(WChar* s) {
   return reinterpret_cast<wchar_t*>(s);
 }
+inline const wchar_t* W(const WString& s) {
+  return W(s.c_str());
+}
 inline const WChar* U(const wchar_t* s) {
   return reinterpret_cast<const WChar*>(s);
 }

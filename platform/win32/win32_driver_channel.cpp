@@ -67,14 +67,13 @@ bool ServerAccepted(HANDLE pipe) {
 }
 
 DriverOpenResult OpenDesktopDevice(const WChar* name, Channel& channel) {
-  std::wstring base = W(name);
-  if (!base.empty() && base.back() == L':') base.pop_back();
-  channel.handle =
-      CreateFileW((L"\\\\.\\" + base).c_str(), 0, 0, nullptr, OPEN_EXISTING, win32::kClientSecurity, nullptr);
+  WString base = name;
+  if (!base.empty() && base.back() == u':') base.pop_back();
+  channel.handle = CreateFileW(W(u"\\\\.\\" + base), 0, 0, nullptr, OPEN_EXISTING, win32::kClientSecurity, nullptr);
   if (channel.handle != INVALID_HANDLE_VALUE) return DriverOpenResult::Opened;
   channel.pipe = true;
   channel.deadline = GetTickCount64() + (pipeSilent ? kAfterSilenceMs : kPipeOperationMs);
-  channel.handle = win32::OpenPipeClient((L"\\\\.\\pipe\\" + base).c_str(), true, channel.deadline);
+  channel.handle = win32::OpenPipeClient(W(u"\\\\.\\pipe\\" + base), true, channel.deadline);
   if (channel.handle == INVALID_HANDLE_VALUE) {
     // A pipe that stayed busy exists but did not take the request in time.
     if (GetLastError() != ERROR_SEM_TIMEOUT) return DriverOpenResult::Missing;

@@ -17,14 +17,14 @@
 
 namespace platform {
 
-std::wstring NativePath(const WChar* path) {
-  std::wstring p = W(path);
+WString NativePath(const WChar* path) {
+  WString p = path;
 #ifndef _WIN32_WCE
-  if (p.size() >= 1 && p[0] == L'\\' && (p.size() < 2 || p[1] != L'\\')) {
+  if (p.size() >= 1 && p[0] == u'\\' && (p.size() < 2 || p[1] != u'\\')) {
     wchar_t drive[MAX_PATH] = L"C:";
     DWORD n = GetEnvironmentVariableW(L"SystemDrive", drive, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) lstrcpyW(drive, L"C:");
-    p = drive + p;
+    p = U(drive) + p;
   }
 #endif
   return p;
@@ -81,14 +81,14 @@ bool FileAppend(const WChar* path, const void* data, size_t size) {
   // the program's threads from writing at the same end.
   static std::mutex appending;
   std::lock_guard<std::mutex> hold(appending);
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+  File f(CreateFileW(W(NativePath(path)), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
   if (SetFilePointer(f.get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
     return false;
 #else
   // FILE_APPEND_DATA alone makes every write land whole at the current end of the file.
-  File f(CreateFileW(NativePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  File f(CreateFileW(W(NativePath(path)), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_ALWAYS, kOpenFlags, nullptr));
   if (!f.ok()) return false;
 #endif
@@ -97,13 +97,12 @@ bool FileAppend(const WChar* path, const void* data, size_t size) {
 }
 
 bool FileWriteAll(const WChar* path, const void* data, size_t size) {
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, kOpenFlags,
-                     nullptr));
+  File f(CreateFileW(W(NativePath(path)), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, kOpenFlags, nullptr));
   return f.ok() && WriteAll(f.get(), data, size);
 }
 
 bool FileReadAll(const WChar* path, std::string& out) {
-  File f(CreateFileW(NativePath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
+  File f(CreateFileW(W(NativePath(path)), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
   if (!f.ok()) return false;
   out.clear();
   char buf[8192];
@@ -113,22 +112,22 @@ bool FileReadAll(const WChar* path, std::string& out) {
 }
 
 bool FileExists(const WChar* path) {
-  return GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(W(NativePath(path))) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool CreateFolder(const WChar* path) {
-  if (CreateDirectoryW(NativePath(path).c_str(), nullptr)) return true;
-  DWORD attr = GetFileAttributesW(NativePath(path).c_str());
+  if (CreateDirectoryW(W(NativePath(path)), nullptr)) return true;
+  DWORD attr = GetFileAttributesW(W(NativePath(path)));
   return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool RemoveFile(const WChar* path) {
-  return DeleteFileW(NativePath(path).c_str()) != 0;
+  return DeleteFileW(W(NativePath(path))) != 0;
 }
 
 bool FileSize(const WChar* path, uint64_t& size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(NativePath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  if (!GetFileAttributesExW(W(NativePath(path)), GetFileExInfoStandard, &data)) return false;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
   size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   return true;
@@ -137,10 +136,10 @@ bool FileSize(const WChar* path, uint64_t& size) {
 bool MoveFileOver(const WChar* from, const WChar* to) {
 #ifdef _WIN32_WCE
   // The device's MoveFile takes no flags and does not replace: the old file goes first.
-  DeleteFileW(NativePath(to).c_str());
-  return MoveFileW(NativePath(from).c_str(), NativePath(to).c_str()) != 0;
+  DeleteFileW(W(NativePath(to)));
+  return MoveFileW(W(NativePath(from)), W(NativePath(to))) != 0;
 #else
-  return MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  return MoveFileExW(W(NativePath(from)), W(NativePath(to)), MOVEFILE_REPLACE_EXISTING) != 0;
 #endif
 }
 
@@ -157,7 +156,7 @@ bool IsDotEntry(const wchar_t* name) {
 bool FileSearch::First(const WChar* pattern) {
   Close();
   WIN32_FIND_DATAW data;
-  HANDLE h = FindFirstFileW(NativePath(pattern).c_str(), &data);
+  HANDLE h = FindFirstFileW(W(NativePath(pattern)), &data);
   if (h == INVALID_HANDLE_VALUE) {
     error_ = GetLastError();
     return false;

@@ -13,11 +13,11 @@ bool TakeInstanceLock(const WChar* name) {
   static HANDLE held = nullptr;
   if (held) return true;
 #ifdef _WIN32_WCE
-  std::wstring full = W(name);
+  WString full = name;
 #else
-  std::wstring full = L"Local\\" + std::wstring(W(name));
+  WString full = u"Local\\" + WString(name);
 #endif
-  HANDLE m = CreateMutexW(nullptr, FALSE, full.c_str());
+  HANDLE m = CreateMutexW(nullptr, FALSE, W(full));
   if (!m) return false;
   DWORD rc = WaitForSingleObject(m, 0);
   if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED) {

@@ -46,7 +46,7 @@ void StartDecoder() {
 // factory for the decoder that fits a file reads every codec's description first, which costs
 // Wine more than decoding all the window's pictures. Their rows go into a 24-bit DIB section as
 // the decoder delivers them (another layout of a JPEG's colours is converted to it).
-HBITMAP DecodeJpeg(const std::wstring& path) {
+HBITMAP DecodeJpeg(const WString& path) {
   IStream* file = nullptr;
   IWICBitmapDecoder* decoder = nullptr;
   IWICBitmapFrameDecode* frame = nullptr;
@@ -54,7 +54,7 @@ HBITMAP DecodeJpeg(const std::wstring& path) {
   HBITMAP bitmap = nullptr;
   UINT width = 0, height = 0;
   StartDecoder();
-  if (SUCCEEDED(SHCreateStreamOnFileEx(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE,
+  if (SUCCEEDED(SHCreateStreamOnFileEx(W(path), STGM_READ | STGM_SHARE_DENY_WRITE, FILE_ATTRIBUTE_NORMAL, FALSE,
                                        nullptr, &file)) &&
       SUCCEEDED(CoCreateInstance(CLSID_WICJpegDecoder, nullptr, CLSCTX_INPROC_SERVER, IID_IWICBitmapDecoder,
                                  reinterpret_cast<void**>(&decoder))) &&

@@ -26,19 +26,18 @@ bool Execute(const wchar_t* file, const wchar_t* parameters, int showCommand, UL
 }
 
 #ifndef _WIN32_WCE
-std::wstring SystemFolder() {
+WString SystemFolder() {
   wchar_t folder[MAX_PATH];
   UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-  return n && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
+  return n && n < MAX_PATH ? WString(U(folder), n) : WString();
 }
 
 // Windows 10 and later: the Settings app's Bluetooth page (which also adds devices); earlier
 // systems: the "Bluetooth Devices" control panel, from the system folder.
 bool OpenDesktopBluetoothSettings(int showCommand) {
   if (Execute(L"ms-settings:bluetooth", nullptr, showCommand, SEE_MASK_FLAG_NO_UI)) return true;
-  std::wstring control = SystemFolder();
-  return !control.empty() &&
-         Execute((control + L"\\control.exe").c_str(), L"bthprops.cpl", showCommand, SEE_MASK_FLAG_NO_UI);
+  WString control = SystemFolder();
+  return !control.empty() && Execute(W(control + u"\\control.exe"), L"bthprops.cpl", showCommand, SEE_MASK_FLAG_NO_UI);
 }
 #endif
 
@@ -89,12 +88,12 @@ void FitBoxToScreen(HWND box) {
   RECT t = ChildPlace(box, text);
   const int width = (t.right - t.left) - shrink;
   if (width < 32) return;  // no room for any text: left as the platform made it
-  std::wstring words(static_cast<size_t>(GetWindowTextLengthW(text)) + 1, L'\0');
-  GetWindowTextW(text, words.data(), static_cast<int>(words.size()));
+  WString words(static_cast<size_t>(GetWindowTextLengthW(text)) + 1, u'\0');
+  GetWindowTextW(text, W(words.data()), static_cast<int>(words.size()));
   RECT need{0, 0, width, 0};
   HDC dc = GetDC(text);
   HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(text, WM_GETFONT, 0, 0)));
-  DrawTextW(dc, words.c_str(), -1, &need, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+  DrawTextW(dc, W(words), -1, &need, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
   SelectObject(dc, font);
   ReleaseDC(text, dc);
   const int grow = std::max(0, static_cast<int>(need.bottom) - static_cast<int>(t.bottom - t.top));
@@ -171,8 +170,8 @@ bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand) {
     case DesktopLaunch::Refused:
       return false;
     case DesktopLaunch::FromSystemFolder: {
-      std::wstring path = SystemFolder();
-      return !path.empty() && Execute((path + L"\\" + W(file)).c_str(), W(parameters), showCommand, 0);
+      WString path = SystemFolder();
+      return !path.empty() && Execute(W(path + u"\\" + file), W(parameters), showCommand, 0);
     }
     case DesktopLaunch::AsNamed:
       break;

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/resources.h"
 #include "platform/shell_ui.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
@@ -30,7 +31,7 @@ constexpr COLORREF kBarDisabledText = RGB(128, 128, 128);
 struct SoftKey {
   WORD command;
   bool enabled;
-  std::wstring caption;
+  WString caption;
 };
 
 struct Bar {
@@ -60,8 +61,11 @@ bool ReadKeys(HINSTANCE instance, WORD resourceId, std::vector<SoftKey>& keys) {
   if (2 + buttons * 7 > count) return false;
   for (DWORD i = 0; i < buttons; ++i) {
     const WORD* b = words + 2 + i * 7;
-    wchar_t caption[64] = L"";
-    LoadStringW(instance, b[4], caption, 64);
+    // The program's language, English where it lacks the caption.
+    WChar caption[64] = u"";
+    InstanceHandle translation = ResourceTranslation();
+    if (!LoadResourceString(translation ? translation : instance, b[4], ResourceLanguage(), caption, 64))
+      LoadResourceString(instance, b[4], 0x0409, caption, 64);
     keys.push_back(SoftKey{b[1], (b[2] & 0x04) != 0, caption});  // TBSTATE_ENABLED
   }
   return !keys.empty();
@@ -103,7 +107,7 @@ void PaintBar(HWND bar, const Bar& b) {
       DeleteObject(brush);
     }
     SetTextColor(mem, b.keys[i].enabled ? kBarText : kBarDisabledText);
-    DrawTextW(mem, b.keys[i].caption.c_str(), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextW(mem, W(b.keys[i].caption), -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
   RECT top = {0, 0, rc.right, 1};
   HBRUSH line = CreateSolidBrush(kBarLine);
@@ -276,7 +280,9 @@ WindowHandle CreateMenuBar(WindowHandle parent, InstanceHandle instance, uint16_
   info.cbSize = sizeof info;
   info.hwndParent = static_cast<HWND>(parent);
   info.nToolBarId = resourceId;
-  info.hInstRes = static_cast<HINSTANCE>(instance);
+  // The shell reads the bar and its captions from the translation, which carries both.
+  InstanceHandle translation = ResourceTranslation();
+  info.hInstRes = static_cast<HINSTANCE>(translation ? translation : instance);
   return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 #else
   return MakeBar(static_cast<HWND>(parent), static_cast<HINSTANCE>(instance), resourceId, height);

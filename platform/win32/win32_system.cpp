@@ -53,4 +53,24 @@ void SleepMilliseconds(uint32_t milliseconds) {
   Sleep(milliseconds);
 }
 
+uint16_t UserInterfaceLanguage() {
+#ifndef _WIN32_WCE
+  // One to four hexadecimal digits, nothing else.
+  wchar_t chosen[8];
+  DWORD length = GetEnvironmentVariableW(L"QUILLMOTE_LANGUAGE", chosen, 8);
+  uint32_t language = 0;
+  for (DWORD i = 0; length <= 4 && i < length; ++i) {
+    wchar_t c = chosen[i] | 0x20;  // lower case for the letters
+    int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'a' && c <= L'f' ? c - L'a' + 10 : -1;
+    if (digit < 0) {
+      language = 0;
+      break;
+    }
+    language = language * 16 + static_cast<uint32_t>(digit);
+  }
+  if (language > 0) return static_cast<uint16_t>(language);
+#endif
+  return GetUserDefaultUILanguage();
+}
+
 }  // namespace platform

@@ -12,6 +12,7 @@ the tags its viewer knows. Exits 1 after listing every failure.
 import html.parser
 import io
 import os
+import re
 import struct
 import sys
 
@@ -327,8 +328,21 @@ class HelpParser(html.parser.HTMLParser):
             self.text.append(data)
 
 
-def check_help():
-    path = path_of("help/help.html")
+# The texts of the window each translated help page names as the window shows them.
+HELP_TEXTS = ["QM_TEXT_KEYBOARD_SUPPORT", "QM_TEXT_KEYBOARD_SOUNDS", "QM_TEXT_AUTOSTART", "QM_TEXT_TRAY_ICON",
+              "QM_TEXT_CHANGE", "QM_TEXT_HIDE", "QM_TEXT_CONNECT", "QM_TEXT_BLUETOOTH_OFF_TITLE",
+              "QM_TEXT_NO_DEVICE_TITLE", "QM_TEXT_CRITICAL_TITLE"]
+
+
+def translated_phrases(tag):
+    table = open(path_of("strings/%s.rc" % tag), encoding="utf-8").read()
+    texts = dict(re.findall(r'^  (\w+) "((?:[^"]|"")*)"$', table, re.M))
+    return [texts[name].replace('""', '"') for name in HELP_TEXTS]
+
+
+def check_help(name="help.html", phrases=None):
+    phrases = HELP_PHRASES if phrases is None else phrases
+    path = path_of("help/" + name)
     if not os.path.exists(path):
         fail("missing " + path)
         return
@@ -336,29 +350,29 @@ def check_help():
     try:
         page = raw.decode("utf-8")
     except UnicodeDecodeError as error:
-        fail("help.html is not UTF-8: %s" % error)
+        fail("%s is not UTF-8: %s" % (name, error))
         return
     parser = HelpParser()
     parser.feed(page)
     parser.close()
     unknown = parser.tags - HELP_TAGS
     if unknown:
-        fail("help.html uses tags its viewer does not know: %s" % ", ".join(sorted(unknown)))
+        fail("%s uses tags its viewer does not know: %s" % (name, ", ".join(sorted(unknown))))
     if parser.open:
-        fail("help.html leaves open: %s" % ", ".join(parser.open))
+        fail("%s leaves open: %s" % (name, ", ".join(parser.open)))
     if parser.charset != "utf-8":
-        fail("help.html does not declare its UTF-8 charset")
+        fail("%s does not declare its UTF-8 charset" % name)
     lowered = page.lower()
     for banned in ("<script", "<img", "<link", "<style", "src=", "href=", "url("):
         if banned in lowered:
-            fail("help.html contains %s" % banned)
+            fail("%s contains %s" % (name, banned))
     text = " ".join(" ".join(parser.text).split())
     words = len(text.split())
-    if not 500 <= words <= 900:
-        fail("help.html has %d words, not 500 to 900" % words)
-    for phrase in HELP_PHRASES:
+    if not 450 <= words <= 1000:
+        fail("%s has %d words, not 450 to 1000" % (name, words))
+    for phrase in phrases:
         if phrase not in text:
-            fail("help.html does not mention %r" % phrase)
+            fail("%s does not mention %r" % (name, phrase))
     return words
 
 
@@ -396,6 +410,11 @@ def main():
     for name in ICONS:
         check_icon(name)
     words = check_help()
+    # The translated pages, each naming the window's texts in its own language.
+    for page in sorted(os.listdir(path_of("help"))):
+        match = re.match(r"help_(\w+)\.html$", page)
+        if match:
+            check_help(page, translated_phrases(match.group(1)))
     check_up_to_date()
     if failures:
         print("check_assets: %d failures" % len(failures))

@@ -17,8 +17,8 @@ class OllensetTest : public GuiTest {
   void SetUp() override {
     GuiTest::SetUp();
     platform::host::RegistryReset();
-    host::SetResourceString(101, u"Bluetooth Input Driver");
-    host::SetResourceString(102, u"Quillmote settings");
+    // The control panel starts every applet with CPL_INIT, where it chooses its texts.
+    OllensetApplet(nullptr, kCplInit, 0, 0);
   }
   void TearDown() override {
     host::ResourcesReset();

@@ -244,13 +244,13 @@ TEST_F(GuiTest, TextRowsOfThePages) {
       {"keyboard 2", kKeyboardPage, 1, nullptr, 14, 100, 0x7F7F7F, {'x', 5}, {'y', 40}, {'w', 0}, {'h', 0}, 0x10},
       {"status 1", kSettingsPage, 0, u"Application Settings", 14, 700, 0, {'x', 5}, {'y', 20}, {'w', 0}, {'y', 40}, 0x24},
       {"status 2", kSettingsPage, 1, u"Status", 14, 700, 0, {'x', 5}, {'y', 80}, {'w', 0}, {'y', 100}, 0x24},
-      {"status 3", kSettingsPage, 2, u"Bluetooth :", 14, 700, 0, {'x', 5}, {'y', 100}, {'x', 75}, {'y', 120}, 0x26},
-      {"status 4", kSettingsPage, 3, u"Mouse :", 14, 700, 0, {'x', 5}, {'y', 120}, {'x', 75}, {'y', 140}, 0x26},
-      {"status 5", kSettingsPage, 4, u"Keyboard :", 14, 700, 0, {'x', 5}, {'y', 140}, {'x', 75}, {'y', 160}, 0x26},
+      {"status 3", kSettingsPage, 2, u"Bluetooth :", 14, 700, 0, {'x', 0}, {'y', 100}, {'x', 75}, {'y', 120}, 0x26},
+      {"status 4", kSettingsPage, 3, u"Mouse :", 14, 700, 0, {'x', 0}, {'y', 120}, {'x', 75}, {'y', 140}, 0x26},
+      {"status 5", kSettingsPage, 4, u"Keyboard :", 14, 700, 0, {'x', 0}, {'y', 140}, {'x', 75}, {'y', 160}, 0x26},
       {"about 1", kAboutPage, 0, u"About", 14, 700, 0, {'x', 5}, {'0', 0}, {'w', 0}, {'y', 20}, 0x24},
       {"about 2", kAboutPage, 1, u"Bluetooth keyboard companion", 14, 100, 0, {'x', 5}, {'y', 20}, {'w', 0}, {'y', 40}, 0x24},
-      {"about 3", kAboutPage, 2, u"Version :", 14, 700, 0, {'x', 5}, {'y', 40}, {'x', 70}, {'y', 60}, 0x26},
-      {"about 4", kAboutPage, 3, u"Release :", 14, 700, 0, {'x', 5}, {'y', 60}, {'x', 70}, {'y', 80}, 0x26},
+      {"about 3", kAboutPage, 2, u"Version :", 14, 700, 0, {'x', 0}, {'y', 40}, {'x', 70}, {'y', 60}, 0x26},
+      {"about 4", kAboutPage, 3, u"Release :", 14, 700, 0, {'x', 0}, {'y', 60}, {'x', 70}, {'y', 80}, 0x26},
       {"about 5", kAboutPage, 4, u"1.0.0.1", 14, 100, 0, {'x', 75}, {'y', 40}, {'w', 0}, {'y', 60}, 0x24},
       {"about 6", kAboutPage, 5, u"I001", 14, 100, 0, {'x', 75}, {'y', 60}, {'w', 0}, {'y', 80}, 0x24},
       {"about 7", kAboutPage, 6, nullptr, 13, 100, 0x464646, {'x', 5}, {'y', 80}, {'w', -5}, {'y', 160}, 0x10},
@@ -416,13 +416,15 @@ TEST_F(GuiTest, AboutPageShowsCreditsFromTheThirdVisit) {
     EXPECT_EQ(texts[5].text, u"I001");
     if (visit < 3) {
       ASSERT_EQ(texts.size(), 7u);
-      EXPECT_EQ(texts[6].text, kLegalNotice);
+      EXPECT_EQ(texts[6].text,
+                u"Quillmote is provided \"as is\", without warranty of any kind. The program and its driver are "
+                u"protected by copyright; copying or distributing them without permission is not allowed.");
       EXPECT_EQ(texts[6].textColour, kDarkGrey);
       EXPECT_EQ(texts[6].font.height, 13);
       EXPECT_EQ(texts[6].rect.right, 240 - 5);
     } else {
       ASSERT_EQ(texts.size(), 9u);
-      EXPECT_EQ(texts[6].text, kCopyrightLine);
+      EXPECT_EQ(texts[6].text, u"Quillmote \u00A9 2009-2026 Morvane");
       EXPECT_EQ(texts[7].text, u"www.morvane.com");
       EXPECT_EQ(texts[7].textColour, kBlue);
       EXPECT_EQ(texts[8].text, u"Compatible with\nWindows Mobile 5.0 and newer\nMicrosoft Bluetooth stack");

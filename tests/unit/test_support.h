@@ -12,10 +12,14 @@
 #include "platform/files.h"
 #include "platform/host/host_files.h"
 #include "platform/host/host_registry.h"
+#include "platform/host/host_resources.h"
 #include "platform/host/host_system.h"
+#include "settings/settings.h"
+#include "string_tables.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/install_path.h"
+#include "tray/ui_text.h"
 
 class HostTest : public ::testing::Test {
  protected:
@@ -35,8 +39,16 @@ class HostTest : public ::testing::Test {
     debugEnabled = 0;
     DebugLogResetBaseline();
     ResetInstallPathCache();
+    // The executables' string tables, the texts chosen in English as a start on an English
+    // platform chooses them.
+    platform::host::ResourcesReset();
+    string_tables::LoadIntoHost();
+    platform::host::SetUserInterfaceLanguage(kEnglish);
+    ChooseTextLanguage(nullptr, QM_TEXT_FIRST, QM_TEXT_END);
+    LoadNameTables();
   }
   void TearDown() override {
+    platform::host::SetUserInterfaceLanguage(kEnglish);
     debugEnabled = 0;
     platform::host::SetTimeOfDaySource({});
     platform::host::SetAvailableMemorySource({});

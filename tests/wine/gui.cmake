@@ -5,6 +5,7 @@ if(WIN32 AND TARGET qmxsim)
   add_executable(gui_wine_tests ${CMAKE_CURRENT_LIST_DIR}/gui_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
   target_link_libraries(gui_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
   add_dependencies(gui_wine_tests qmxsim)
+  qm_translations(gui_wine_tests)
   foreach(size 240x320 480x640)
     add_test(NAME gui_wine_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
       ${size} ${CMAKE_BINARY_DIR}/screenshots/gui-${size} $<TARGET_FILE:gui_wine_tests>
@@ -12,6 +13,22 @@ if(WIN32 AND TARGET qmxsim)
       --resources ${CMAKE_SOURCE_DIR}/resources)
     set_tests_properties(gui_wine_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
       ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
+  endforeach()
+  # The window in German and Russian, chosen by the platform's language as a user's system has it,
+  # and in the pseudo-language, chosen for the test alone: every text in its place, photographed.
+  foreach(run de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
+      ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
+    string(REPLACE ":" ";" parts ${run})
+    list(GET parts 0 language)
+    list(GET parts 1 choice)
+    list(GET parts 2 size)
+    set(work ${CMAKE_BINARY_DIR}/screenshots/gui-${language}-${size})
+    add_test(NAME gui_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
+      ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:gui_wine_tests> --qmxsim $<TARGET_FILE:qmxsim>
+      --work ${work} --resources ${CMAKE_SOURCE_DIR}/resources
+      --gtest_filter=SettingsWindowWine.EveryTextFitsItsPlace:SettingsWindowWine.MessageBoxWithinTheScreen)
+    set_tests_properties(gui_wine_${language}_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};${choice}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
   endforeach()
 endif()
 # The real Ollendock.exe's settings window at the same two sizes, driven from another process (then
@@ -51,4 +68,13 @@ if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
     set_tests_properties(window_e2e_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED ${fixture}
       ENVIRONMENT "WINEPREFIX=${prefix}" RESOURCE_LOCK "qmx0;display;bluetooth_registry" TIMEOUT 300)
   endforeach()
+  # The real program on a German system: every page by its tab, in German from its translation.
+  add_test(NAME window_e2e_de COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
+    240x320 ${CMAKE_BINARY_DIR}/screenshots/window-de $<TARGET_FILE:window_e2e_tests>
+    --qmxsim $<TARGET_FILE:qmxsim> --work ${CMAKE_BINARY_DIR}/screenshots/window-de
+    --ollendock $<TARGET_FILE:Ollendock> --resources ${CMAKE_SOURCE_DIR}/resources
+    --gtest_filter=WindowE2E.EveryPageByItsTab)
+  set_tests_properties(window_e2e_de PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+    ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};LC_ALL=de_DE.UTF-8" RESOURCE_LOCK "qmx0;display;bluetooth_registry"
+    TIMEOUT 300)
 endif()

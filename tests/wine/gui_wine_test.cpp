@@ -30,6 +30,7 @@
 #include "platform/html_view.h"
 #include "platform/paint.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/shell_ui.h"
 #include "platform/threads.h"
@@ -41,6 +42,7 @@
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 namespace {
@@ -103,6 +105,20 @@ class SettingsWindowWine : public ::testing::Test {
     ASSERT_TRUE(TabBounds(theGUI.TabControl, tab, r));
     PostClick(theGUI.TabControl, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PumpMessages(150, DispatchWithKeys);
+  }
+  // The status page's word in its row (in design units): blue for on, red for off, alone.
+  static bool StatusWordIs(int32_t top, bool on) {
+    const uint32_t kBlueRgb = 0x0000FF, kRedRgb = 0xFF0000;
+    Point at{0, 0};
+    ScreenToClientPoint(theGUI.MainWindow, at);
+    int blue = 0, red = 0;
+    for (int32_t y = DRAY(top); y < DRAY(top + 20); ++y)
+      for (int32_t x = DRAX(80); x < DRAX(120); ++x) {
+        uint32_t p = ScreenPixel(x - at.x, y - at.y);
+        blue += p == kBlueRgb ? 1 : 0;
+        red += p == kRedRgb ? 1 : 0;
+      }
+    return on ? blue > 0 && red == 0 : red > 0 && blue == 0;
   }
   void Photograph(const std::string& what) {
     PumpMessages(200, DispatchWithKeys);
@@ -277,13 +293,101 @@ TEST(PicturesWine, KeyColoursSurviveTheDecoder) {
   EXPECT_EQ(LoadPicture(u"C:\\QuillmoteTest\\images\\none.jpg"), nullptr);
 }
 
+// Every text in its place, in the language the run chose (each language has runs of its own):
+// every page photographed, each painted text within the room the page gives it (up to the next
+// control or the page's edge), each control's text within its control, the tabs within the
+// screen, and the status words in their colours.
+TEST_F(SettingsWindowWine, EveryTextFitsItsPlace) {
+  struct Painted {
+    int page;
+    uint32_t text;
+    int32_t font;  // design height
+    bool bold;
+    int32_t left, top, right, bottom;  // design units: the room the text has
+    bool wrapped;
+  };
+  std::vector<Painted> painted = {
+      {kMousePage, QM_TEXT_MOUSE_TITLE, 14, true, 5, 20, 240, 40, false},
+      {kMousePage, QM_TEXT_CURSOR, 14, true, 5, 140, 48, 160, false},    // up to the "<" button
+      {kMousePage, QM_TEXT_SPEED, 14, true, 120, 140, 160, 160, false},  // up to the speed list
+      {kKeyboardPage, QM_TEXT_KEYBOARD_TITLE, 14, true, 5, 20, 240, 40, false},
+      {kKeyboardPage, QM_TEXT_KEYBOARD_DESCRIPTION, 14, false, 5, 40, 240, 120, true},  // above the sounds box
+      {kSettingsPage, QM_TEXT_SETTINGS_TITLE, 14, true, 5, 20, 240, 40, false},
+      {kSettingsPage, QM_TEXT_STATUS_TITLE, 14, true, 5, 80, 240, 100, false},
+      {kSettingsPage, QM_TEXT_BLUETOOTH_LABEL, 14, true, 0, 100, 75, 120, false},
+      {kSettingsPage, QM_TEXT_MOUSE_LABEL, 14, true, 0, 120, 75, 140, false},
+      {kSettingsPage, QM_TEXT_KEYBOARD_LABEL, 14, true, 0, 140, 75, 160, false},
+      {kSettingsPage, QM_TEXT_ON, 14, false, 80, 100, 110, 120, false},  // up to the "Change" button
+      {kSettingsPage, QM_TEXT_OFF, 14, false, 80, 100, 110, 120, false},
+      {kAboutPage, QM_TEXT_ABOUT_TITLE, 14, true, 5, 0, 240, 20, false},
+      {kAboutPage, QM_TEXT_VERSION_LABEL, 14, true, 0, 40, 70, 60, false},
+      {kAboutPage, QM_TEXT_RELEASE_LABEL, 14, true, 0, 60, 70, 80, false},
+      {kAboutPage, QM_TEXT_LEGAL_NOTICE, 13, false, 5, 80, 235, 160, true},
+      {kAboutPage, QM_TEXT_COPYRIGHT, 14, true, 5, 80, 240, 100, false},
+      {kAboutPage, QM_TEXT_COMPATIBLE, 12, false, 100, 120, 240, 180, true},
+  };
+  // The action names, each under its button in two lines at most.
+  for (int i = 0; i < kActionCount; ++i)
+    painted.push_back({kMousePage, static_cast<uint32_t>(QM_TEXT_ACTION_FIRST + i), 12, false, 0, 81, 48, 105, true});
+  // Every translation's texts, whichever language this run shows.
+  for (uint16_t language : {0x0409, 0x0407, 0x040C, 0x0C0A, 0x0410, 0x0419, 0x0501}) {
+    // English is the program's own; every other language is its library beside the program.
+    InstanceHandle module = language == 0x0409 ? appInstance : OpenTranslation(appInstance, language);
+    ASSERT_NE(module, nullptr) << language;
+    for (const Painted& p : painted) {
+      WChar text[512];
+      ASSERT_GT(LoadResourceString(module, p.text, static_cast<uint16_t>(language), text, 512), 0);
+      SCOPED_TRACE(ToUtf8(text));
+      int32_t width = 0, height = 0, room = DRAX(p.right) - DRAX(p.left);
+      MeasureText(kFace, DRAY(p.font), p.bold ? kFwBold : kFwThin, text, p.wrapped ? room : 0, width, height);
+      EXPECT_LE(width, room);
+      EXPECT_LE(height, DRAY(p.bottom) - DRAY(p.top));
+    }
+  }
+
+  // Each page as the user opens it; the about page's credits from its third opening.
+  driverStatus.bluetoothOn.store(1);
+  driverStatus.mouseOn.store(0);
+  driverStatus.keyboardOn.store(0);
+  const char* names[] = {"mouse", "keyboard", "status", "help", "about"};
+  for (int page : {kMousePage, kKeyboardPage, kSettingsPage, kHelpPage, kAboutPage, kAboutPage, kAboutPage}) {
+    if (page == kMousePage) {
+      theGUI.CurrentPage = kMousePage;
+      theGUI.InitWindowComponents();
+    } else {
+      ClickTab(page);
+    }
+    PumpMessages(page == kHelpPage ? 800 : 200, DispatchWithKeys);
+    // A check box's text has its room beside the mark; a push button's the whole button.
+    std::vector<WindowHandle> buttons = ChildrenOfClass(theGUI.MainWindow, u"Button");
+    EXPECT_EQ(buttons.empty(), page == kHelpPage || page == kAboutPage) << names[page];
+    for (WindowHandle c : buttons) {
+      WChar text[128] = {};
+      ReadText(c, text, 128);
+      bool checkBox = ClientArea(c).right > DRAX(100);
+      EXPECT_TRUE(TextFitsItsControl(c, checkBox ? CheckBoxMarkWidth() : 0)) << ToUtf8(text);
+    }
+    if (page == kSettingsPage) {
+      // The status words read from the pixels: Bluetooth on in blue, the others off in red.
+      EXPECT_TRUE(StatusWordIs(100, true) && StatusWordIs(120, false) && StatusWordIs(140, false));
+    }
+    Rect last{};
+    ASSERT_TRUE(TabBounds(theGUI.TabControl, kPageCount - 1, last));
+    EXPECT_LE(last.right, theGUI.ScreenWidth);
+    Photograph(std::string(names[page]) + (page == kAboutPage && AboutVisits >= 3 ? "-credits" : ""));
+  }
+  Send(theGUI.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
+  ShowSelectedTab(theGUI);
+}
+
 // A box the program shows, as the connect command shows one: within the screen's work area, its
 // text whole in its control however many lines the wrapping takes, its button under the text.
 TEST_F(SettingsWindowWine, MessageBoxWithinTheScreen) {
-  const WChar kText[] = u"Bluetooth is turned off. To use Quillmote, please enable your Bluetooth module!";
+  const WChar* kText = UiText(QM_TEXT_BLUETOOTH_OFF);
+  const WChar* kTitle = UiText(QM_TEXT_BLUETOOTH_OFF_TITLE);
   std::thread checker([&] {
     WindowHandle box = nullptr;
-    Eventually([&] { return (box = FindTopLevel(u"#32770", u"#2 Bluetooth")) != nullptr && IsShown(box); });
+    Eventually([&] { return (box = FindTopLevel(u"#32770", kTitle)) != nullptr && IsShown(box); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Rect b = ScreenBounds(box), work{};
     WorkArea(work.left, work.top, work.right, work.bottom);
@@ -302,7 +406,7 @@ TEST_F(SettingsWindowWine, MessageBoxWithinTheScreen) {
     EXPECT_TRUE(SaveScreen(WindowsPath(winePaths.work + "/settings-" + ToUtf8(Size()) + "-message-box.bmp")));
     Post(box, kWmCommand, 1, 0);  // OK
   });
-  EXPECT_EQ(ShowMessageBox(theGUI.MainWindow, kText, u"#2 Bluetooth", kConnectBoxFlags), 1);
+  EXPECT_EQ(ShowMessageBox(theGUI.MainWindow, kText, kTitle, kConnectBoxFlags), 1);
   checker.join();
 }
 
@@ -316,6 +420,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   appInstance = platform::win32test::ProgramInstance();
+  // The program's texts, as its start chooses them.
+  ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
   platform::win32test::InitControls();
   return RUN_ALL_TESTS();
 }

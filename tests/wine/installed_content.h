@@ -17,8 +17,17 @@ inline void CopyInto(const WString& from, const WString& to) {
   ASSERT_TRUE(platform::FileWriteAll(to.c_str(), bytes.data(), bytes.size())) << ToUtf8(to);
 }
 
+// The program built at `program` into `folder` as Ollendock.exe, with the translations built
+// beside it, as the installer puts them.
+inline void InstallProgram(const std::string& program, const WString& folder) {
+  CopyInto(platform::win32test::WindowsPath(program), folder + u"\\Ollendock.exe");
+  for (const char* language : {"0407", "040C", "0C0A", "0410", "0419", "0501"})
+    CopyInto(platform::win32test::WindowsPath(program + "." + language + ".mui"),
+             folder + u"\\Ollendock.exe." + FromUtf8(language) + u".mui");
+}
+
 // The pictures of `names` (from resources/images) into <folder>\images, and with `help` the help
-// page into <folder>\help.
+// pages into <folder>\help.
 inline void InstallContent(const WString& folder, const std::string& resources,
                            std::initializer_list<const char*> names, bool help) {
   platform::CreateFolder(folder.c_str());
@@ -27,7 +36,8 @@ inline void InstallContent(const WString& folder, const std::string& resources,
     CopyInto(platform::win32test::WindowsPath(resources + "/images/" + name), folder + u"\\images\\" + FromUtf8(name));
   if (!help) return;
   platform::CreateFolder((folder + u"\\help").c_str());
-  CopyInto(platform::win32test::WindowsPath(resources + "/help/help.html"), folder + u"\\help\\help.html");
+  for (const char* page : {"help.html", "help_de.html", "help_fr.html", "help_es.html", "help_it.html", "help_ru.html"})
+    CopyInto(platform::win32test::WindowsPath(resources + "/help/" + page), folder + u"\\help\\" + FromUtf8(page));
 }
 
 // The pictures the settings window draws.

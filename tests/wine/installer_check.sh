@@ -37,6 +37,9 @@ pictures="t0s1_f12.jpg t0s2_f12.jpg t0ms_f1.jpg t0ms_f2.jpg cursors_f1.jpg curso
   tva_f2.jpg tvf_f1.jpg tvf_f2.jpg morvane.jpg iton.jpg t0s1_f3.jpg t0s2_f3.jpg t0ms_f3.jpg cursors_f3.jpg
   tva_f3.jpg tvf_f3.jpg morvane_f3.jpg t0s1_f4.jpg t0s2_f4.jpg t0ms_f4.jpg cursors_f4.jpg tva_f4.jpg tvf_f4.jpg
   morvane_f4.jpg"
+# Each language's texts beside the program, and its help page.
+translations="Ollendock.exe.0407.mui Ollendock.exe.040C.mui Ollendock.exe.0C0A.mui Ollendock.exe.0410.mui
+  Ollendock.exe.0419.mui help/help_de.html help/help_fr.html help/help_es.html help/help_it.html help/help_ru.html"
 # The stripped programs the installer was packed from, when it was built by CMake.
 stage="$(dirname "$setup")/stage"
 
@@ -148,15 +151,18 @@ Free res. App quit." &&
 # dir_checks DIR WINDIR: the installed files, the program key, the Run and Uninstall entries.
 dir_checks() {
   dir=$1 win=$2
-  for f in Ollendock.exe uninstall.exe help/help.html; do check "$f installed" present "$dir/$f"; done
+  for f in Ollendock.exe uninstall.exe help/help.html $translations; do
+    check "$f installed" present "$dir/$f"
+  done
   for f in $pictures; do check "images/$f installed" present "$dir/images/$f"; done
   check "Ollenset.cpl installed in system32" present "$cpl"
-  expected=$( (echo Ollendock.exe; echo uninstall.exe; echo help/help.html
+  expected=$( (echo Ollendock.exe; echo uninstall.exe; echo help/help.html; for f in $translations; do echo "$f"; done
     for f in $pictures; do echo "images/$f"; done) | sort)
   check "no other file in the install folder" equals "$(cd "$dir" && find . -type f | sed 's|^\./||' | sort)" \
     "$expected"
   if [ -f "$stage/Ollendock.exe" ]; then
     check "Ollendock.exe is the packed program" cmp -s "$stage/Ollendock.exe" "$dir/Ollendock.exe"
+    check "the German texts are the packed ones" cmp -s "$stage/Ollendock.exe.0407.mui" "$dir/Ollendock.exe.0407.mui"
     check "Ollenset.cpl is the packed applet" cmp -s "$stage/Ollenset.cpl" "$cpl"
   fi
 

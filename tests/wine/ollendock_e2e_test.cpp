@@ -43,7 +43,7 @@ constexpr WChar kSystemRadio[] = u"C:\\windows\\system32\\bluetoothapis.dll";
 // The program as the installer leaves it: the executable, its pictures and its help page.
 void Install() {
   InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
-  CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteE2E\\Ollendock.exe");
+  InstallProgram(ollendock, u"C:\\QuillmoteE2E");
 }
 
 void SetDword(const WChar* name, uint32_t v) {

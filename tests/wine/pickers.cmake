@@ -16,6 +16,7 @@ if(WIN32 AND TARGET Ollenset)
   add_executable(pickers_wine_tests ${CMAKE_CURRENT_LIST_DIR}/pickers_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
   target_link_libraries(pickers_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
   add_dependencies(pickers_wine_tests Ollenset ${QM_HOSTILE_TARGETS})
+  qm_translations(pickers_wine_tests)
   # On a desk the pickers open over the framed window's device screen; on a scaled desk (150 %,
   # 200 %, in the prefixes whose dots per inch are set) over the device screen drawn larger.
   foreach(run 240x320 480x640 1280x800:480x640 1920x1200:720x960:144 2560x1600:960x1280:192)
@@ -40,5 +41,21 @@ if(WIN32 AND TARGET Ollenset)
       --ollenset $<TARGET_FILE:Ollenset> --hostile ${QM_HOSTILE_DIR} ${options})
     set_tests_properties(pickers_wine_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED ${fixture}
       ENVIRONMENT "WINEPREFIX=${prefix}" RESOURCE_LOCK "display" TIMEOUT 300)
+  endforeach()
+  # On a German and a Russian system, and in the pseudo-language: both pickers photographed, and
+  # the applet's name and description in the system's control panel and in the applet picker.
+  foreach(run de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
+      ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
+    string(REPLACE ":" ";" parts ${run})
+    list(GET parts 0 language)
+    list(GET parts 1 choice)
+    list(GET parts 2 size)
+    set(work ${CMAKE_BINARY_DIR}/screenshots/pickers-${language}-${size})
+    add_test(NAME pickers_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
+      ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:pickers_wine_tests> --qmxsim none
+      --work ${work} --resources ${CMAKE_SOURCE_DIR}/resources --ollenset $<TARGET_FILE:Ollenset>
+      --hostile ${QM_HOSTILE_DIR} --gtest_filter=PickersWine.ControlPanelNamesTheAppletInTheUsersLanguage:PickersWine.AppletPickerOverTheSystemFolder:PickersWine.ProgramPickerOverAFolderTree)
+    set_tests_properties(pickers_wine_${language}_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};${choice}" RESOURCE_LOCK "display" TIMEOUT 300)
   endforeach()
 endif()

@@ -34,6 +34,7 @@
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/registry_access.h"
+#include "tray/ui_text.h"
 #include "tray/wformat.h"
 
 namespace {
@@ -45,6 +46,30 @@ std::string resources, ollenset, hostile;
 bool desk = false;  // --device given: the display is a desk
 constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
 const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
+
+// The applet's name and description as each language's table has them.
+struct AppletTexts {
+  const WChar* tag;
+  const WChar* name;
+  const WChar* description;
+};
+const AppletTexts kAppletTexts[] = {
+    {u"en", u"Bluetooth Input Driver", u"Quillmote settings"},
+    {u"de", u"Bluetooth-Eingabetreiber", u"Quillmote-Einstellungen"},
+    {u"ru", u"Драйвер ввода Bluetooth", u"Настройки Quillmote"},
+    {u"qps", u"[Bluetooth Îñpüt Drívér ÆÆÆÆÆ]", u"[Quillmote šéttíñgš ÆÆÆÆÆ]"},
+};
+const AppletTexts& AppletTextsIn(const WString& tag) {
+  for (const AppletTexts& t : kAppletTexts)
+    if (tag == t.tag) return t;
+  return kAppletTexts[0];
+}
+
+WString Joined(const std::vector<WString>& texts) {
+  WString all;
+  for (const WString& t : texts) all += t + u"; ";
+  return all;
+}
 
 WString SystemFile(const char* name) {
   return WString(ControlPanelFolder()) + u"\\" + FromUtf8(name);
@@ -96,10 +121,15 @@ class User {
     return nullptr;
   }
   // A real double tap (two clicks) at a point of the tree: at the middle of a node's label, or on
-  // its row right of the label.
+  // its row right of the label; where a long label leaves no room there before the scroll bar,
+  // right of its parent's label, which names no applet either.
   static void DoubleTap(WindowHandle tree, TreeItem node, bool onLabel) {
     Rect label{}, t = ScreenBounds(tree);
     ASSERT_TRUE(Eventually([&] { return TreeItemBounds(tree, node, label); }));
+    if (!onLabel && label.right + 12 >= ClientArea(tree).right - 3) {
+      node = TreeNext(tree, node, kTvgnParent);
+      ASSERT_TRUE(node && TreeItemBounds(tree, node, label));
+    }
     int32_t x = t.left + (onLabel ? (label.left + label.right) / 2 : label.right + 12);
     int32_t y = t.top + (label.top + label.bottom) / 2;
     ClickScreen(x, y);
@@ -238,7 +268,8 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   // count: nothing. The picker survived them all.
   EXPECT_EQ(hostileChildren, (std::vector<size_t>{1, 256, 0, 0}));
   EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
-  EXPECT_EQ(ollensetApplets, std::vector<WString>{u"Bluetooth Input Driver"});
+  // The applet names itself in the user's language.
+  EXPECT_EQ(ollensetApplets, std::vector<WString>{AppletTextsIn(TextLanguageTag()).name});
   EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
   EXPECT_TRUE(openAfterMiss);
   EXPECT_EQ(afterMiss, u"\\windows\\Ollenset.cpl,0");
@@ -369,6 +400,32 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
   EXPECT_EQ(Stored(u"Wheel_Down_Param2"), "/new");
 }
 
+// The system's own control panel (Wine's control.exe, which reads each applet's name and
+// description from the applet's string table) lists Ollenset in the user's language.
+TEST_F(PickersWine, ControlPanelNamesTheAppletInTheUsersLanguage) {
+  const AppletTexts& texts = AppletTextsIn(TextLanguageTag());
+  const WString name = texts.name, description = texts.description;
+  // Without the misbehaving libraries, which the system's panel does not survive.
+  for (const char* library : kHostile) RemoveFile(SystemFile(library).c_str());
+  Background panel;
+  ASSERT_TRUE(panel.Start(u"control.exe"));
+  std::vector<WString> names, descriptions;
+  EXPECT_TRUE(Eventually([&] {
+    for (WindowHandle list : ListViewsOfProcess(panel.Pid())) {
+      names = RemoteListTexts(list, 0);
+      descriptions = RemoteListTexts(list, 1);
+      if (std::find(names.begin(), names.end(), name) != names.end()) return true;
+    }
+    return false;
+  })) << "the control panel lists: "
+      << ToUtf8(Joined(names));
+  EXPECT_NE(std::find(descriptions.begin(), descriptions.end(), description), descriptions.end())
+      << "its descriptions: " << ToUtf8(Joined(descriptions));
+  SaveScreen(WindowsPath(winePaths.work + "/control-panel-" + ToUtf8(TextLanguageTag()) + ".bmp"));
+  panel.Stop(0);
+  for (const char* library : kHostile) CopyInto(WindowsPath(hostile + "/" + library), SystemFile(library));
+}
+
 TEST_F(PickersWine, CancelChangesNothing) {
   ButtonAssignment before = theGUI.settings.Buttons[0];
   {
@@ -423,6 +480,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   appInstance = ProgramInstance();
+  // The program's texts, as its start chooses them.
+  ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
+  LoadNameTables();
   InitControls();
   return RUN_ALL_TESTS();
 }

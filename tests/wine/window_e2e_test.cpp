@@ -26,6 +26,7 @@
 #include "platform/files.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
+#include "platform/system.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "platform/window.h"
 #include "tests/eventually.h"
@@ -66,7 +67,7 @@ class ProgramE2E : public ::testing::Test {
   static void StartProgram(const std::string& name, const WString& serveOptions) {
     name_ = name;
     InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}, true);
-    CopyInto(WindowsPath(ollendock), u"C:\\QuillmoteWindow\\Ollendock.exe");
+    InstallProgram(ollendock, u"C:\\QuillmoteWindow");
     RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
     RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
@@ -189,9 +190,15 @@ TEST_F(WindowE2E, EveryPageByItsTab) {
   ClickTab(4);
   EXPECT_GT(PixelsOf(kBlueRgb, link), 0);
   Photograph("about-credits");
-  // The first tab shows the keyboard page, with the keyboard tab selected.
+  // The first tab shows the keyboard page, with the keyboard tab selected; its box speaks the
+  // platform's language, from the translation beside the program.
   EXPECT_EQ(ClickTab(0), 1);
-  EXPECT_NE(ChildById(window, kKeyboardCheck), nullptr);
+  WindowHandle box = ChildById(window, kKeyboardCheck);
+  ASSERT_NE(box, nullptr);
+  WChar text[100] = {};
+  ReadText(box, text, 100);
+  const bool german = (platform::UserInterfaceLanguage() & 0x3FF) == 0x07;
+  EXPECT_EQ(WString(text), german ? u"Bluetooth-Tastatur aktivieren" : u"Enable bluetooth keyboard support");
 }
 
 TEST_F(WindowE2E, CheckBoxReachesTheRegistryAndTheDriver) {

@@ -452,10 +452,11 @@ std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* clas
   return found;
 }
 
-bool TextFitsItsControl(WindowHandle control) {
+bool TextFitsItsControl(WindowHandle control, int32_t reserved) {
   HWND c = static_cast<HWND>(control);
   RECT place{};
   if (!GetClientRect(c, &place)) return false;
+  place.right -= reserved;
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(c)) + 1, L'\0');
   GetWindowTextW(c, text.data(), static_cast<int>(text.size()));
   RECT need{0, 0, place.right, 0};
@@ -491,6 +492,25 @@ bool TextFitsAtHeight(WindowHandle control, int32_t fontHeight, int32_t boxInden
   DeleteDC(dc);
   DeleteObject(font);
   return need.right <= width && need.bottom <= place.bottom;
+}
+
+void MeasureText(const WChar* face, int32_t fontHeight, int32_t weight, const WChar* text, int32_t wrapWidth,
+                 int32_t& width, int32_t& height) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  // As the program makes its fonts: a cell height, the default character set.
+  HFONT font = CreateFontW(fontHeight, 0, 0, 0, weight, 0, 0, 0, 0, 0, 0, 0, 0, W(face));
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT need{0, 0, wrapWidth, 0};
+  DrawTextW(dc, W(text), -1, &need, DT_CALCRECT | DT_NOPREFIX | (wrapWidth ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteDC(dc);
+  width = need.right;
+  height = need.bottom;
+}
+
+int32_t CheckBoxMarkWidth() {
+  return GetSystemMetrics(SM_CXMENUCHECK) + 4;
 }
 
 WindowHandle ForegroundNow() {
@@ -532,6 +552,66 @@ uint32_t WindowProcess(WindowHandle window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(static_cast<HWND>(window), &pid);
   return pid;
+}
+
+std::vector<WString> RemoteListTexts(WindowHandle list, int column) {
+  HWND h = static_cast<HWND>(list);
+  std::vector<WString> texts;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return texts;
+  constexpr int kChars = 260;
+  // The item record, then the room for its text.
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  const int count = remote ? static_cast<int>(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    item.cchTextMax = kChars;
+    wchar_t text[kChars] = {};
+    if (!WriteProcessMemory(process, remote, &item, sizeof item, nullptr)) break;
+    LRESULT n = SendMessageW(h, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
+    if (n > 0 && ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, nullptr)) {
+      text[kChars - 1] = 0;
+      texts.push_back(U(text));
+    }
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return texts;
+}
+
+namespace {
+
+struct ListSearch {
+  DWORD pid;
+  std::vector<WindowHandle> found;
+};
+
+BOOL CALLBACK CollectLists(HWND child, LPARAM context) {
+  wchar_t cls[32] = {};
+  if (GetClassNameW(child, cls, 32) && lstrcmpiW(cls, WC_LISTVIEWW) == 0)
+    reinterpret_cast<ListSearch*>(context)->found.push_back(child);
+  return TRUE;
+}
+
+BOOL CALLBACK ListsOfWindow(HWND window, LPARAM context) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == reinterpret_cast<ListSearch*>(context)->pid && IsWindowVisible(window))
+    EnumChildWindows(window, CollectLists, context);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> ListViewsOfProcess(uint32_t pid) {
+  ListSearch search{pid, {}};
+  EnumWindows(ListsOfWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) {

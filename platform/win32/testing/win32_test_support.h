@@ -104,12 +104,19 @@ WindowHandle ChildOfClass(WindowHandle parent, const WChar* className);
 // Every child window of that class, of any process, in z-order.
 std::vector<WindowHandle> ChildrenOfClass(WindowHandle parent, const WChar* className);
 // Whether a control of this process is wide and high enough for its whole text, wrapped at its
-// width in its own font as a static control draws it.
-bool TextFitsItsControl(WindowHandle control);
+// width in its own font as a static control draws it; `reserved` pixels at its left are not the
+// text's (a check box's mark).
+bool TextFitsItsControl(WindowHandle control, int32_t reserved = 0);
 // The same for a control of another process, whose font cannot be selected here: its text in
 // Tahoma of `fontHeight` pixels (LOGFONT's height), in the control's client area, less
 // `boxIndent` pixels on the left for a check box (its box and the gap to its text).
 bool TextFitsAtHeight(WindowHandle control, int32_t fontHeight, int32_t boxIndent);
+// The room a text takes in a font made for the measure (DrawText's DT_CALCRECT): on one line when
+// `wrapWidth` is 0, else wrapped at that width.
+void MeasureText(const WChar* face, int32_t fontHeight, int32_t weight, const WChar* text, int32_t wrapWidth,
+                 int32_t& width, int32_t& height);
+// The check mark's width beside a check box's text (SM_CXMENUCHECK), plus the gap before the text.
+int32_t CheckBoxMarkWidth();
 // The window the user works with now (GetForegroundWindow), of any process.
 WindowHandle ForegroundNow();
 // The window's owner (GW_OWNER); and whether `a` lies above `b` in the z-order.
@@ -119,6 +126,11 @@ bool IsAbove(WindowHandle a, WindowHandle b);
 int CountTopLevelWindows(const WChar* className, bool shownOnly = false);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
+// The texts of column `column` of every item of a list view of another process (LVM_GETITEMTEXT
+// through a buffer in that process's memory), and the list views among the children of every
+// shown top-level window of the process `pid`.
+std::vector<WString> RemoteListTexts(WindowHandle list, int column);
+std::vector<WindowHandle> ListViewsOfProcess(uint32_t pid);
 // A tab's rectangle in a tab strip of another process (TCM_GETITEMRECT through a buffer in that
 // process's memory); false when it cannot be read.
 bool RemoteTabBounds(WindowHandle tab, int index, int32_t& left, int32_t& top, int32_t& right, int32_t& bottom);

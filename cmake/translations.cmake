@@ -1,0 +1,32 @@
+# qm_translations(TARGET): the translations of the program TARGET, each a resource-only library
+# "<program file>.<LANGID, 4 hex digits>.mui" beside it, holding that language's string table and
+# the soft-key bars that name its texts. The program carries English alone and opens the user's
+# language's library as data when it starts; the libraries are built with the program.
+set(QM_TRANSLATIONS de:0407 fr:040C es:0C0A it:0410 ru:0419 pseudo:0501)
+function(qm_translations target)
+  get_target_property(dir ${target} BINARY_DIR)
+  get_target_property(file_name ${target} OUTPUT_NAME)
+  if(NOT file_name)
+    set(file_name ${target})
+  endif()
+  file(GLOB soft_keys CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.h ${CMAKE_SOURCE_DIR}/resources/soft_keys.rc)
+  foreach(translation ${QM_TRANSLATIONS})
+    string(REPLACE ":" ";" parts ${translation})
+    list(GET parts 0 tag)
+    list(GET parts 1 language)
+    set(script ${dir}/${target}_${tag}.rc)
+    file(WRITE ${script}.in "// ${target}'s texts in the language ${language}: written by the build.\n"
+      "#pragma code_page(65001)\n#include \"resource_ids.h\"\n#include \"text_ids.h\"\n"
+      "#include \"soft_keys.rc\"\n#include \"strings/${tag}.rc\"\n")
+    configure_file(${script}.in ${script} COPYONLY)
+    set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS
+      "${soft_keys};${CMAKE_SOURCE_DIR}/resources/strings/${tag}.rc")
+    add_library(${target}_${tag} MODULE ${script})
+    target_include_directories(${target}_${tag} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+    set_target_properties(${target}_${tag} PROPERTIES PREFIX "" OUTPUT_NAME "${file_name}.exe.${language}"
+      SUFFIX ".mui" LINKER_LANGUAGE C LIBRARY_OUTPUT_DIRECTORY ${dir})
+    # No code, no entry point, no runtime: the resources alone.
+    target_link_options(${target}_${tag} PRIVATE -nostdlib -Wl,-e,0 -s)
+    add_dependencies(${target} ${target}_${tag})
+  endforeach()
+endfunction()
