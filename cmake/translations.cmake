@@ -30,3 +30,15 @@ function(qm_translations target)
     add_dependencies(${target} ${target}_${tag})
   endforeach()
 endfunction()
+
+# The Wine suites' runs in other languages, as LANGUAGE:ENVIRONMENT:SIZE: German and Russian chosen
+# by the platform's language as a user's system has it, the pseudo-language chosen for the test
+# alone. qm_language_run(RUN) sets `language`, `choice` (the environment) and `size` from one.
+set(QM_LANGUAGE_RUNS de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
+  ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
+macro(qm_language_run run)
+  string(REPLACE ":" ";" qm_run_parts ${run})
+  list(GET qm_run_parts 0 language)
+  list(GET qm_run_parts 1 choice)
+  list(GET qm_run_parts 2 size)
+endmacro()

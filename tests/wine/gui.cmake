@@ -16,12 +16,8 @@ if(WIN32 AND TARGET qmxsim)
   endforeach()
   # The window in German and Russian, chosen by the platform's language as a user's system has it,
   # and in the pseudo-language, chosen for the test alone: every text in its place, photographed.
-  foreach(run de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
-      ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
-    string(REPLACE ":" ";" parts ${run})
-    list(GET parts 0 language)
-    list(GET parts 1 choice)
-    list(GET parts 2 size)
+  foreach(run ${QM_LANGUAGE_RUNS})
+    qm_language_run(${run})
     set(work ${CMAKE_BINARY_DIR}/screenshots/gui-${language}-${size})
     add_test(NAME gui_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
       ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:gui_wine_tests> --qmxsim $<TARGET_FILE:qmxsim>

@@ -44,12 +44,8 @@ if(WIN32 AND TARGET Ollenset)
   endforeach()
   # On a German and a Russian system, and in the pseudo-language: both pickers photographed, and
   # the applet's name and description in the system's control panel and in the applet picker.
-  foreach(run de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
-      ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
-    string(REPLACE ":" ";" parts ${run})
-    list(GET parts 0 language)
-    list(GET parts 1 choice)
-    list(GET parts 2 size)
+  foreach(run ${QM_LANGUAGE_RUNS})
+    qm_language_run(${run})
     set(work ${CMAKE_BINARY_DIR}/screenshots/pickers-${language}-${size})
     add_test(NAME pickers_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
       ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:pickers_wine_tests> --qmxsim none
