@@ -31,14 +31,21 @@ function(qm_translations target)
   endforeach()
 endfunction()
 
-# The Wine suites' runs in other languages, as LANGUAGE:ENVIRONMENT:SIZE: German and Russian chosen
-# by the platform's language as a user's system has it, the pseudo-language chosen for the test
-# alone. qm_language_run(RUN) sets `language`, `choice` (the environment) and `size` from one.
-set(QM_LANGUAGE_RUNS de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
-  ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
-macro(qm_language_run run)
-  string(REPLACE ":" ";" qm_run_parts ${run})
-  list(GET qm_run_parts 0 language)
-  list(GET qm_run_parts 1 choice)
-  list(GET qm_run_parts 2 size)
-endmacro()
+# qm_language_tests(SUITE PROGRAM LOCKS ARGS...): the Wine suite SUITE's runs in other languages,
+# SUITE_<language>_<size>: German and Russian chosen by the platform's language as a user's system
+# has it, the pseudo-language chosen for the test alone, each in a virtual desktop of its own with
+# its screenshots in screenshots/SUITE-<language>-<size>. ARGS follow the program's --work.
+function(qm_language_tests suite program locks)
+  foreach(run de:LC_ALL=de_DE.UTF-8:240x320 de:LC_ALL=de_DE.UTF-8:480x640 ru:LC_ALL=ru_RU.UTF-8:240x320
+      ru:LC_ALL=ru_RU.UTF-8:480x640 pseudo:QUILLMOTE_LANGUAGE=0501:240x320 pseudo:QUILLMOTE_LANGUAGE=0501:320x240)
+    string(REPLACE ":" ";" parts ${run})
+    list(GET parts 0 language)
+    list(GET parts 1 choice)
+    list(GET parts 2 size)
+    set(work ${CMAKE_BINARY_DIR}/screenshots/${suite}-${language}-${size})
+    add_test(NAME ${suite}_wine_${language}_${size} COMMAND sh ${CMAKE_SOURCE_DIR}/tests/wine/in_desktop.sh
+      ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} ${program} --work ${work} ${ARGN})
+    set_tests_properties(${suite}_wine_${language}_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
+      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};${choice}" RESOURCE_LOCK "${locks}" TIMEOUT 300)
+  endforeach()
+endfunction()

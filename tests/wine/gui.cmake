@@ -16,16 +16,9 @@ if(WIN32 AND TARGET qmxsim)
   endforeach()
   # The window in German and Russian, chosen by the platform's language as a user's system has it,
   # and in the pseudo-language, chosen for the test alone: every text in its place, photographed.
-  foreach(run ${QM_LANGUAGE_RUNS})
-    qm_language_run(${run})
-    set(work ${CMAKE_BINARY_DIR}/screenshots/gui-${language}-${size})
-    add_test(NAME gui_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
-      ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:gui_wine_tests> --qmxsim $<TARGET_FILE:qmxsim>
-      --work ${work} --resources ${CMAKE_SOURCE_DIR}/resources
-      --gtest_filter=SettingsWindowWine.EveryTextFitsItsPlace:SettingsWindowWine.MessageBoxWithinTheScreen)
-    set_tests_properties(gui_wine_${language}_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
-      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};${choice}" RESOURCE_LOCK "qmx0;display" TIMEOUT 300)
-  endforeach()
+  qm_language_tests(gui $<TARGET_FILE:gui_wine_tests> "qmx0;display" --qmxsim $<TARGET_FILE:qmxsim>
+    --resources ${CMAKE_SOURCE_DIR}/resources
+    --gtest_filter=SettingsWindowWine.EveryTextFitsItsPlace:SettingsWindowWine.MessageBoxWithinTheScreen)
 endif()
 # The real Ollendock.exe's settings window at the same two sizes, driven from another process (then
 # against a driver stand-in that reports as the driver does, with a paired keyboard in the stack),

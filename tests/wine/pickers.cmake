@@ -44,14 +44,7 @@ if(WIN32 AND TARGET Ollenset)
   endforeach()
   # On a German and a Russian system, and in the pseudo-language: both pickers photographed, and
   # the applet's name and description in the system's control panel and in the applet picker.
-  foreach(run ${QM_LANGUAGE_RUNS})
-    qm_language_run(${run})
-    set(work ${CMAKE_BINARY_DIR}/screenshots/pickers-${language}-${size})
-    add_test(NAME pickers_wine_${language}_${size} COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh
-      ${CMAKE_SOURCE_DIR}/tools/wine-run ${size} ${work} $<TARGET_FILE:pickers_wine_tests> --qmxsim none
-      --work ${work} --resources ${CMAKE_SOURCE_DIR}/resources --ollenset $<TARGET_FILE:Ollenset>
-      --hostile ${QM_HOSTILE_DIR} --gtest_filter=PickersWine.ControlPanelNamesTheAppletInTheUsersLanguage:PickersWine.AppletPickerOverTheSystemFolder:PickersWine.ProgramPickerOverAFolderTree)
-    set_tests_properties(pickers_wine_${language}_${size} PROPERTIES LABELS "e2e;wine" FIXTURES_REQUIRED wineprefix
-      ENVIRONMENT "WINEPREFIX=${QM_WINEPREFIX};${choice}" RESOURCE_LOCK "display" TIMEOUT 300)
-  endforeach()
+  qm_language_tests(pickers $<TARGET_FILE:pickers_wine_tests> display --qmxsim none
+    --resources ${CMAKE_SOURCE_DIR}/resources --ollenset $<TARGET_FILE:Ollenset> --hostile ${QM_HOSTILE_DIR}
+    --gtest_filter=PickersWine.ControlPanelNamesTheAppletInTheUsersLanguage:PickersWine.AppletPickerOverTheSystemFolder:PickersWine.ProgramPickerOverAFolderTree)
 endif()

@@ -25,6 +25,7 @@
 #include "platform/files.h"
 #include "platform/libraries.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tests/eventually.h"
@@ -47,22 +48,9 @@ bool desk = false;  // --device given: the display is a desk
 constexpr WChar kInstall[] = u"C:\\QuillmotePickers";
 const char* const kHostile[] = {"hostile_name.cpl", "hostile_count.cpl", "hostile_init.cpl", "hostile_negative.cpl"};
 
-// The applet's name and description as each language's table has them.
-struct AppletTexts {
-  const WChar* tag;
-  const WChar* name;
-  const WChar* description;
-};
-const AppletTexts kAppletTexts[] = {
-    {u"en", u"Bluetooth Input Driver", u"Quillmote settings"},
-    {u"de", u"Bluetooth-Eingabetreiber", u"Quillmote-Einstellungen"},
-    {u"ru", u"Драйвер ввода Bluetooth", u"Настройки Quillmote"},
-    {u"qps", u"[Bluetooth Îñpüt Drívér ÆÆÆÆÆ]", u"[Quillmote šéttíñgš ÆÆÆÆÆ]"},
-};
-const AppletTexts& AppletTextsIn(const WString& tag) {
-  for (const AppletTexts& t : kAppletTexts)
-    if (tag == t.tag) return t;
-  return kAppletTexts[0];
+// The applet's text `id` as its own table has it in the language the test's start chose.
+WString AppletText(uint32_t id) {
+  return ModuleText(WindowsPath(ollenset), id, ResourceLanguage());
 }
 
 WString Joined(const std::vector<WString>& texts) {
@@ -269,7 +257,7 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
   EXPECT_EQ(hostileChildren, (std::vector<size_t>{1, 256, 0, 0}));
   EXPECT_EQ(libraryShown, u"\\windows\\Ollenset.cpl");
   // The applet names itself in the user's language.
-  EXPECT_EQ(ollensetApplets, std::vector<WString>{AppletTextsIn(TextLanguageTag()).name});
+  EXPECT_EQ(ollensetApplets, std::vector<WString>{AppletText(QM_APPLET_NAME)});
   EXPECT_EQ(selection, u"\\windows\\Ollenset.cpl,0");
   EXPECT_TRUE(openAfterMiss);
   EXPECT_EQ(afterMiss, u"\\windows\\Ollenset.cpl,0");
@@ -403,8 +391,11 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
 // The system's own control panel (Wine's control.exe, which reads each applet's name and
 // description from the applet's string table) lists Ollenset in the user's language.
 TEST_F(PickersWine, ControlPanelNamesTheAppletInTheUsersLanguage) {
-  const AppletTexts& texts = AppletTextsIn(TextLanguageTag());
-  const WString name = texts.name, description = texts.description;
+  const WString name = AppletText(QM_APPLET_NAME), description = AppletText(QM_APPLET_INFO);
+  // A translated run reads its own language, not English.
+  if (ResourceLanguage() != kEnglish) {
+    EXPECT_NE(name, ModuleText(WindowsPath(ollenset), QM_APPLET_NAME, kEnglish));
+  }
   // Without the misbehaving libraries, which the system's panel does not survive.
   for (const char* library : kHostile) RemoveFile(SystemFile(library).c_str());
   Background panel;

@@ -1,5 +1,6 @@
 #include "platform/win32/testing/win32_test_support.h"
 
+#include "platform/resources.h"
 #include "platform/win32/pipe_client.h"
 #include "platform/win32/wide.h"
 // After windows.h, which they need.
@@ -552,6 +553,16 @@ uint32_t WindowProcess(WindowHandle window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(static_cast<HWND>(window), &pid);
   return pid;
+}
+
+WString ModuleText(const WString& file, uint32_t id, uint16_t language) {
+  HMODULE module = LoadLibraryExW(W(file.c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  WChar text[256] = {};
+  if (module) {
+    LoadResourceString(module, id, language, text, 256);
+    FreeLibrary(module);
+  }
+  return text;
 }
 
 std::vector<WString> RemoteListTexts(WindowHandle list, int column) {

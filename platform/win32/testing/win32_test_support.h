@@ -126,6 +126,9 @@ bool IsAbove(WindowHandle a, WindowHandle b);
 int CountTopLevelWindows(const WChar* className, bool shownOnly = false);
 // The window's process identifier.
 uint32_t WindowProcess(WindowHandle window);
+// String `id` in `language` of the library `file` (a Windows path), read as data; empty when
+// it has none.
+WString ModuleText(const WString& file, uint32_t id, uint16_t language);
 // The texts of column `column` of every item of a list view of another process (LVM_GETITEMTEXT
 // through a buffer in that process's memory), and the list views among the children of every
 // shown top-level window of the process `pid`.
