@@ -35,6 +35,7 @@
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/debug_log.h"
+#include "tray/program_names.h"
 #include "tray/registry_access.h"
 #include "tray/wformat.h"
 
@@ -50,8 +51,6 @@ int32_t deskDeviceWidth = 0, deskDeviceHeight = 0;
 // On a scaled desk: the desk's scale in percent and the device screen it draws larger; 0 otherwise.
 int32_t deskScale = 0, unscaledWidth = 0, unscaledHeight = 0;
 constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
-constexpr WChar kClass[] = u"MORVANE.Quillmote";
-constexpr WChar kTitle[] = u"Quillmote";
 constexpr uint32_t kTrayIconId = 5000;
 constexpr uint16_t kKeyboardCheck = 773;
 
@@ -68,8 +67,8 @@ class ProgramE2E : public ::testing::Test {
     name_ = name;
     InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}, true);
     InstallProgram(ollendock, u"C:\\QuillmoteWindow");
-    RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
-    RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
+    RegDeleteKeyTree(RegRoot::User, kProgramKey);
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
     const WChar description[] = u"Bluetooth keyboard companion", version[] = u"1.0.0.1", link[] = u"www.morvane.com";
     RegWriteValue(kProgramKey, u"Description", kRegSz, description, sizeof description);
@@ -84,7 +83,7 @@ class ProgramE2E : public ::testing::Test {
     ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/" + name_ + "-" + Size() + ".records"), serveOptions));
     ASSERT_TRUE(program.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
     ASSERT_TRUE(Eventually([] { return DebugLogHas("INIT-10:"); }));
-    window = FindTopLevel(kClass, kTitle);
+    window = FindTopLevel(kMainWindowClass, kMainWindowTitle);
     ASSERT_NE(window, nullptr);
     tab = ChildOfClass(window, u"SysTabControl32");
     ASSERT_NE(tab, nullptr);
@@ -268,7 +267,7 @@ TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
 // A thousand repaints and two hundred page switches: the program's own figures (asked through
 // its diagnostics message) end where they began.
 TEST_F(WindowE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
-  const uint32_t diagnostics = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
+  const uint32_t diagnostics = RegisterMessageName(kDiagnosticsMessage);
   // Every page made once, then the keyboard page: the state both measurements are taken in.
   auto settle = [] {
     for (int i : {2, 3, 4, 1}) ClickTab(i);
