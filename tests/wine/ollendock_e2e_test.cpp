@@ -40,9 +40,11 @@ constexpr WChar kInstall[] = u"C:\\QuillmoteE2E";
 constexpr WChar kSystemRadio[] = u"C:\\windows\\system32\\bluetoothapis.dll";
 
 // The program as the installer leaves it: the executable, its pictures and its help page.
-void Install() {
-  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
-  InstallProgram(ollendock, u"C:\\QuillmoteE2E");
+void InstallProgram() {
+  Installation program{kInstall, {QM_WINDOW_PICTURES}};
+  program.help = true;
+  program.program = ollendock;
+  Install(program, resources);
 }
 
 void SetDword(const WChar* name, uint32_t v) {
@@ -51,7 +53,7 @@ void SetDword(const WChar* name, uint32_t v) {
 
 class OllendockE2E : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { Install(); }
+  static void SetUpTestSuite() { InstallProgram(); }
   void SetUp() override {
     RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
     RegDeleteKeyTree(RegRoot::User, kProgramKey);
@@ -541,25 +543,22 @@ TEST_F(OllendockE2E, OwnFolderWithoutInstallPathAndNoForeignPointers) {
   RemoveFile(u"C:\\help\\help.html");
 }
 
+// A copy of this program planted where a user could name it: it leaves a mark when started.
+int StartedAsPlantedProgram() {
+  if (WCompareNoCase(ProgramFile().c_str(), kPlantedProgram) != 0) return -1;
+  FileWriteAll(kPlantedMark, "started", 7);
+  return 3;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  // A copy of this program planted where a user could name it: it leaves a mark when started.
-  if (WCompareNoCase(platform::win32test::ProgramFile().c_str(), kPlantedProgram) == 0) {
-    platform::FileWriteAll(kPlantedMark, "started", 7);
-    return 3;
-  }
-  ::testing::InitGoogleTest(&argc, argv);
-  ollendock = OptionValue(argc, argv, "--ollendock");
-  ollenset = OptionValue(argc, argv, "--ollenset");
-  fakeRadio = OptionValue(argc, argv, "--fake-radio");
-  resources = OptionValue(argc, argv, "--resources");
-  if (!ParseWinePaths(argc, argv, true) || ollendock.empty() || ollenset.empty() || fakeRadio.empty() ||
-      resources.empty()) {
-    std::fprintf(stderr,
-                 "usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE "
-                 "--ollenset CPL --fake-radio DLL --resources DIR\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {
+    "usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE --ollenset CPL --fake-radio DLL "
+    "--resources DIR",
+    {{"--fixtures", &winePaths.fixtures},
+     {"--ollendock", &ollendock},
+     {"--ollenset", &ollenset},
+     {"--fake-radio", &fakeRadio},
+     {"--resources", &resources}},
+    nullptr,
+    StartedAsPlantedProgram};

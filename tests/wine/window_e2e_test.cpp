@@ -65,8 +65,10 @@ class ProgramE2E : public ::testing::Test {
  protected:
   static void StartProgram(const std::string& name, const WString& serveOptions) {
     name_ = name;
-    InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}, true);
-    InstallProgram(ollendock, u"C:\\QuillmoteWindow");
+    Installation installed{kInstall, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}};
+    installed.help = true;
+    installed.program = ollendock;
+    Install(installed, resources);
     RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
     RegDeleteKeyTree(RegRoot::User, kProgramKey);
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
@@ -592,19 +594,17 @@ TEST_F(WindowE2E, DeskAtItsScale) {
   EXPECT_TRUE(Eventually([] { return FindTopLevel(u"#32770", u"#2 Bluetooth") == nullptr; }));
 }
 
+// The device screen a desk shows and the scale of a scaled desk, when they are given.
+void ReadDesk() {
+  std::sscanf(WineOption("--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
+  std::sscanf(WineOption("--scaled").c_str(), "%dx%d@%d", &unscaledWidth, &unscaledHeight, &deskScale);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ollendock = OptionValue(argc, argv, "--ollendock");
-  resources = OptionValue(argc, argv, "--resources");
-  std::sscanf(OptionValue(argc, argv, "--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
-  std::sscanf(OptionValue(argc, argv, "--scaled").c_str(), "%dx%d@%d", &unscaledWidth, &unscaledHeight, &deskScale);
-  if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
-    std::fprintf(stderr,
-                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH "
-                 "[--scaled WxH@PERCENT]]\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {
+    "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH "
+    "[--scaled WxH@PERCENT]]",
+    {{"--ollendock", &ollendock}, {"--resources", &resources}},
+    ReadDesk,
+    nullptr};
