@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/win32/testing/win32_test_support.h"
+#include "platform/win32/wide.h"
+#include "tray/program_names.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ HWND WaitWindow(const wchar_t* cls, const wchar_t* title, int ms) {
 }
 
 void SetSwitch(const wchar_t* name, DWORD value) {
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", name, REG_DWORD, &value, sizeof value);
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, W(kProgramSubkey), name, REG_DWORD, &value, sizeof value);
 }
 
 std::wstring LogFile(const wchar_t* name) {
@@ -92,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
     bare.Stop(10000);
 
     tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
-    HWND w = WaitWindow(L"MORVANE.Quillmote", L"Quillmote", 30000);
+    HWND w = WaitWindow(W(kMainWindowClass), W(kMainWindowTitle), 30000);
     if (!w) {
       std::printf("round %d: Ollendock made no window within 30 s\n", r + 1);
       return 1;
@@ -127,7 +129,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   SetSwitch(L"EnableDebug", 1);
   tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
-  HWND w = WaitWindow(L"MORVANE.Quillmote", L"Quillmote", 30000);
+  HWND w = WaitWindow(W(kMainWindowClass), W(kMainWindowTitle), 30000);
   Sleep(2000);
   std::string quiet;
   for (int i = 0; i < 40; ++i)

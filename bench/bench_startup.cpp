@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/win32/testing/win32_test_support.h"
+#include "platform/win32/wide.h"
+#include "tray/program_names.h"
 
 namespace {
 
@@ -53,10 +55,10 @@ int wmain(int argc, wchar_t** argv) {
   DeleteFileW(log.c_str());
   // The switches as the installer leaves them: the icon in the notification area, no debug log.
   const DWORD on = 1, off = 0;
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"EnableDebug", REG_DWORD, &off, sizeof off);
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"Enable_Tray", REG_DWORD, &on, sizeof on);
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, W(kProgramSubkey), L"EnableDebug", REG_DWORD, &off, sizeof off);
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, W(kProgramSubkey), L"Enable_Tray", REG_DWORD, &on, sizeof on);
   // The keyboard on, so that the filter record it waits for says so.
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", L"Enable_KB", REG_DWORD, &on, sizeof on);
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, W(kProgramSubkey), L"Enable_KB", REG_DWORD, &on, sizeof on);
   platform::win32test::Background server, tray, bare;
   server.Start(Line(L"\"" + qmxsim + L"\" serve --log \"" + log + L"\""));
   Sleep(1500);
@@ -67,18 +69,18 @@ int wmain(int argc, wchar_t** argv) {
     tray.Start(Line(L"\"" + ollendock + L"\" -tray"));
     // Bounded waits: a start that never gets there ends the run with a message, not a hang.
     auto limit = t0 + std::chrono::seconds(30);
-    while (!FindWindowW(L"MORVANE.Quillmote", L"Quillmote") && Clock::now() < limit) Sleep(1);
+    while (!FindWindowW(W(kMainWindowClass), W(kMainWindowTitle)) && Clock::now() < limit) Sleep(1);
     auto tw = Clock::now();
     while (!HasFilterOn(log) && Clock::now() < limit) Sleep(1);
     auto t1 = Clock::now();
     if (t1 >= limit) {
       std::printf("round %d: no window or no filter record within 30 s (is the driver stand-in running?)\n", r + 1);
-      Close(tray, L"MORVANE.Quillmote");
+      Close(tray, W(kMainWindowClass));
       platform::win32test::RunProgram(Line(L"\"" + qmxsim + L"\" stop"));
       server.Stop(10000);
       return 1;
     }
-    Close(tray, L"MORVANE.Quillmote");
+    Close(tray, W(kMainWindowClass));
     Sleep(300);
     auto t2 = Clock::now();
     bare.Start(Line(L"\"" + bareExe + L"\" --libraries"));

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/wide.h"
+#include "tray/program_names.h"
+
 namespace {
 
 struct Label {
@@ -99,7 +102,7 @@ int Map(const wchar_t* name) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && lstrcmpW(argv[1], L"map") == 0) return Map(argv[2]);
-  HWND w = FindWindowW(L"MORVANE.Quillmote", L"Quillmote");
+  HWND w = FindWindowW(W(kMainWindowClass), W(kMainWindowTitle));
   if (argc != 3 || lstrcmpW(argv[1], L"post") != 0 || !w) return 2;
   if (lstrcmpW(argv[2], L"show") == 0) PostMessageW(w, WM_USER + 2001, 5000, WM_LBUTTONUP);  // the tray icon's tap
   if (lstrcmpW(argv[2], L"hide") == 0) PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);          // the close box

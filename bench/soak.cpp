@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/win32/testing/win32_test_support.h"
+#include "platform/win32/wide.h"
+#include "tray/program_names.h"
 
 namespace {
 
@@ -78,8 +80,8 @@ WString Line(const std::wstring& s) {
 
 void SetDword(const wchar_t* name, DWORD v) {
   HKEY k;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Morvane\\Quillmote", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(kProgramSubkey), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr) !=
+      ERROR_SUCCESS)
     return;
   RegSetValueExW(k, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
   RegCloseKey(k);
@@ -100,11 +102,11 @@ int wmain(int argc, wchar_t** argv) {
   Sleep(1500);
   program.Start(Line(L"\"" + ollendock + L"\" -tray"));
   HWND w = nullptr;
-  for (int i = 0; i < 200 && !(w = FindWindowW(L"MORVANE.Quillmote", L"Quillmote")); ++i) Sleep(50);
+  for (int i = 0; i < 200 && !(w = FindWindowW(W(kMainWindowClass), W(kMainWindowTitle))); ++i) Sleep(50);
   if (!w) return 1;
   Sleep(2000);
   HWND tab = FindWindowExW(w, nullptr, L"SysTabControl32", nullptr);
-  UINT diagnostics = RegisterWindowMessageW(L"MORVANE.Quillmote.Diagnostics");
+  UINT diagnostics = RegisterWindowMessageW(W(kDiagnosticsMessage));
   const char* posts[] = {"post kb 1", "post mouse 1", "post bluetooth 1",
                          "post kb 0", "post mouse 0", "post bluetooth 0"};
   auto start = Clock::now();

@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "tray/program_names.h"
 #include "tray/ui_text.h"
 
 platform::InstanceHandle cplInstance = nullptr;
@@ -17,10 +18,8 @@ namespace {
 using namespace platform;
 
 constexpr int kAppletIcon = 101;
-constexpr WChar kProgramKey[] = u"Software\\Morvane\\Quillmote";
 constexpr WChar kProgramFile[] = u"\\Ollendock.exe";
 constexpr uint32_t kStartWaitMs = 500;
-constexpr int kPathChars = 260;
 
 // The tray program's path from "InstallPath": false, with nothing built, when the value is
 // missing, is not text, is not terminated within its buffer, is not a whole path or leaves no room
@@ -54,7 +53,7 @@ void OpenProgram(WindowHandle parent) {
     return;
   }
   SleepMilliseconds(kStartWaitMs);
-  if (WindowHandle window = FindTopLevel(u"MORVANE.Quillmote", u"Quillmote")) {
+  if (WindowHandle window = FindTopLevel(kMainWindowClass, kMainWindowTitle)) {
     Show(window, kSwShow);
     BringForward(window);
   }

@@ -10,10 +10,6 @@
 #include "platform/shell_ui.h"
 #include "settings/settings.h"
 
-// The window's class and title: also how a second start and the control-panel applet find it.
-inline constexpr WChar kMainWindowClass[] = u"MORVANE.Quillmote";
-inline constexpr WChar kMainWindowTitle[] = u"Quillmote";
-
 // The pages, in tab order.
 enum Page : int32_t { kMousePage = 0, kKeyboardPage = 1, kSettingsPage = 2, kHelpPage = 3, kAboutPage = 4 };
 inline constexpr int kPageCount = 5;

@@ -24,6 +24,7 @@
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 #include "tray/install_path.h"
+#include "tray/program_names.h"
 #include "tray/terminate_app.h"
 #include "tray/ui_text.h"
 
@@ -58,8 +59,7 @@ uint32_t diagnosticsMessage = 0;
 // WM_POWERBROADCAST: the system has resumed from sleep.
 constexpr uintptr_t kPbtResumeAutomatic = 0x12;
 
-// Held by the instance that runs; its window is what the others look for.
-constexpr WChar kInstanceLock[] = u"MORVANE.Quillmote";
+// The instance that runs holds kInstanceLock; its window is what the others look for.
 constexpr uint32_t kInstanceWaitMs = 10000;
 constexpr uint32_t kInstancePollMs = 50;
 
@@ -182,7 +182,7 @@ int GUI::InitWindow(InstanceHandle instance) {
     if (!RegisterWindowClass(c)) return -2;
   }
   taskbarCreatedMessage = RegisterMessageName(u"TaskbarCreated");
-  diagnosticsMessage = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
+  diagnosticsMessage = RegisterMessageName(kDiagnosticsMessage);
   LoadPictures(*this);
   MainWindow = MakeWindow(0, kMainWindowClass, kMainWindowTitle, kWsSysMenu, kCwUseDefault, kCwUseDefault,
                           kCwUseDefault, kCwUseDefault, nullptr, 0, Instance);

@@ -39,17 +39,22 @@ SetCompressor /SOLID lzma
 
 !define PRODUCT "Quillmote"
 !define PUBLISHER "Morvane"
-!define PROGRAM_KEY "Software\Morvane\Quillmote"
+; The names the program, its applet and the tools share, read from their one header: the
+; program's key (without the leading backslash and the C++ doubling of backslashes), the window's
+; class and title, and the lock a running Quillmote holds until its process has ended, which
+; carries the class's name in the session's namespace.
+!define NAMES_HEADER "${__FILEDIR__}/../tray/program_names.h"
+!searchparse /file "${NAMES_HEADER}" `kProgramKey[] = u"\\` PROGRAM_KEY_SPELLED `";`
+!searchreplace PROGRAM_KEY "${PROGRAM_KEY_SPELLED}" "\\" "\"
+!searchparse /file "${NAMES_HEADER}" `kMainWindowClass[] = u"` WINDOW_CLASS `";`
+!searchparse /file "${NAMES_HEADER}" `kMainWindowTitle[] = u"` WINDOW_TITLE `";`
+!define INSTANCE_LOCK "Local\${WINDOW_CLASS}"
 ; The maker's address on the About page (only web addresses are opened there).
 !define MAKER_LINK "https://www.morvane.com"
 !define MAKER_KEY "Software\Morvane"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillmote"
-!define WINDOW_CLASS "MORVANE.Quillmote"
-!define WINDOW_TITLE "Quillmote"
 ; How long the running program gets to end after WM_CLOSE: 50 polls of 200 ms.
-; The lock a running Quillmote holds until its process has ended.
-!define INSTANCE_LOCK "Local\MORVANE.Quillmote"
 !define CLOSE_WAIT_MS 10000
 !define CLOSE_POLLS 50
 !define CLOSE_POLL_MS 200

@@ -4,6 +4,7 @@
 
 #include "gui/keys.h"
 #include "gui/scale.h"
+#include "platform/files.h"
 #include "platform/images.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
@@ -20,7 +21,6 @@ constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsRead
 constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                  // 0x50800080
 constexpr uint32_t kMaskGreen = 0x00FF00;
 constexpr int kFontWeight = 200;
-constexpr int kPathChars = 520;
 
 // One picker at a time: the state record of a picker cannot serve two openings.
 bool pickerOpen = false;

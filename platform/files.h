@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// The longest path the file calls take, terminator included (MAX_PATH): a buffer of this size
+// holds any path the platform can open or search.
+inline constexpr int kPathChars = 260;
+
 // Opens the file for appending (creating it when missing), writes the bytes in one write, closes
 // it. False when the file cannot be opened; a short write is not reported.
 bool FileAppend(const WChar* path, const void* data, size_t size);

@@ -1,9 +1,10 @@
 // Paths of the program's data files below the install folder named by "InstallPath".
 #pragma once
 
+#include "platform/files.h"
 #include "platform/text.h"
 
-inline constexpr int kPathChars = 260;
+using platform::kPathChars;
 
 // The install folder, read from the registry on first use and kept for the life of the process;
 // empty until then (and again after a failed read, so that the next call tries once more).

@@ -13,9 +13,8 @@
 
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "tray/program_names.h"
 
-// The program key; the control-panel applet names it without the leading backslash.
-inline constexpr WChar kProgramKey[] = u"\\Software\\Morvane\\Quillmote";
 // Longest key path accepted; a longer one is refused rather than cut, which could reach another key.
 inline constexpr int kMaxKeyPathChars = 255;
 

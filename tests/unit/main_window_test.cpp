@@ -15,6 +15,7 @@
 #include "platform/controls.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
+#include "tray/program_names.h"
 
 namespace {
 
@@ -253,7 +254,7 @@ TEST_F(GuiTest, SavedCommandsReachTheRegistryAndTheDriver) {
   uint32_t value = 0;
   uint32_t size = sizeof value;
   RegKey key;
-  ASSERT_EQ(RegOpen(RegRoot::User, u"\\Software\\Morvane\\Quillmote", RegAccess::Read, key), RegStatus::Ok);
+  ASSERT_EQ(RegOpen(RegRoot::User, kProgramKey, RegAccess::Read, key), RegStatus::Ok);
   ASSERT_EQ(RegQuery(key, u"Enable_Autostart", nullptr, &value, &size), RegStatus::Ok);
   EXPECT_EQ(value, 1u);
   // The save ends with the driver told the screen again.
@@ -539,7 +540,7 @@ TEST_F(GuiTest, InitWindowResults) {
       {"window refused", [] { host::FailWindowClass(kMainWindowClass); }, -3, false, false},
       {"tab strip refused", [] { host::FailWindowClass(u"SysTabControl32"); }, -4, true, false},
       {"another start holds the instance and never shows a window",
-       [] { host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true); }, -1, false, false},
+       [] { host::SetLockHeldElsewhere(kInstanceLock, true); }, -1, false, false},
       {"a check box refused: the page works without it", [] { host::FailWindowClass(u"button"); }, 1, true, true},
   };
   for (const Row& r : rows) {
@@ -557,14 +558,14 @@ TEST_F(GuiTest, InitWindowResults) {
 // Two starts at the same moment: this one misses the other's window, finds its instance lock
 // taken, and waits; the other's window appears meanwhile, is brought forward, and this start ends.
 TEST_F(GuiTest, SimultaneousStartWaitsForTheOthersWindow) {
-  host::SetLockHeldElsewhere(u"MORVANE.Quillmote", true);
+  host::SetLockHeldElsewhere(kInstanceLock, true);
   WindowHandle other = nullptr;
   int pauses = 0;
   host::SetSleepHook([&](uint32_t) {
     if (++pauses != 3) return;
     WindowClass c{kMainWindowClass, 0, DefaultProcedure, kInstance, nullptr, 0, 0};
     RegisterWindowClass(c);
-    other = MakeWindow(0, kMainWindowClass, u"Quillmote", 0, 0, 0, 240, 268, nullptr, 0, kInstance);
+    other = MakeWindow(0, kMainWindowClass, kMainWindowTitle, 0, 0, 0, 240, 268, nullptr, 0, kInstance);
   });
   int windows = host::LiveWindowCount();
   GUI second{};
@@ -575,7 +576,7 @@ TEST_F(GuiTest, SimultaneousStartWaitsForTheOthersWindow) {
   EXPECT_TRUE(IsShown(other));
   EXPECT_EQ(host::ForegroundWindow(), other);
   EXPECT_EQ(host::LiveWindowCount(), windows + 1);  // it made nothing of its own
-  host::SetLockHeldElsewhere(u"MORVANE.Quillmote", false);
+  host::SetLockHeldElsewhere(kInstanceLock, false);
 }
 
 TEST_F(GuiTest, MenuBarFromItsResourceDesktopHideAndCloseBox) {

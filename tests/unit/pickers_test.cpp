@@ -15,6 +15,7 @@
 #include "platform/host/host_libraries.h"
 #include "platform/keyboard.h"
 #include "platform/registry.h"
+#include "tests/tree_helpers.h"
 #include "tray/registry_access.h"
 
 namespace {
@@ -97,23 +98,8 @@ class PickerTest : public GuiTest {
   WindowHandle Tree() { return ChildById(Picker(), pickerTree_); }
   WindowHandle Box(int id) { return ChildById(Picker(), id); }
   // The node of that text under `parent` (the top when null).
-  TreeItem Node(const WString& text, TreeItem parent = nullptr) {
-    for (TreeItem i = TreeNext(Tree(), parent, kTvgnChild); i; i = TreeNext(Tree(), i, kTvgnNext)) {
-      WChar t[260];
-      TreeRead(Tree(), i, kTvifText, t, 260, nullptr, nullptr, nullptr);
-      if (t == text) return i;
-    }
-    return nullptr;
-  }
-  std::vector<WString> Children(TreeItem parent = nullptr) {
-    std::vector<WString> out;
-    for (TreeItem i = TreeNext(Tree(), parent, kTvgnChild); i; i = TreeNext(Tree(), i, kTvgnNext)) {
-      WChar t[260];
-      TreeRead(Tree(), i, kTvifText, t, 260, nullptr, nullptr, nullptr);
-      out.push_back(t);
-    }
-    return out;
-  }
+  TreeItem Node(const WString& text, TreeItem parent = nullptr) { return tree_helpers::Node(Tree(), text, parent); }
+  std::vector<WString> Children(TreeItem parent = nullptr) { return tree_helpers::Children(Tree(), parent); }
   WString Text(WindowHandle w) {
     WChar t[260];
     ReadText(w, t, 260);
@@ -146,11 +132,7 @@ class PickerTest : public GuiTest {
     for (const auto& e : host::WindowRecord(Tree())->tree) toggle |= e.item == node && e.expanded != open;
     if (toggle) host::ToggleNode(Tree(), node);  // after the look: the toggle adds nodes
   }
-  int HasChildrenFlag(TreeItem node) {
-    int children = -1;
-    TreeRead(Tree(), node, kTvifChildren, nullptr, 0, nullptr, nullptr, &children);
-    return children;
-  }
+  int HasChildrenFlag(TreeItem node) { return tree_helpers::ChildrenFlag(Tree(), node); }
   // The installed strip of the screen's factor, as the settings window chooses it.
   WString Strip(const WString& name) {
     return u"\\Quillmote\\images\\" + name + (ScaleX == 2 ? u"_f2.jpg" : u"_f1.jpg");

@@ -55,7 +55,7 @@ class SettingsTest : public HostTest {
   // Names of the program key's values in the order they were first written.
   std::vector<std::string> ValueNames() {
     std::vector<std::string> names;
-    std::istringstream dump(platform::host::RegistryDump(u"Software\\Morvane\\Quillmote", platform::RegRoot::User));
+    std::istringstream dump(platform::host::RegistryDump(kProgramKey, platform::RegRoot::User));
     for (std::string line; std::getline(dump, line);)
       if (!line.empty() && line[0] == '"') names.push_back(line.substr(1, line.find('"', 1) - 1));
     return names;

@@ -231,11 +231,7 @@ TEST(BluetoothPanelsWine, DesktopStandInForTheDevicesPanels) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (!ParseWinePaths(argc, argv, true)) {
-    std::fprintf(stderr, "usage: bluetooth_wine_tests --qmxsim <qmxsim.exe> --fixtures <folder> --work <folder>\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {"usage: bluetooth_wine_tests --qmxsim <qmxsim.exe> --fixtures <folder> --work <folder>",
+                             {{"--fixtures", &winePaths.fixtures}},
+                             nullptr,
+                             nullptr};

@@ -2,7 +2,7 @@
 # that serves or needs the absence of "\\.\pipe\QMX0" takes the qmx0 lock.
 if(WIN32)
   add_executable(driver_link_wine_tests ${CMAKE_CURRENT_LIST_DIR}/driver_link_wine_test.cpp)
-  target_link_libraries(driver_link_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  target_link_libraries(driver_link_wine_tests PRIVATE qm_core qm_win32_testing qm_wine_test_main GTest::gtest)
   add_dependencies(driver_link_wine_tests qmxsim)
   add_test(NAME driver_link_wine COMMAND driver_link_wine_tests --qmxsim $<TARGET_FILE:qmxsim>
     --work ${CMAKE_CURRENT_BINARY_DIR})

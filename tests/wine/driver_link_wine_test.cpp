@@ -321,11 +321,5 @@ TEST_F(DriverLinkWine, BusyDriverIsGivenUpWithinTheBound) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (!ParseWinePaths(argc, argv, false)) {
-    std::fprintf(stderr, "usage: driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {
+    "usage: driver_link_wine_tests --qmxsim <qmxsim.exe> --work <folder>", {}, nullptr, nullptr};

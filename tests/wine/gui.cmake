@@ -3,7 +3,7 @@
 # screen sizes, in virtual desktops of their own; the screenshots stay in the build folder.
 if(WIN32 AND TARGET qmxsim)
   add_executable(gui_wine_tests ${CMAKE_CURRENT_LIST_DIR}/gui_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
-  target_link_libraries(gui_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  target_link_libraries(gui_wine_tests PRIVATE qm_core qm_win32_testing qm_wine_test_main GTest::gtest)
   add_dependencies(gui_wine_tests qmxsim)
   qm_translations(gui_wine_tests)
   foreach(size 240x320 480x640)
@@ -27,7 +27,7 @@ endif()
 # it draws that device screen larger (named after the drawn size and the device it enlarges).
 if(WIN32 AND TARGET qmxsim AND TARGET Ollendock)
   add_executable(window_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/window_e2e_test.cpp)
-  target_link_libraries(window_e2e_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  target_link_libraries(window_e2e_tests PRIVATE qm_core qm_win32_testing qm_wine_test_main GTest::gtest)
   add_dependencies(window_e2e_tests qmxsim Ollendock)
   foreach(run 240x320 480x640 1280x800:480x640 1920x1080:480x640 1366x768:480x640 1920x1200:720x960:480x640@150:144
       2560x1600:960x1280:480x640@200:192)

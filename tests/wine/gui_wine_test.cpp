@@ -57,17 +57,18 @@ WString Size() {
   return FormatWideString(u"%dx%d", theGUI.ScreenWidth, theGUI.ScreenHeight);
 }
 
-// Copies the installed content the window reads: pictures and the help page.
-void Install() {
-  InstallContent(kInstall, resources,
-                 {QM_WINDOW_PICTURES, "morvane.jpg", "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"}, true);
-  RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
+// The installed content the window reads: pictures and the help page.
+void InstallContent() {
+  Installation content{kInstall, {QM_WINDOW_PICTURES, "morvane.jpg", QM_PICKER_PICTURES}};
+  content.help = true;
+  content.installPath = true;
+  Install(content, resources);
 }
 
 class SettingsWindowWine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Install();
+    InstallContent();
     debugEnabled = 1;
     driverReady = 1;
     WCopy(Description, kAboutTextChars, u"Bluetooth keyboard companion");
@@ -410,19 +411,17 @@ TEST_F(SettingsWindowWine, MessageBoxWithinTheScreen) {
   checker.join();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  resources = OptionValue(argc, argv, "--resources");
-  if (!ParseWinePaths(argc, argv, false) || resources.empty()) {
-    std::fprintf(stderr, "usage: gui_wine_tests --qmxsim EXE --work DIR --resources DIR\n");
-    return 2;
-  }
+// The program's texts, as its start chooses them.
+void PrepareProgram() {
   appInstance = platform::win32test::ProgramInstance();
-  // The program's texts, as its start chooses them.
   ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
   LoadNameTables();
   platform::win32test::InitControls();
-  return RUN_ALL_TESTS();
 }
+
+}  // namespace
+
+const WineSuite wineSuite = {"usage: gui_wine_tests --qmxsim EXE --work DIR --resources DIR",
+                             {{"--resources", &resources}},
+                             PrepareProgram,
+                             nullptr};

@@ -6,7 +6,7 @@ if(WIN32 AND TARGET qmxsim AND TARGET Ollendock AND TARGET Ollenset)
     ${CMAKE_SOURCE_DIR}/platform/win32/testing/fake_radio/fake_bluetoothapis.def)
   set_target_properties(fake_bluetoothapis PROPERTIES PREFIX "" OUTPUT_NAME bluetoothapis)
   add_executable(ollendock_e2e_tests ${CMAKE_CURRENT_LIST_DIR}/ollendock_e2e_test.cpp)
-  target_link_libraries(ollendock_e2e_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  target_link_libraries(ollendock_e2e_tests PRIVATE qm_core qm_win32_testing qm_wine_test_main GTest::gtest)
   add_dependencies(ollendock_e2e_tests qmxsim Ollendock Ollenset fake_bluetoothapis)
   add_test(NAME ollendock_e2e COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/in_desktop.sh ${CMAKE_SOURCE_DIR}/tools/wine-run
     240x320 ${CMAKE_BINARY_DIR}/e2e/ollendock $<TARGET_FILE:ollendock_e2e_tests>

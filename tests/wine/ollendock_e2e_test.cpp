@@ -24,6 +24,7 @@
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/debug_log.h"
+#include "tray/program_names.h"
 #include "tray/registry_access.h"
 #include "tray/wformat.h"
 
@@ -36,14 +37,14 @@ std::string ollendock, ollenset, fakeRadio, resources;  // the options beyond th
 constexpr WChar kPlantedMark[] = u"C:\\planted-program-ran.txt";
 constexpr WChar kPlantedProgram[] = u"C:\\Planted\\Ollendock.exe";
 constexpr WChar kInstall[] = u"C:\\QuillmoteE2E";
-constexpr WChar kClass[] = u"MORVANE.Quillmote";
-constexpr WChar kTitle[] = u"Quillmote";
 constexpr WChar kSystemRadio[] = u"C:\\windows\\system32\\bluetoothapis.dll";
 
 // The program as the installer leaves it: the executable, its pictures and its help page.
-void Install() {
-  InstallContent(kInstall, resources, {QM_WINDOW_PICTURES}, true);
-  InstallProgram(ollendock, u"C:\\QuillmoteE2E");
+void InstallProgram() {
+  Installation program{kInstall, {QM_WINDOW_PICTURES}};
+  program.help = true;
+  program.program = ollendock;
+  Install(program, resources);
 }
 
 void SetDword(const WChar* name, uint32_t v) {
@@ -52,10 +53,10 @@ void SetDword(const WChar* name, uint32_t v) {
 
 class OllendockE2E : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { Install(); }
+  static void SetUpTestSuite() { InstallProgram(); }
   void SetUp() override {
-    RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
-    RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
+    RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
+    RegDeleteKeyTree(RegRoot::User, kProgramKey);
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
     uint32_t on = 1;
     RegWriteValue(kProgramKey, u"EnableDebug", kRegDword, &on, sizeof on);
@@ -70,12 +71,12 @@ class OllendockE2E : public ::testing::Test {
     // Nothing of a scenario runs on into the next.
     for (Background* p : {&first_, &second_}) {
       if (!p->Running()) continue;
-      if (WindowHandle w = FindTopLevel(kClass, kTitle)) Post(w, kWmClose, 0, 0);
+      if (WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle)) Post(w, kWmClose, 0, 0);
       p->Stop(10000);
     }
     // A program the control panel started is nobody's child here: it is closed by its window.
-    for (int i = 0; i < 100 && FindTopLevel(kClass, kTitle); ++i) {
-      if (i % 20 == 0) Post(FindTopLevel(kClass, kTitle), kWmClose, 0, 0);
+    for (int i = 0; i < 100 && FindTopLevel(kMainWindowClass, kMainWindowTitle); ++i) {
+      if (i % 20 == 0) Post(FindTopLevel(kMainWindowClass, kMainWindowTitle), kWmClose, 0, 0);
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     qmxsim_.Stop();
@@ -104,7 +105,7 @@ class OllendockE2E : public ::testing::Test {
   }
   // Closes the running program's window and waits for its end; its exit code.
   int Close(Background& program) {
-    WindowHandle w = FindTopLevel(kClass, kTitle);
+    WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
     EXPECT_NE(w, nullptr);
     if (w) Post(w, kWmClose, 0, 0);
     int code = -99;
@@ -123,7 +124,7 @@ TEST_F(OllendockE2E, NormalStartAndEnd) {
   ASSERT_TRUE(Serve());
   ASSERT_TRUE(first_.Start(Program(u"-tray")));
   ASSERT_TRUE(WaitLogged("INIT-10: Bluetooth mode: 0"));
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(IsShown(w));  // created hidden; the driver answered, so nothing shows it
   // The icon in the notification area while it runs, gone with the program.
@@ -169,7 +170,7 @@ TEST_F(OllendockE2E, NormalStartAndEnd) {
 TEST_F(OllendockE2E, ResumeInformsTheDriverAgain) {
   ASSERT_TRUE(Serve());
   ASSERT_TRUE(StartTray());
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   std::string before = qmxsim_.Records();
   EXPECT_EQ(Send(w, kWmPowerBroadcast, 0x12 /* PBT_APMRESUMEAUTOMATIC */, 0), 1);
   ASSERT_TRUE(WaitLogged("GUI: resumed, driver informed again: 1, ManageFilter= 1"));
@@ -234,7 +235,7 @@ TEST_F(OllendockE2E, RunRule) {
 TEST_F(OllendockE2E, SecondStartBringsTheFirstForward) {
   ASSERT_TRUE(Serve());
   ASSERT_TRUE(StartTray());
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   ASSERT_NE(w, nullptr);
   ASSERT_FALSE(IsShown(w));
   RemoveFile(u"C:\\QuillmoteE2E\\images\\morvane.jpg");
@@ -264,11 +265,11 @@ TEST_F(OllendockE2E, TwoStartsAtOnceLeaveOne) {
   }));
   EXPECT_EQ(code, -1);
   Background& survivor = ended == &first_ ? second_ : first_;
-  ASSERT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) != nullptr; }));
+  ASSERT_TRUE(Eventually([&] { return FindTopLevel(kMainWindowClass, kMainWindowTitle) != nullptr; }));
   std::this_thread::sleep_for(std::chrono::seconds(2));
   EXPECT_TRUE(survivor.Running());
-  EXPECT_EQ(CountTopLevelWindows(kClass), 1);
-  EXPECT_EQ(WindowProcess(FindTopLevel(kClass, kTitle)), survivor.Pid());
+  EXPECT_EQ(CountTopLevelWindows(kMainWindowClass), 1);
+  EXPECT_EQ(WindowProcess(FindTopLevel(kMainWindowClass, kMainWindowTitle)), survivor.Pid());
   std::vector<std::string> log = Log();
   EXPECT_EQ(std::count(log.begin(), log.end(), "QUIT: Duplicate instance"), 1);
   EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return StartsWith(l, "INIT-6:"); }), 1);
@@ -280,7 +281,7 @@ TEST_F(OllendockE2E, DriverAbsentShowsTheCriticalErrorAboveTheWindow) {
   ASSERT_TRUE(WaitLogged("INIT-8: Ping Driver response: [FAILED]"));
   WindowHandle box = nullptr;
   ASSERT_TRUE(Eventually([&] { return (box = FindTopLevel(u"#32770", u"#1 Critical Error")) != nullptr; }));
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   EXPECT_TRUE(IsShown(w));
   // The box belongs to the window and stands above it. (It also asks to be topmost, which Wine
   // ignores.)
@@ -348,16 +349,17 @@ TEST_F(OllendockE2E, ControlPanelEntryStartsTheProgram) {
   ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
   ASSERT_TRUE(WaitLogged("INIT-10:"));
   WindowHandle w = nullptr;
-  ASSERT_TRUE(Eventually([&] { return (w = FindTopLevel(kClass, kTitle)) != nullptr && IsShown(w); }));
+  ASSERT_TRUE(
+      Eventually([&] { return (w = FindTopLevel(kMainWindowClass, kMainWindowTitle)) != nullptr && IsShown(w); }));
   Show(w, kSwHide);
   ASSERT_TRUE(Eventually([&] { return !IsShown(w); }));
   ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
   EXPECT_TRUE(Eventually([&] { return IsShown(w) && ForegroundNow() == w; }));
   // The applet shows the window itself; the second program may log its end a moment later.
   EXPECT_TRUE(WaitLogged("QUIT: Duplicate instance"));
-  EXPECT_EQ(CountTopLevelWindows(kClass), 1);
+  EXPECT_EQ(CountTopLevelWindows(kMainWindowClass), 1);
   Post(w, kWmClose, 0, 0);
-  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) == nullptr; }));
+  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kMainWindowClass, kMainWindowTitle) == nullptr; }));
   RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
 }
 
@@ -376,7 +378,7 @@ TEST_F(OllendockE2E, ProgramsPlantedInTheRegistryAreNotStarted) {
   ASSERT_TRUE(Serve());
   ASSERT_EQ(RunProgram(u"control.exe Ollenset.cpl", nullptr, 30000), 0);
   ASSERT_TRUE(WaitLogged("INIT-10:"));  // the installed program runs
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   ASSERT_NE(w, nullptr);
   // The about page, and a tap on its link.
   WindowHandle tab = ChildOfClass(w, u"SysTabControl32");
@@ -388,7 +390,7 @@ TEST_F(OllendockE2E, ProgramsPlantedInTheRegistryAreNotStarted) {
   Post(w, kWmLButtonUp, 0, MakeLParam(static_cast<uint16_t>(50 * unit), static_cast<uint16_t>(100 * unit)));
   EXPECT_TRUE(WaitLogged("GUI: the about link is not a web address, nothing opened: [C:\\Planted\\Ollendock.exe]"));
   Post(w, kWmClose, 0, 0);
-  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kClass, kTitle) == nullptr; }));
+  EXPECT_TRUE(Eventually([&] { return FindTopLevel(kMainWindowClass, kMainWindowTitle) == nullptr; }));
   std::this_thread::sleep_for(std::chrono::seconds(1));
   EXPECT_FALSE(FileExists(kPlantedMark));
   RemoveFile(u"C:\\windows\\system32\\Ollenset.cpl");
@@ -400,7 +402,7 @@ TEST_F(OllendockE2E, ProgramsPlantedInTheRegistryAreNotStarted) {
 TEST_F(OllendockE2E, SessionEndEndsTheProgramInOrder) {
   ASSERT_TRUE(Serve());
   ASSERT_TRUE(StartTray());
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   Show(w, kSwShow);
   ASSERT_TRUE(Eventually([&] { return IsShown(w); }));
   size_t before = qmxsim_.Records().size();
@@ -422,7 +424,7 @@ TEST_F(OllendockE2E, ClosedAtTheCriticalBoxStartsNothingMore) {
   ASSERT_TRUE(qmxsim_.Start(WindowsPath(winePaths.work + "/" + name_ + ".records"), u" --refuse 0"));
   ASSERT_TRUE(first_.Start(Program(u"-tray")));
   ASSERT_TRUE(Eventually([&] { return FindTopLevel(u"#32770", u"#1 Critical Error") != nullptr; }));
-  Post(FindTopLevel(kClass, kTitle), kWmClose, 0, 0);
+  Post(FindTopLevel(kMainWindowClass, kMainWindowTitle), kWmClose, 0, 0);
   int code = -99;
   ASSERT_TRUE(first_.Ended(15000, &code));
   EXPECT_EQ(code, 0);
@@ -452,7 +454,7 @@ TEST_F(OllendockE2E, SilentDriverNeverFreezesTheWindow) {
   };
   ASSERT_TRUE(first_.Start(Program(u"-tray")));
   WindowHandle w = nullptr;
-  ASSERT_TRUE(Eventually([&] { return (w = FindTopLevel(kClass, kTitle)) != nullptr; }));
+  ASSERT_TRUE(Eventually([&] { return (w = FindTopLevel(kMainWindowClass, kMainWindowTitle)) != nullptr; }));
   uint32_t slowest = 0;
   auto probe = [&] {
     uint32_t ms = 0;
@@ -496,7 +498,7 @@ TEST_F(OllendockE2E, SilentDriverNeverFreezesTheWindow) {
 // window's new place, the help view's address) with numbers of its own: nothing is read from
 // them, and the program goes on and ends as usual.
 TEST_F(OllendockE2E, OwnFolderWithoutInstallPathAndNoForeignPointers) {
-  RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
+  RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
   uint32_t on = 1;
   RegWriteValue(kProgramKey, u"EnableDebug", kRegDword, &on, sizeof on);
   SetDword(u"Enable_Tray", 0);
@@ -510,7 +512,7 @@ TEST_F(OllendockE2E, OwnFolderWithoutInstallPathAndNoForeignPointers) {
   ASSERT_TRUE(StartTray());
   EXPECT_TRUE(FileExists(u"C:\\QuillmoteE2E\\images\\morvane.jpg")) << "start-up wrote its picture elsewhere";
   EXPECT_FALSE(FileExists(u"C:\\images\\morvane.jpg")) << "start-up wrote into the drive's root";
-  WindowHandle w = FindTopLevel(kClass, kTitle);
+  WindowHandle w = FindTopLevel(kMainWindowClass, kMainWindowTitle);
   WindowHandle tab = FindChildByClass(w, u"SysTabControl32");
   ASSERT_NE(tab, nullptr);
   int32_t l, t, r, b;
@@ -541,25 +543,22 @@ TEST_F(OllendockE2E, OwnFolderWithoutInstallPathAndNoForeignPointers) {
   RemoveFile(u"C:\\help\\help.html");
 }
 
+// A copy of this program planted where a user could name it: it leaves a mark when started.
+int StartedAsPlantedProgram() {
+  if (WCompareNoCase(ProgramFile().c_str(), kPlantedProgram) != 0) return -1;
+  FileWriteAll(kPlantedMark, "started", 7);
+  return 3;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  // A copy of this program planted where a user could name it: it leaves a mark when started.
-  if (WCompareNoCase(platform::win32test::ProgramFile().c_str(), kPlantedProgram) == 0) {
-    platform::FileWriteAll(kPlantedMark, "started", 7);
-    return 3;
-  }
-  ::testing::InitGoogleTest(&argc, argv);
-  ollendock = OptionValue(argc, argv, "--ollendock");
-  ollenset = OptionValue(argc, argv, "--ollenset");
-  fakeRadio = OptionValue(argc, argv, "--fake-radio");
-  resources = OptionValue(argc, argv, "--resources");
-  if (!ParseWinePaths(argc, argv, true) || ollendock.empty() || ollenset.empty() || fakeRadio.empty() ||
-      resources.empty()) {
-    std::fprintf(stderr,
-                 "usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE "
-                 "--ollenset CPL --fake-radio DLL --resources DIR\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {
+    "usage: ollendock_e2e_tests --qmxsim EXE --fixtures DIR --work DIR --ollendock EXE --ollenset CPL --fake-radio DLL "
+    "--resources DIR",
+    {{"--fixtures", &winePaths.fixtures},
+     {"--ollendock", &ollendock},
+     {"--ollenset", &ollenset},
+     {"--fake-radio", &fakeRadio},
+     {"--resources", &resources}},
+    nullptr,
+    StartedAsPlantedProgram};

@@ -14,7 +14,7 @@ if(WIN32 AND TARGET Ollenset)
     math(EXPR mode "${mode} + 1")
   endforeach()
   add_executable(pickers_wine_tests ${CMAKE_CURRENT_LIST_DIR}/pickers_wine_test.cpp ${CMAKE_SOURCE_DIR}/resources/ollendock.rc)
-  target_link_libraries(pickers_wine_tests PRIVATE qm_core qm_win32_testing GTest::gtest)
+  target_link_libraries(pickers_wine_tests PRIVATE qm_core qm_win32_testing qm_wine_test_main GTest::gtest)
   add_dependencies(pickers_wine_tests Ollenset ${QM_HOSTILE_TARGETS})
   qm_translations(pickers_wine_tests)
   # On a desk the pickers open over the framed window's device screen; on a scaled desk (150 %,

@@ -30,6 +30,7 @@
 #include "settings/settings.h"
 #include "tests/eventually.h"
 #include "tests/log_lines.h"
+#include "tests/tree_helpers.h"
 #include "tests/wine/installed_content.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/app_state.h"
@@ -42,6 +43,9 @@ namespace {
 
 using namespace platform;
 using namespace platform::win32test;
+using tree_helpers::Children;
+using tree_helpers::ChildrenFlag;
+using tree_helpers::Node;
 
 std::string resources, ollenset, hostile;
 bool desk = false;  // --device given: the display is a desk
@@ -63,14 +67,13 @@ WString SystemFile(const char* name) {
   return WString(ControlPanelFolder()) + u"\\" + FromUtf8(name);
 }
 
-void Install() {
+void InstallPickers() {
   // The log is the prefix's, which other suites write too: this one reads only its own lines.
   RemoveFile(DebugLogFile());
-  InstallContent(kInstall, resources,
-                 {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES, "tva_f1.jpg", "tva_f2.jpg", "tvf_f1.jpg", "tvf_f2.jpg"},
-                 false);
-  RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
-  CopyInto(WindowsPath(ollenset), SystemFile("Ollenset.cpl"));
+  Installation pickers{kInstall, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES, QM_PICKER_PICTURES}};
+  pickers.installPath = true;
+  pickers.applet = ollenset;
+  Install(pickers, resources);
   for (const char* name : kHostile) CopyInto(WindowsPath(hostile + "/" + name), SystemFile(name));
   // The folder tree the program picker shows.
   for (const WChar* folder : {u"\\PickerTest", u"\\PickerTest\\Empty", u"\\PickerTest\\Tools"}) CreateFolder(folder);
@@ -91,22 +94,6 @@ class User {
     Eventually([&] { return (found = FindPicker(base)) != nullptr && IsShown(found); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     return found;
-  }
-  static std::vector<WString> Children(WindowHandle tree, TreeItem parent) {
-    std::vector<WString> out;
-    for (TreeItem i = TreeNext(tree, parent, kTvgnChild); i; i = TreeNext(tree, i, kTvgnNext))
-      out.push_back(Text(tree, i));
-    return out;
-  }
-  static WString Text(WindowHandle tree, TreeItem item) {
-    WChar t[260] = {};
-    TreeRead(tree, item, kTvifText, t, 260, nullptr, nullptr, nullptr);
-    return t;
-  }
-  static TreeItem Node(WindowHandle tree, const WString& text, TreeItem parent) {
-    for (TreeItem i = TreeNext(tree, parent, kTvgnChild); i; i = TreeNext(tree, i, kTvgnNext))
-      if (Text(tree, i) == text) return i;
-    return nullptr;
   }
   // A real double tap (two clicks) at a point of the tree: at the middle of a node's label, or on
   // its row right of the label; where a long label leaves no room there before the scroll bar,
@@ -160,7 +147,7 @@ WindowHandle User::BarOf(WindowHandle picker) {
 class PickersWine : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Install();
+    InstallPickers();
     debugEnabled = 1;
     OpenWindow();
   }
@@ -213,25 +200,25 @@ TEST_F(PickersWine, AppletPickerOverTheSystemFolder) {
       ASSERT_NE(picker, nullptr);
       WindowHandle tree = ChildById(picker, 702);
       ASSERT_NE(tree, nullptr);
-      libraries = User::Children(tree, nullptr);
+      libraries = Children(tree, nullptr);
       u.Photograph("applets");
-      TreeItem wine = User::Node(tree, u"appwiz.cpl", nullptr);
+      TreeItem wine = Node(tree, u"appwiz.cpl", nullptr);
       if (wine) {
         TreeExpand(tree, wine, kTveExpand);
-        wineApplets = User::Children(tree, wine);
+        wineApplets = Children(tree, wine);
       }
       for (const char* name : kHostile) {
-        TreeItem node = User::Node(tree, FromUtf8(name), nullptr);
+        TreeItem node = Node(tree, FromUtf8(name), nullptr);
         if (!node) continue;
         TreeExpand(tree, node, kTveExpand);
-        hostileChildren.push_back(User::Children(tree, node).size());
+        hostileChildren.push_back(Children(tree, node).size());
       }
-      TreeItem ours = User::Node(tree, u"Ollenset.cpl", nullptr);
+      TreeItem ours = Node(tree, u"Ollenset.cpl", nullptr);
       ASSERT_NE(ours, nullptr);
       TreeSelect(tree, ours);
       libraryShown = User::BoxText(ChildById(picker, 503));
       TreeExpand(tree, ours, kTveExpand);
-      ollensetApplets = User::Children(tree, ours);
+      ollensetApplets = Children(tree, ours);
       TreeItem applet = TreeNext(tree, ours, kTvgnChild);
       TreeSelect(tree, applet);
       selection = User::BoxText(ChildById(picker, 503));
@@ -286,27 +273,27 @@ TEST_F(PickersWine, ProgramPickerOverAFolderTree) {
       WindowHandle picker = u.Picker("browsefile");
       ASSERT_NE(picker, nullptr);
       WindowHandle tree = ChildById(picker, 701);
-      TreeItem root = User::Node(tree, u"\\", nullptr);
+      TreeItem root = Node(tree, u"\\", nullptr);
       ASSERT_NE(root, nullptr);
       TreeExpand(tree, root, kTveExpand);
-      TreeItem folder = User::Node(tree, u"PickerTest", root);
+      TreeItem folder = Node(tree, u"PickerTest", root);
       ASSERT_NE(folder, nullptr);
       TreeExpand(tree, folder, kTveExpand);
-      children = User::Children(tree, folder);
-      TreeItem empty = User::Node(tree, u"Empty", folder);
+      children = Children(tree, folder);
+      TreeItem empty = Node(tree, u"Empty", folder);
       TreeExpand(tree, empty, kTveExpand);
-      TreeRead(tree, empty, kTvifChildren, nullptr, 0, nullptr, nullptr, &emptyButton);
-      TreeItem toolsNode = User::Node(tree, u"Tools", folder);
+      emptyButton = ChildrenFlag(tree, empty);
+      TreeItem toolsNode = Node(tree, u"Tools", folder);
       TreeExpand(tree, toolsNode, kTveExpand);
-      tools = User::Children(tree, toolsNode);
+      tools = Children(tree, toolsNode);
       // The user closes "Tools" with the keyboard and opens it again: the folder is read again.
       constexpr uintptr_t kVkLeft = 0x25, kVkRight = 0x27, kVkReturn = 0x0D;
       TreeSelect(tree, toolsNode);
       Send(tree, kWmKeyDown, kVkLeft, 0);
-      toolsClosed = User::Children(tree, toolsNode).size();
+      toolsClosed = Children(tree, toolsNode).size();
       Send(tree, kWmKeyDown, kVkRight, 0);
-      toolsAgain = User::Children(tree, toolsNode);
-      TreeSelect(tree, User::Node(tree, u"notes.lnk", folder));
+      toolsAgain = Children(tree, toolsNode);
+      TreeSelect(tree, Node(tree, u"notes.lnk", folder));
       selection = User::BoxText(ChildById(picker, 501));
       Send(ChildById(picker, 502), kWmSetText, 0, reinterpret_cast<intptr_t>(u"/new"));
       // A new display on a desk moves no window: the picker, moved meanwhile, takes the whole
@@ -424,7 +411,7 @@ TEST_F(PickersWine, CancelChangesNothing) {
       WindowHandle picker = u.Picker("browseapplet");
       ASSERT_NE(picker, nullptr);
       WindowHandle tree = ChildById(picker, 702);
-      TreeItem ours = User::Node(tree, u"Ollenset.cpl", nullptr);
+      TreeItem ours = Node(tree, u"Ollenset.cpl", nullptr);
       TreeExpand(tree, ours, kTveExpand);
       TreeSelect(tree, TreeNext(tree, ours, kTvgnChild));
       User::SoftKey(picker, false);
@@ -456,24 +443,19 @@ TEST_F(PickersWine, ChoicesAreShownAfterARestart) {
                          "-mouse-after-restart.bmp"));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  resources = OptionValue(argc, argv, "--resources");
-  ollenset = OptionValue(argc, argv, "--ollenset");
-  hostile = OptionValue(argc, argv, "--hostile");
-  desk = !OptionValue(argc, argv, "--device").empty();
-  if (!ParseWinePaths(argc, argv, false) || resources.empty() || ollenset.empty() || hostile.empty()) {
-    std::fprintf(stderr,
-                 "usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL "
-                 "--hostile DIR\n");
-    return 2;
-  }
+// The display, and the program's texts as its start chooses them.
+void PrepareProgram() {
+  desk = !WineOption("--device").empty();
   appInstance = ProgramInstance();
-  // The program's texts, as its start chooses them.
   ChooseTextLanguage(appInstance, QM_TEXT_FIRST, QM_TEXT_END);
   LoadNameTables();
   InitControls();
-  return RUN_ALL_TESTS();
 }
+
+}  // namespace
+
+const WineSuite wineSuite = {
+    "usage: pickers_wine_tests --qmxsim EXE --work DIR --resources DIR --ollenset CPL --hostile DIR",
+    {{"--resources", &resources}, {"--ollenset", &ollenset}, {"--hostile", &hostile}},
+    PrepareProgram,
+    nullptr};

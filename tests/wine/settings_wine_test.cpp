@@ -12,14 +12,16 @@
 #include "platform/registry.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
+#include "tray/program_names.h"
 #include "tray/registry_access.h"
 
 namespace {
 
 using platform::win32test::RunProgram;
 
-const WString kMachineKey = u"\"HKLM\\Software\\Morvane\\Quillmote\"";
-const WString kUserKey = u"\"HKCU\\Software\\Morvane\\Quillmote\"";
+// The program's key as reg.exe names it.
+const WString kMachineKey = u"\"HKLM" + WString(kProgramKey) + u"\"";
+const WString kUserKey = u"\"HKCU" + WString(kProgramKey) + u"\"";
 
 struct Shown {
   std::string type, data;

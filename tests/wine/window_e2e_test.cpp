@@ -35,6 +35,7 @@
 #include "tests/wine/qmxsim_server.h"
 #include "tests/wine/wine_test_options.h"
 #include "tray/debug_log.h"
+#include "tray/program_names.h"
 #include "tray/registry_access.h"
 #include "tray/wformat.h"
 
@@ -50,8 +51,6 @@ int32_t deskDeviceWidth = 0, deskDeviceHeight = 0;
 // On a scaled desk: the desk's scale in percent and the device screen it draws larger; 0 otherwise.
 int32_t deskScale = 0, unscaledWidth = 0, unscaledHeight = 0;
 constexpr WChar kInstall[] = u"C:\\QuillmoteWindow";
-constexpr WChar kClass[] = u"MORVANE.Quillmote";
-constexpr WChar kTitle[] = u"Quillmote";
 constexpr uint32_t kTrayIconId = 5000;
 constexpr uint16_t kKeyboardCheck = 773;
 
@@ -66,10 +65,12 @@ class ProgramE2E : public ::testing::Test {
  protected:
   static void StartProgram(const std::string& name, const WString& serveOptions) {
     name_ = name;
-    InstallContent(kInstall, resources, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}, true);
-    InstallProgram(ollendock, u"C:\\QuillmoteWindow");
-    RegDeleteKeyTree(RegRoot::Machine, u"Software\\Morvane\\Quillmote");
-    RegDeleteKeyTree(RegRoot::User, u"Software\\Morvane\\Quillmote");
+    Installation installed{kInstall, {QM_WINDOW_PICTURES, QM_DESK_SCALE_PICTURES}};
+    installed.help = true;
+    installed.program = ollendock;
+    Install(installed, resources);
+    RegDeleteKeyTree(RegRoot::Machine, kProgramKey);
+    RegDeleteKeyTree(RegRoot::User, kProgramKey);
     RegWriteValue(kProgramKey, u"InstallPath", kRegSz, kInstall, sizeof kInstall);
     const WChar description[] = u"Bluetooth keyboard companion", version[] = u"1.0.0.1", link[] = u"www.morvane.com";
     RegWriteValue(kProgramKey, u"Description", kRegSz, description, sizeof description);
@@ -84,7 +85,7 @@ class ProgramE2E : public ::testing::Test {
     ASSERT_TRUE(qmxsim.Start(WindowsPath(winePaths.work + "/" + name_ + "-" + Size() + ".records"), serveOptions));
     ASSERT_TRUE(program.Start(Quoted(u"C:\\QuillmoteWindow\\Ollendock.exe") + u" -tray"));
     ASSERT_TRUE(Eventually([] { return DebugLogHas("INIT-10:"); }));
-    window = FindTopLevel(kClass, kTitle);
+    window = FindTopLevel(kMainWindowClass, kMainWindowTitle);
     ASSERT_NE(window, nullptr);
     tab = ChildOfClass(window, u"SysTabControl32");
     ASSERT_NE(tab, nullptr);
@@ -268,7 +269,7 @@ TEST_F(WindowE2E, StatusWordsFollowTheDriversMessages) {
 // A thousand repaints and two hundred page switches: the program's own figures (asked through
 // its diagnostics message) end where they began.
 TEST_F(WindowE2E, RepaintsAndPageSwitchesLeaveNothingBehind) {
-  const uint32_t diagnostics = RegisterMessageName(u"MORVANE.Quillmote.Diagnostics");
+  const uint32_t diagnostics = RegisterMessageName(kDiagnosticsMessage);
   // Every page made once, then the keyboard page: the state both measurements are taken in.
   auto settle = [] {
     for (int i : {2, 3, 4, 1}) ClickTab(i);
@@ -593,19 +594,17 @@ TEST_F(WindowE2E, DeskAtItsScale) {
   EXPECT_TRUE(Eventually([] { return FindTopLevel(u"#32770", u"#2 Bluetooth") == nullptr; }));
 }
 
+// The device screen a desk shows and the scale of a scaled desk, when they are given.
+void ReadDesk() {
+  std::sscanf(WineOption("--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
+  std::sscanf(WineOption("--scaled").c_str(), "%dx%d@%d", &unscaledWidth, &unscaledHeight, &deskScale);
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ollendock = OptionValue(argc, argv, "--ollendock");
-  resources = OptionValue(argc, argv, "--resources");
-  std::sscanf(OptionValue(argc, argv, "--device").c_str(), "%dx%d", &deskDeviceWidth, &deskDeviceHeight);
-  std::sscanf(OptionValue(argc, argv, "--scaled").c_str(), "%dx%d@%d", &unscaledWidth, &unscaledHeight, &deskScale);
-  if (!ParseWinePaths(argc, argv, false) || ollendock.empty() || resources.empty()) {
-    std::fprintf(stderr,
-                 "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH "
-                 "[--scaled WxH@PERCENT]]\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}
+const WineSuite wineSuite = {
+    "usage: window_e2e_tests --qmxsim EXE --work DIR --ollendock EXE --resources DIR [--device WxH "
+    "[--scaled WxH@PERCENT]]",
+    {{"--ollendock", &ollendock}, {"--resources", &resources}},
+    ReadDesk,
+    nullptr};

@@ -1,8 +1,11 @@
-// What the Wine tier's test programs share: the Unix paths they are given on the command line
-// (--qmxsim, --fixtures, --work) and the command lines they build from them.
+// What the Wine tier's test programs share: the one main they run (wine_test_main.cpp), which
+// each program tells what it needs by defining its `wineSuite`; the Unix paths they are given on
+// the command line (--qmxsim, --fixtures, --work) and the command lines they build from them.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/text.h"
 #include "platform/win32/testing/win32_test_support.h"
@@ -12,23 +15,24 @@ struct WineTestPaths {
 };
 inline WineTestPaths winePaths;
 
-// Takes the paths out of the arguments; false when one the program needs is missing.
-inline bool ParseWinePaths(int argc, char** argv, bool needFixtures) {
-  for (int i = 1; i + 1 < argc; ++i) {
-    std::string a = argv[i];
-    if (a == "--qmxsim") winePaths.qmxsim = argv[++i];
-    if (a == "--fixtures") winePaths.fixtures = argv[++i];
-    if (a == "--work") winePaths.work = argv[++i];
-  }
-  return !winePaths.qmxsim.empty() && !winePaths.work.empty() && (!needFixtures || !winePaths.fixtures.empty());
-}
+// A test program's part in the shared main, which reads --qmxsim and --work into `winePaths`
+// and then the program's own options; a missing one prints the usage line and ends with 2.
+struct WineSuite {
+  // The line printed when an option is missing ("usage: NAME --qmxsim EXE ...").
+  const char* usage;
+  // The options the program needs besides --qmxsim and --work, each with where its value goes.
+  std::vector<std::pair<const char*, std::string*>> needs;
+  // Once every option is there, before the tests: what the program prepares; may be null.
+  void (*prepare)();
+  // Before anything else: what a copy of the program started for another part does, as its exit
+  // code, or -1 when it is the test program; may be null.
+  int (*startedAs)();
+};
+// Defined by each Wine test program.
+extern const WineSuite wineSuite;
 
-// The value given after `name` ("--resources DIR"); empty when it is not there.
-inline std::string OptionValue(int argc, char** argv, const std::string& name) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (name == argv[i]) return argv[i + 1];
-  return std::string();
-}
+// The value given after `name` ("--device WxH") on the command line; empty when it is not there.
+std::string WineOption(const char* name);
 
 inline WString Quoted(const WString& s) {
   return u"\"" + s + u"\"";

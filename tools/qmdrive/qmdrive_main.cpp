@@ -27,13 +27,15 @@
 #include <vector>
 
 #include "platform/win32/testing/win32_test_support.h"
+#include "platform/win32/wide.h"
 #include "tools/qmtrust/access_rules.h"
+#include "tray/program_names.h"
 
 namespace {
 
 HWND FindQuillmote() {
   for (int i = 0; i < 200; ++i) {
-    if (HWND w = FindWindowW(L"MORVANE.Quillmote", L"Quillmote")) return w;
+    if (HWND w = FindWindowW(W(kMainWindowClass), W(kMainWindowTitle))) return w;
     Sleep(100);
   }
   return nullptr;
