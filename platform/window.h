@@ -146,7 +146,7 @@ bool ScreenToClientPoint(WindowHandle window, Point& point);
 Point LastMessagePosition();
 // GetSystemMetrics. The screen's size and the small-icon size are the device screen's: desktop
 // Windows reads as a device of its screen's size (icons of 32 pixels from 480 on the shorter side,
-// else 16), a desk's larger screen as the device that stands in for it (platform/desk.h).
+// else 16), a desk's larger screen as the device that stands in for it (platform/win32/desk.h).
 int SystemMetric(int index);
 // The number of a message registered by name (RegisterWindowMessageW); 0 on failure.
 uint32_t RegisterMessageName(const WChar* name);
