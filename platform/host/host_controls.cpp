@@ -11,6 +11,7 @@
 #include "platform/host/host_images.h"
 #include "platform/html_view.h"
 #include "platform/keyboard.h"
+#include "platform/testing.h"
 
 namespace platform {
 namespace {

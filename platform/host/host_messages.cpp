@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "platform/host/host_threads.h"
+#include "platform/testing.h"
 
 namespace platform {
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/images.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/window.h"
 #ifdef _WIN32
 #include "platform/win32/testing/win32_test_support.h"
