@@ -20,6 +20,7 @@
 #include "pickers/program_picker.h"
 #include "platform/controls.h"
 #include "platform/files.h"
+#include "platform/testing.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tray/app_state.h"

@@ -33,7 +33,7 @@ void UpdateScale(int32_t width, int32_t height);
 // Returns false (and an empty name) when the result does not fit in `chars` characters.
 bool ScaledPictureName(WChar* out, size_t chars, const WChar* pattern);
 
-// The largest factor a device has; a desk's scale draws beyond it (platform/desk.h).
+// The largest factor a device has; a desk's scale draws beyond it (platform/win32/desk.h).
 inline constexpr int32_t kLargestDeviceFactor = 2;
 
 // The pictures drawn for factor 2 that factors 1 and 2 share ("_f12", the logo) are stretched to

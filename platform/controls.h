@@ -53,10 +53,6 @@ inline constexpr int32_t kTcnSelChanging = -552;
 
 // Inserts a tab with text and image (TCM_INSERTITEMW, TCIF_TEXT | TCIF_IMAGE); its index, or -1.
 int TabInsert(WindowHandle tab, int index, const WChar* text, int image);
-// The tab's text and image (TCM_GETITEMW); false when there is no such tab.
-bool TabRead(WindowHandle tab, int index, WChar* text, int chars, int* image);
-// The tab's rectangle in the strip's client coordinates (TCM_GETITEMRECT).
-bool TabBounds(WindowHandle tab, int index, Rect& rect);
 
 // Tree view ("SysTreeView32").
 using TreeItem = void*;
@@ -108,15 +104,14 @@ bool TreeRead(WindowHandle tree, TreeItem item, uint32_t mask, WChar* text, int 
 bool TreeWrite(WindowHandle tree, TreeItem node, const TreeItemData& item);
 // TVM_GETNEXTITEM; null when there is none.
 TreeItem TreeNext(WindowHandle tree, TreeItem item, uint32_t relation);
+// TVM_DELETEITEM: the item with everything below it; false when the tree refuses.
 bool TreeRemove(WindowHandle tree, TreeItem item);
 // TVM_HITTEST at a point in the tree's client coordinates: the item under it, or null.
 TreeItem TreeHit(WindowHandle tree, Point point);
+// TVM_SETIMAGELIST (TVSIL_NORMAL): the images the items' image indexes name.
 bool TreeSetImages(WindowHandle tree, ImageListHandle list);
-// TVM_EXPAND and TVM_SELECTITEM (TVGN_CARET).
-bool TreeExpand(WindowHandle tree, TreeItem item, uint32_t action);
+// TVM_SELECTITEM (TVGN_CARET).
 bool TreeSelect(WindowHandle tree, TreeItem item);
-// TVM_GETITEMRECT of the item's text, in the tree's client coordinates.
-bool TreeItemBounds(WindowHandle tree, TreeItem item, Rect& rect);
 
 // A tree's notification record (NMTREEVIEWW): the action and the new item.
 struct TreeNotification {

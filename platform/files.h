@@ -21,10 +21,10 @@ bool FileAppend(const WChar* path, const void* data, size_t size);
 bool FileWriteAll(const WChar* path, const void* data, size_t size);
 // Reads the whole file. False when it cannot be opened.
 bool FileReadAll(const WChar* path, std::string& out);
+// True when the path names a file or a folder that can be reached.
 bool FileExists(const WChar* path);
 // Creates one folder; true also when it already exists.
 bool CreateFolder(const WChar* path);
-bool RemoveFile(const WChar* path);
 // The file's size in bytes; false when it does not exist or cannot be reached.
 bool FileSize(const WChar* path, uint64_t& size);
 // Gives the file a new name, replacing a file of that name; false when it cannot be moved (a file

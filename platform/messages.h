@@ -24,14 +24,13 @@ struct Message {
 // Waits for the next message of the calling thread, giving the thread its queue on the first
 // call. Returns 1 with a message, 0 when it is the quit message, -1 when the wait failed.
 int GetNextMessage(Message& msg);
-// Gives the calling thread its queue now, so that others can post to it before its first wait.
-void EnsureMessageQueue();
 // Translates keyboard messages and hands the message to its window's procedure.
 void TranslateAndDispatch(const Message& msg);
 // Posts a thread message; false when the thread does not exist or has no queue yet.
 bool PostToThread(ThreadId thread, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // Posts the quit message (exit code in wParam) to the calling thread.
 void PostQuit(int exitCode);
+// The calling thread, as others post to it.
 ThreadId CurrentThreadId();
 // Asks for the whole client area of a window to be repainted; `erase` also erases its
 // background first. A null window is ignored (it does not mean "every window").

@@ -68,8 +68,5 @@ RegStatus RegSet(const RegKey& key, const WChar* name, uint32_t type, const void
 RegStatus RegEnumSubkey(const RegKey& key, uint32_t index, WChar* name, uint32_t* chars);
 // Commits the root's hive to storage.
 RegStatus RegFlush(RegRoot root);
-// Deletes a key with everything below it; for tests and tools.
-RegStatus RegDeleteKeyTree(RegRoot root, const WChar* path);
-RegStatus RegDeleteKeyTree(const WChar* path);
 
 }  // namespace platform

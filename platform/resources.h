@@ -13,9 +13,6 @@ namespace platform {
 inline const WChar* ResourceId(uint16_t id) {
   return reinterpret_cast<const WChar*>(static_cast<uintptr_t>(id));
 }
-inline bool IsResourceId(const WChar* name) {
-  return reinterpret_cast<uintptr_t>(name) < 0x10000;
-}
 
 // Copies the bytes of the resource `name` of type `type` (each text or ResourceId). False when
 // the executable has no such resource.

@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// On a desk's larger screen (platform/desk.h) the size is that of the device screen that stands
-// in for it, in the pixels it is drawn at, and the layout factor is the one it is drawn at.
+// On a desk's larger screen (platform/win32/desk.h) the size is that of the device screen that
+// stands in for it, in the pixels it is drawn at, and the layout factor is the one it is drawn at.
 struct ScreenMetrics {
   int32_t width;          // pixels, as the display reports them (HORZRES)
   int32_t height;         // pixels (VERTRES)

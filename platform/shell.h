@@ -33,7 +33,7 @@ int ShowMessageBox(WindowHandle owner, const WChar* text, const WChar* caption, 
 // control-panel host with the Bluetooth applet's parameters ("cplmain.cpl,23...") and the bonding
 // program "\windows\bthbond.exe" open the system's Bluetooth settings, any other is not started
 // (false); "control.exe" is the system folder's, and "iexplore.exe" with an address opens the
-// address in the user's own browser (see platform/desktop_launch.h).
+// address in the user's own browser (see platform/win32/desktop_launch.h).
 bool ShellLaunch(const WChar* file, const WChar* parameters, int showCommand);
 // The platform's type text ("PocketPC", "SmartPhone", ...), terminated, in `chars` characters.
 // False, with an empty text, when the platform has none (desktop Windows).

@@ -39,11 +39,11 @@ void HandleSettingChange(WindowHandle window, uintptr_t wParam, intptr_t lParam,
 // device's shell places its windows itself. Desktop Windows: the window loses its frame and is
 // placed at the top of the screen, its client area the width of the screen and the screen's
 // height less twice `menuHeight`; its menu bar follows under it and the desktop's own taskbar
-// has the rest. On a desk's larger screen (platform/desk.h) the window is framed instead, with
-// its caption and a close box, around the device's screen below its taskbar (the device's width,
-// its height less `menuHeight`); its menu bar sits inside the frame at the bottom. It is centred
-// on the work area, and stays where the user moved it until the device size, the menu height or
-// the work area changes.
+// has the rest. On a desk's larger screen (platform/win32/desk.h) the window is framed instead,
+// with its caption and a close box, around the device's screen below its taskbar (the device's
+// width, its height less `menuHeight`); its menu bar sits inside the frame at the bottom. It is
+// centred on the work area, and stays where the user moved it until the device size, the menu
+// height or the work area changes.
 void PlaceAsShellWindow(WindowHandle window, int32_t menuHeight);
 
 // SHFullScreen. Desktop Windows cannot hide its taskbar: the window loses its frame and covers

@@ -18,6 +18,7 @@ bool WAppend(WChar* dst, size_t dstChars, const WChar* src);
 // Case-insensitive comparison of ASCII letters, as the device's file system and registry compare
 // names; other characters compare by code unit. Returns <0, 0 or >0.
 int WCompareNoCase(const WChar* a, const WChar* b);
+// Lower case of the ASCII letters A-Z; other characters unchanged, as WCompareNoCase compares.
 WChar WToLower(WChar c);
 WString WLower(const WString& s);
 // UTF-16 to UTF-8 and back; unpaired surrogates become U+FFFD.

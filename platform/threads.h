@@ -34,8 +34,6 @@ void CloseThread(ThreadHandle thread);
 // An unnamed auto-reset event, not signalled; null on failure. Released with CloseEvent.
 EventHandle MakeEvent();
 bool SignalEvent(EventHandle event);
-// True when the event is signalled within `timeoutMs` (an auto-reset event is then reset).
-bool WaitEvent(EventHandle event, uint32_t timeoutMs);
 void CloseEvent(EventHandle event);
 
 }  // namespace platform

@@ -89,14 +89,12 @@ inline constexpr uint16_t LowWord(uintptr_t v) {
 inline constexpr uint16_t HighWord(uintptr_t v) {
   return static_cast<uint16_t>((v >> 16) & 0xFFFF);
 }
-inline constexpr intptr_t MakeLParam(uint16_t low, uint16_t high) {
-  return static_cast<intptr_t>(static_cast<uint32_t>(low) | (static_cast<uint32_t>(high) << 16));
-}
 
 // True when `instance` has a class of that name.
 bool WindowClassExists(InstanceHandle instance, const WChar* name);
 // False when the platform refuses (for example a second class of that name).
 bool RegisterWindowClass(const WindowClass& windowClass);
+// False while a window of the class lives, or when there is no such class.
 bool UnregisterWindowClass(InstanceHandle instance, const WChar* name);
 
 // CreateWindowExW: `id` is the child's control id, or the menu of a top-level window (0: none).
@@ -110,13 +108,18 @@ WindowHandle MakeWindow(uint32_t exStyle, const WChar* className, const WChar* t
 void RefreshLook(WindowHandle control);
 // Destroys the window and its children; false (and nothing done) for a window that is gone.
 bool Destroy(WindowHandle window);
+// True while the window lives.
 bool Exists(WindowHandle window);
+// True when the window and every parent it has are visible.
 bool IsShown(WindowHandle window);
+// Places the window (a child in its parent's client coordinates); false for a window that is gone.
 bool Move(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height, bool repaint);
 // Returns whether the window was visible before. A window of another thread is shown without
 // waiting for that thread, so that a hung program cannot hang the caller.
 bool Show(WindowHandle window, int command);
+// Paints what is waiting to be painted now (UpdateWindow).
 void Update(WindowHandle window);
+// Returns whether the window was disabled before.
 bool Enable(WindowHandle window, bool enable);
 bool IsEnabled(WindowHandle window);
 // Returns the window that had the focus.
@@ -125,7 +128,9 @@ WindowHandle Focus(WindowHandle window);
 // front with it (the handle with its lowest bit set); desktop Windows has no such convention.
 bool BringForward(WindowHandle window);
 
+// The window procedure's answer; 0 for a window that is gone.
 intptr_t Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+// Puts the message on the queue of the window's thread; false when it cannot.
 bool Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // The platform's default handling of a message.
 intptr_t DefaultProcedure(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -140,13 +145,15 @@ Rect ClientArea(WindowHandle window);
 Rect ScreenBounds(WindowHandle window);
 // Reads at most `chars` - 1 characters and terminates; returns the characters read.
 int ReadText(WindowHandle window, WChar* buffer, int chars);
+// Sets the window's text (WM_SETTEXT); false when the window refuses it.
 bool WriteText(WindowHandle window, const WChar* text);
+// Turns a screen point into the window's client coordinates; false (point unchanged) when it cannot.
 bool ScreenToClientPoint(WindowHandle window, Point& point);
 // The screen position of the cursor when the last message was taken from the queue.
 Point LastMessagePosition();
 // GetSystemMetrics. The screen's size and the small-icon size are the device screen's: desktop
 // Windows reads as a device of its screen's size (icons of 32 pixels from 480 on the shorter side,
-// else 16), a desk's larger screen as the device that stands in for it (platform/desk.h).
+// else 16), a desk's larger screen as the device that stands in for it (platform/win32/desk.h).
 int SystemMetric(int index);
 // The number of a message registered by name (RegisterWindowMessageW); 0 on failure.
 uint32_t RegisterMessageName(const WChar* name);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/testing.h"
 
 namespace platform {
 namespace host {

@@ -13,7 +13,7 @@
 #include <mutex>
 
 #include "platform/host/host_threads.h"
-#include "platform/host/host_window.h"
+#include "platform/testing.h"
 
 namespace platform {
 namespace {
@@ -40,6 +40,8 @@ Queues& Q() {
 
 std::atomic<ThreadId> nextThreadId{0x1000};
 std::function<bool()> whenIdle;
+// The window model's delivery of a window message; set once the model makes a window.
+std::atomic<void (*)(const Message&)> windowDelivery{nullptr};
 ThreadId idleThread = 0;
 thread_local ThreadId currentId = 0;
 
@@ -142,7 +144,8 @@ void TranslateAndDispatch(const Message& msg) {
     std::lock_guard<std::mutex> g(q.lock);
     q.dispatched.push_back(msg);
   }
-  if (msg.window) host::DeliverToWindow(msg);
+  if (!msg.window) return;
+  if (void (*deliver)(const Message&) = windowDelivery.load()) deliver(msg);
 }
 
 bool PostToThread(ThreadId thread, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -165,6 +168,10 @@ bool InvalidateWindow(WindowHandle window, bool erase) {
 }
 
 namespace host {
+
+void SetWindowDelivery(void (*deliver)(const Message& msg)) {
+  windowDelivery = deliver;
+}
 
 void SetWhenIdle(std::function<bool()> step) {
   Queues& q = Q();

@@ -40,4 +40,8 @@ bool WaitUntilIdle(ThreadId thread, uint32_t timeoutMs);
 // platform could no longer serve.
 void FailWaits(ThreadId thread);
 
+// Shared with the host's window model: how a dispatched window message reaches its window (until
+// it is set, no window exists to take one).
+void SetWindowDelivery(void (*deliver)(const Message& msg));
+
 }  // namespace platform::host

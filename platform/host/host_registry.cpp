@@ -12,6 +12,7 @@
 #include <set>
 
 #include "platform/registry.h"
+#include "platform/testing.h"
 
 namespace platform {
 namespace {

@@ -7,6 +7,11 @@
 namespace platform {
 namespace {
 
+// A name made by ResourceId: a number below 0x10000 in the pointer's place.
+bool IsResourceId(const WChar* name) {
+  return reinterpret_cast<uintptr_t>(name) < 0x10000;
+}
+
 // Numbered names as "#n", text names upper-cased, as the resource compiler stores them.
 WString Key(const WChar* name) {
   if (IsResourceId(name)) return u"#" + FromUtf8(std::to_string(reinterpret_cast<uintptr_t>(name)));

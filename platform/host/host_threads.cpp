@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/testing.h"
+
 namespace platform {
 namespace {
 

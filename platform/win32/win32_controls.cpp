@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/controls.h"
+#include "platform/testing.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
 // After windows.h, which it needs.

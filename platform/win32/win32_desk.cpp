@@ -1,11 +1,11 @@
 // The device's screen on a desk's larger screen: the backend measures the display, its work area
-// and the frame, keeps the device screen chosen from them (platform/desk.h), and places the
+// and the frame, keeps the device screen chosen from them (desk.h), and places the
 // framed window and the windows that cover its device area. The device's own screen is never a
 // desk.
 #include <algorithm>
 #include <vector>
 
-#include "platform/desk.h"
+#include "platform/win32/desk.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
 

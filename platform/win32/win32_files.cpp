@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/testing.h"
 #include "platform/win32/native_path.h"
 #ifndef _WIN32_WCE
 #include "platform/win32/pipe_client.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/html_text.h"
 #include "platform/html_view.h"
+#include "platform/win32/html_text.h"
 #include "platform/win32/wide.h"
 // After windows.h, which they need.
 #include <oleauto.h>

@@ -1,5 +1,6 @@
 // Message-queue service on the real API: the thread's own queue through GetMessageW.
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/win32/wide.h"
 
 namespace platform {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "platform/win32/wide.h"
 
 namespace platform {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop_launch.h"
 #include "platform/shell.h"
+#include "platform/win32/desktop_launch.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
 // After windows.h, which it needs.

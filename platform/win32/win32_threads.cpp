@@ -2,6 +2,7 @@
 #include <new>
 
 #include "platform/threads.h"
+#include "platform/testing.h"
 #include "platform/win32/wide.h"
 
 namespace platform {

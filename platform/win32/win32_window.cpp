@@ -1,7 +1,7 @@
 // Window service on the real API: windows, their messages and their records.
 #include <algorithm>
 
-#include "platform/desk.h"
+#include "platform/win32/desk.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_window_internal.h"
 #include "platform/window.h"

@@ -25,7 +25,7 @@ bool OwnNotification(const NMHDR* header, size_t bytes);
 int DeviceDpi();
 
 // The screen the program is shown (win32_desk.cpp): the display itself, or on a desk's larger
-// screen the device screen that stands in for it (platform/desk.h), in the pixels it is drawn at.
+// screen the device screen that stands in for it (desk.h), in the pixels it is drawn at.
 // Measured at first use and again by MeasureDesk; the window thread's.
 struct ShownScreen {
   int32_t width, height;

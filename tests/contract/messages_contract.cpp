@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/threads.h"
 #include "tests/eventually.h"
 

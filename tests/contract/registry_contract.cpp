@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/testing.h"
 
 using namespace platform;
 

@@ -10,6 +10,7 @@
 #include "platform/images.h"
 #include "platform/keyboard.h"
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/window.h"
 #ifdef _WIN32
 #include "platform/win32/testing/win32_test_support.h"
@@ -135,6 +136,19 @@ TEST_F(ControlsContract, ButtonsTabsAndListsNotifyOnlyForTheUser) {
   Send(box, kBmClick, 0, 0);
   EXPECT_EQ(Count(kWmCommand, kBnClicked), 1u);
   EXPECT_EQ(Send(box, kBmGetCheck, 0, 0), 0);  // the click toggled it
+  // Keys the loop hands on to a focused control: a check box ignores Enter and Page Down, a one-line
+  // box outside a dialog ignores Enter.
+  WindowHandle edit = Child(u"edit", kEsReadOnly, 5);
+  ASSERT_NE(edit, nullptr);
+  WriteText(edit, u"typed");
+  heard.clear();
+  for (uint32_t key : {kVkReturn, kVkNext}) Send(box, kWmKeyDown, key, 0);
+  Send(edit, kWmKeyDown, kVkReturn, 0);
+  EXPECT_TRUE(heard.empty());
+  EXPECT_EQ(Send(box, kBmGetCheck, 0, 0), 0);
+  WChar text[16];
+  ReadText(edit, text, 16);
+  EXPECT_EQ(WString(text), u"typed");
 
   heard.clear();
   WindowHandle tab = Child(u"SysTabControl32", 0, 3);

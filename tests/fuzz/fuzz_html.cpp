@@ -2,7 +2,7 @@
 // crash, no hang, and the page within its stated bounds; the lines it breaks into stay in order.
 #include <string>
 
-#include "platform/html_text.h"
+#include "platform/win32/html_text.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

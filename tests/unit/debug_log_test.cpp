@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/testing.h"
 #include "test_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Which device screen a desk's screen stands in for: screen, work area, frame and the desk's scale
 // to a device size and the factor it is drawn at, or none.
-#include "platform/desk.h"
+#include "platform/win32/desk.h"
 
 #include <gtest/gtest.h>
 

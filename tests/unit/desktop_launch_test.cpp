@@ -1,4 +1,4 @@
-#include "platform/desktop_launch.h"
+#include "platform/win32/desktop_launch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/html_text.h"
+#include "platform/win32/html_text.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "pickers/picker_frame.h"
 #include "platform/controls.h"
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "platform/threads.h"
 #include "tray/program_names.h"
 

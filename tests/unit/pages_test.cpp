@@ -6,6 +6,7 @@
 #include "platform/controls.h"
 #include "platform/host/host_threads.h"
 #include "platform/html_view.h"
+#include "platform/testing.h"
 
 namespace {
 

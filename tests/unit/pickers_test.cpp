@@ -15,6 +15,7 @@
 #include "platform/host/host_libraries.h"
 #include "platform/keyboard.h"
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "tests/tree_helpers.h"
 #include "tray/registry_access.h"
 

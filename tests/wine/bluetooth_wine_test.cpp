@@ -20,6 +20,7 @@
 #include "platform/messages.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "tests/eventually.h"

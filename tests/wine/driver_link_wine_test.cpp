@@ -21,6 +21,7 @@
 #include "gui/gui.h"
 #include "gui/scale.h"
 #include "platform/files.h"
+#include "platform/testing.h"
 #include "platform/win32/pipe_client.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "tests/eventually.h"

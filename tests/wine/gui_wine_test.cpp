@@ -33,6 +33,7 @@
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/shell_ui.h"
+#include "platform/testing.h"
 #include "platform/threads.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"

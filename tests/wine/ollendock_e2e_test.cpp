@@ -16,6 +16,7 @@
 #include "platform/controls.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "platform/window.h"
 #include "tests/eventually.h"

@@ -26,6 +26,7 @@
 #include "platform/libraries.h"
 #include "platform/registry.h"
 #include "platform/resources.h"
+#include "platform/testing.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tests/eventually.h"

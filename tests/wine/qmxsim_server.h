@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/testing.h"
 #include "tests/wine/wine_test_options.h"
 
 class QmxsimServer {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/testing.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "settings/settings.h"
 #include "tray/program_names.h"

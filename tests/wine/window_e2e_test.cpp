@@ -27,6 +27,7 @@
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/testing.h"
 #include "platform/win32/testing/win32_test_support.h"
 #include "platform/window.h"
 #include "tests/eventually.h"

@@ -1,4 +1,4 @@
-#include "platform/desk.h"
+#include "platform/win32/desk.h"
 
 #include <algorithm>
 

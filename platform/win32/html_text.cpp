@@ -1,7 +1,7 @@
 // The help page reader: one pass over the decoded text, no recursion. Every search for an end
 // (of a comment, a tag, a quoted value, a script) starts where the last one stopped, so that the
 // whole page is read in time linear in its length.
-#include "platform/html_text.h"
+#include "platform/win32/html_text.h"
 
 #include <algorithm>
 #include <cstdint>
