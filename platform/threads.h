@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/messages.h"
+#include "platform/owned_handle.h"
 
 namespace platform {
 
@@ -37,5 +38,7 @@ bool SignalEvent(EventHandle event);
 // True when the event is signalled within `timeoutMs` (an auto-reset event is then reset).
 bool WaitEvent(EventHandle event, uint32_t timeoutMs);
 void CloseEvent(EventHandle event);
+// The owner of an event: closed when the owner lets go.
+using OwnedEvent = OwnedHandle<ReleasedBy<CloseEvent>>;
 
 }  // namespace platform
