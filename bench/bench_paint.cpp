@@ -40,9 +40,9 @@ struct Floor {
   explicit Floor(const GUI& gui, DeviceContext dc) {
     font = MakeFont(DRAY(14), kFwBold, kFace);
     for (int i = 0; i < 4; ++i) {
-      if (!gui.Pictures[i]) continue;
+      if (!gui.Pictures[i].IsOpen()) continue;
       pictureDc[i] = MakeMemoryContext(dc);
-      previous[i] = SelectInto(pictureDc[i], gui.Pictures[i]);
+      previous[i] = SelectInto(pictureDc[i], gui.Pictures[i].handle());
     }
   }
   ~Floor() {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "bluetooth/paired_devices.h"
+#include "platform/shell.h"
 
-// Message boxes of DoConnect (MB_OK | MB_ICONINFORMATION | MB_TOPMOST).
-inline constexpr uint32_t kConnectBoxFlags = 0x40040;
+// Message boxes of DoConnect.
+inline constexpr uint32_t kConnectBoxFlags =
+    platform::kMbOk | platform::kMbIconInformation | platform::kMbTopmost;  // 0x00040040
 
 // The last active HID device the last scan reported, a copy with its own SDP block; null when that
 // scan found none. Replaced only inside DoConnect.

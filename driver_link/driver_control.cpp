@@ -2,14 +2,13 @@
 
 #include "driver_link/driver_protocol.h"
 #include "driver_link/driver_status.h"
-#include "gui/gui.h"
-#include "gui/scale.h"
 #include "platform/driver_channel.h"
 #include "platform/threads.h"
 #include "tray/app_state.h"
 #include "tray/debug_log.h"
 
 FilterRecord filterRecord{};
+DriverScreen driverScreen{};
 
 namespace {
 
@@ -24,10 +23,10 @@ DriverInfoRecord BuildDriverInfoRecord() {
   // The thread's identifier, which is its handle on Windows CE; on desktop Windows a handle means
   // nothing in the driver's process, an identifier can be posted to.
   r.ListenerThread = listenerThread ? platform::ThreadIdOf(listenerThread) : 0;
-  r.ScreenWidth = TheGUI->ScreenWidth;
-  r.ScreenHeight = TheGUI->ScreenHeight;
-  r.Scale = DRAX(1);
-  r.ScaleAgain = DRAX(1);
+  r.ScreenWidth = driverScreen.width;
+  r.ScreenHeight = driverScreen.height;
+  r.Scale = driverScreen.scale;
+  r.ScaleAgain = driverScreen.scale;
   r.Ready = driverReady;
   return r;
 }

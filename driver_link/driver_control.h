@@ -35,6 +35,15 @@ inline constexpr size_t kFilterRecordBytes = sizeof(FilterRecord);
 // The record ManageFilter sends; written by its callers on the main thread only.
 extern FilterRecord filterRecord;
 
+// The screen the inform record reports: its size in pixels and the horizontal factor, DRAX(1).
+// Written by the window each time it measures the screen (GUI::ComputeSize), on the main thread.
+struct DriverScreen {
+  int32_t width;
+  int32_t height;
+  int32_t scale;
+};
+extern DriverScreen driverScreen;
+
 // The record as InformDriver would send it now.
 DriverInfoRecord BuildDriverInfoRecord();
 // The records' bytes as the driver reads them, whatever the byte order of the machine.

@@ -22,6 +22,10 @@ extern DriverStatus driverStatus;
 // window's own thread then brings what shows the status up to date (the notification icon's tip).
 inline constexpr uint32_t kStatusChangedMessage = platform::kWmUser + 2002;
 
+// The window told of each change: the settings window, set when it is made (before the listener
+// thread starts, then only read); null while there is none.
+extern platform::WindowHandle statusWindow;
+
 // Stores a flag of driverStatus; when its value changes and the settings window exists, posts
 // kStatusChangedMessage to it (not once the program is ending). Safe on either thread.
 void SetStatusFlag(std::atomic<uint8_t>& flag, uint8_t value);

@@ -6,9 +6,29 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/images.h"
 #include "platform/notify_icon.h"
+#include "platform/paint.h"
 #include "platform/shell_ui.h"
 #include "settings/settings.h"
+
+// Command ids of the window: the soft keys, the page controls and the close command.
+enum Command : uint16_t {
+  kCmdClose = 105,
+  kCmdHide = 131,
+  kCmdConnect = 133,
+  kCmdMouseCheck = 768,
+  kCmdActionList = 769,
+  kCmdPreviousCursor = 770,
+  kCmdNextCursor = 771,
+  kCmdSpeedList = 772,
+  kCmdKeyboardCheck = 773,
+  kCmdSoundsCheck = 774,
+  kCmdStatusCheck = 775,
+  kCmdAutostartCheck = 776,
+  kCmdTrayCheck = 777,
+  kCmdChangeButton = 784,
+};
 
 // The pages, in tab order.
 enum Page : int32_t { kMousePage = 0, kKeyboardPage = 1, kSettingsPage = 2, kHelpPage = 3, kAboutPage = 4 };
@@ -38,12 +58,14 @@ enum PictureSlot : int { kHighlightPicture, kActionStripPicture, kMousePicture, 
 
 struct GUI {
   platform::InstanceHandle Instance;
-  platform::ImageListHandle TabImages;
-  platform::IconHandle Icons[10];
-  platform::BitmapHandle Pictures[10];
+  // The pictures and icons are owned here and released at the window's explicit release points
+  // (ReleasePictures, Release).
+  platform::OwnedImageList TabImages;
+  platform::OwnedIcon Icons[10];
+  platform::OwnedBitmap Pictures[10];
   platform::WindowHandle Controls[kControlSlots];
   int32_t SelectedButton;
-  platform::IconHandle TrayIcon;
+  platform::OwnedIcon TrayIcon;
   platform::WindowHandle TabControl;
   platform::WindowHandle MainWindow;  // set before the listener thread starts, then only read
   platform::WindowHandle MenuBar;

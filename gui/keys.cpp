@@ -18,10 +18,8 @@ struct Watch {
 std::vector<Watch> watches;
 bool dispatchingKey = false;
 
-constexpr uint32_t kWmKeyDown = 0x0100;
-
 bool OfferToWindow(const platform::Message& msg) {
-  if (msg.message != kWmKeyDown || !msg.window || watches.empty()) return false;
+  if (msg.message != platform::kWmKeyDown || !msg.window || watches.empty()) return false;
   platform::WindowHandle top = platform::TopLevelOf(msg.window);
   for (const Watch& w : watches) {
     if (w.topLevel != top) continue;
@@ -48,7 +46,7 @@ void DispatchWithKeys(const platform::Message& msg) {
   // Only this message's own dispatch counts: a loop nested inside it (a picker opened by the key)
   // dispatches messages of its own.
   bool outer = dispatchingKey;
-  dispatchingKey = msg.message == kWmKeyDown;
+  dispatchingKey = msg.message == platform::kWmKeyDown;
   platform::TranslateAndDispatch(msg);
   dispatchingKey = outer;
 }

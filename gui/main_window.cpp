@@ -28,18 +28,14 @@
 #include "tray/terminate_app.h"
 #include "tray/ui_text.h"
 
-GUI theGUI{};
-GUI* TheGUI = &theGUI;
-platform::ShellActivateInfo ActivateInfo{};
-int32_t AboutVisits = 0;
-
 namespace {
 
 using namespace platform;
 
 // The class background: the window colour, in the device's system-colour brush notation.
-constexpr uintptr_t kWindowBrush = 0x40000006;
-constexpr uint32_t kTabStripStyle = 0x5400080A;  // child, visible, clip siblings, bottom, flat, ragged right
+constexpr uintptr_t kWindowBrush = (kColorWindow | kSysColorIndexFlag) + 1;  // 0x40000006
+constexpr uint32_t kTabStripStyle =
+    kWsChild | kWsVisible | kWsClipSiblings | kTcsBottom | kTcsFlatButtons | kTcsRaggedRight;  // 0x5400080A
 constexpr int kTitleChars = 101;
 constexpr uint32_t kConnectBeepDelayMs = 1000;
 // Where the about page's two tap areas lead when the installation left no address.
@@ -56,8 +52,6 @@ constexpr TabSpec kTabs[kPageCount] = {
 uint32_t taskbarCreatedMessage = 0;
 // Asks for the process's resource figures in the debug log (long runs and leak hunts).
 uint32_t diagnosticsMessage = 0;
-// WM_POWERBROADCAST: the system has resumed from sleep.
-constexpr uintptr_t kPbtResumeAutomatic = 0x12;
 
 // The instance that runs holds kInstanceLock; its window is what the others look for.
 constexpr uint32_t kInstanceWaitMs = 10000;
@@ -178,7 +172,7 @@ int GUI::InitWindow(InstanceHandle instance) {
   TheGUI = this;
   ComputeSize();
   if (!WindowClassExists(Instance, kMainWindowClass)) {
-    WindowClass c{kMainWindowClass, kCsHRedraw | kCsVRedraw, MainWndProc, Instance, nullptr, 32512, kWindowBrush};
+    WindowClass c{kMainWindowClass, kCsHRedraw | kCsVRedraw, MainWndProc, Instance, nullptr, kIdcArrow, kWindowBrush};
     if (!RegisterWindowClass(c)) return -2;
   }
   taskbarCreatedMessage = RegisterMessageName(u"TaskbarCreated");
@@ -187,6 +181,7 @@ int GUI::InitWindow(InstanceHandle instance) {
   MainWindow = MakeWindow(0, kMainWindowClass, kMainWindowTitle, kWsSysMenu, kCwUseDefault, kCwUseDefault,
                           kCwUseDefault, kCwUseDefault, nullptr, 0, Instance);
   if (!MainWindow) return -3;
+  statusWindow = MainWindow;
   PlaceAsShellWindow(MainWindow, MH);
   if (!CreateTabs(*this)) return -4;
   if (InitWindowComponents() != 1) return -5;
@@ -202,7 +197,7 @@ int CreateTabs(GUI& gui) {
   gui.CurrentPage = kMousePage;
   gui.TabControl = MakeWindow(0, u"SysTabControl32", u"", kTabStripStyle, 0, 0, 0, 0, gui.MainWindow, 0, gui.Instance);
   if (!gui.TabControl) return 0;
-  Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
+  Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages.handle()));
   for (int i = 0; i < kPageCount; ++i) TabInsert(gui.TabControl, i, UiText(kTabs[i].text), kTabs[i].image);
   gui.CurrentPage = kKeyboardPage;
   Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
@@ -266,7 +261,7 @@ intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, in
       UpdateTrayTip(gui);
       return 0;
     case kWmPowerBroadcast:
-      if (wParam == kPbtResumeAutomatic) OnResume();
+      if (wParam == kPbtApmResumeAutomatic) OnResume();
       return 1;
     case kWmQueryEndSession:
       return 1;
@@ -298,7 +293,7 @@ void OnSettingChange(GUI& gui, uintptr_t wParam, intptr_t lParam) {
     ReleasePictures(gui);
     LoadPictures(gui);
     ResetScreenDpi();
-    Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages));
+    Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages.handle()));
     RefreshLook(gui.TabControl);
     gui.InitWindowComponents();
   } else {
@@ -325,7 +320,7 @@ void ShowSelectedTab(GUI& gui) {
     Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
   }
   if (gui.CurrentPage == kAboutPage) ++AboutVisits;
-  windowKeys = WindowKeyState{};
+  ForgetWindowKeys();
   gui.InitWindowComponents();
   if (!stripKeys && IsShown(gui.MainWindow)) FocusPage(gui);
 }
@@ -397,7 +392,7 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
     case kCmdTrayCheck:
       s.Enable_Tray = Checked(gui.Controls[kTrayCheckSlot]) ? 1 : 0;
       if (s.Enable_Tray) {
-        NotifyTray(gui.MainWindow, kNimAdd, kTrayIconId, gui.TrayIcon);
+        NotifyTray(gui.MainWindow, kNimAdd, kTrayIconId, gui.TrayIcon.handle());
       } else {
         NotifyTray(gui.MainWindow, kNimDelete, kTrayIconId, nullptr);
       }
@@ -413,44 +408,20 @@ void OnCommand(GUI& gui, uintptr_t wParam) {
 }
 
 void OnActionList(GUI& gui, uint16_t code) {
-  WindowKeyState& k = windowKeys;
-  switch (code) {
-    case kCbnSelChange:
-      // The arrow keys only move through the names: passing "Open Program" on the way to another
-      // action opens no picker.
-      if (DispatchingKey()) {
-        k.actionPending = true;
-      } else {
-        TakeAction(gui);
-      }
+  switch (ActionListNotice(code, DispatchingKey())) {
+    case ActionListStep::kTake:
+      TakeAction(gui);
       return;
-    case kCbnSelEndOk:
-      k.actionConfirmed = true;
+    case ActionListStep::kRestore:
+      gui.LayoutPage();
       return;
-    case kCbnDropDown:
-    case kCbnSelEndCancel:
-      k.actionConfirmed = false;
+    case ActionListStep::kWait:
       return;
-    case kCbnCloseUp:
-    case kCbnKillFocus: {
-      // The list closed on its choice (Enter, or a tap in it) or was left (Esc, Tab, a tap elsewhere).
-      bool take = k.actionPending && k.actionConfirmed && code == kCbnCloseUp;
-      bool undo = k.actionPending && !take;
-      k.actionConfirmed = false;
-      if (take) {
-        TakeAction(gui);
-      } else if (undo) {
-        // Left without confirming: the list shows the stored action again.
-        k.actionPending = false;
-        gui.LayoutPage();
-      }
-      return;
-    }
   }
 }
 
 void TakeAction(GUI& gui) {
-  windowKeys.actionPending = windowKeys.actionConfirmed = false;
+  ActionTaken();
   int selection = SelectionOf(gui.Controls[kActionListSlot]);
   if (selection == kOpenProgramAction) {
     PickProgram(gui);
@@ -461,6 +432,44 @@ void TakeAction(GUI& gui) {
     gui.settings.Buttons[gui.SelectedButton].Action = selection;
   }
   SaveSettings(gui.settings);
+}
+
+namespace {
+
+// Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous tab, as a tap on it. Going back from the
+// keyboard page reaches the first tab, which shows the keyboard page again: the step goes on to
+// the tab before it, so that the keys never stand still.
+void StepPage(GUI& gui, int step) {
+  int32_t before = gui.CurrentPage;
+  int tab = static_cast<int>(Send(gui.TabControl, kTcmGetCurSel, 0, 0));
+  for (int tries = 0; tries < kPageCount; ++tries) {
+    tab = (tab + step + kPageCount) % kPageCount;
+    Send(gui.TabControl, kTcmSetCurSel, static_cast<uintptr_t>(tab), 0);
+    ShowSelectedTab(gui);
+    if (gui.CurrentPage != before || step > 0) break;
+  }
+}
+
+}  // namespace
+
+bool OnKey(GUI& gui, const KeyPress& press) {
+  WindowKey key = KeyOfWindow(gui, press);
+  switch (key.kind) {
+    case WindowKey::kControls:
+      return false;
+    case WindowKey::kDone:
+      break;
+    case WindowKey::kCommand:
+      OnCommand(gui, key.command);
+      break;
+    case WindowKey::kPage:
+      StepPage(gui, key.step);
+      break;
+    case WindowKey::kAction:
+      TakeAction(gui);
+      break;
+  }
+  return true;
 }
 
 void OnTap(GUI& gui, uint16_t x, uint16_t y) {
@@ -519,9 +528,10 @@ void PickApplet(GUI& gui) {
 
 void GUI::Release() {
   EndWindowKeys(MainWindow);
-  DestroyIconHandle(TrayIcon);
-  TrayIcon = nullptr;
+  TrayIcon.Close();
   ReleasePictures(*this);
   DebugLog(u"GUI::Release::Destroy: %X", MainWindow);
   Destroy(MainWindow);
+  // Gone: no change of the status is posted to it any more.
+  statusWindow = nullptr;
 }

@@ -3,29 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "gui/gui.h"
 #include "gui/keys.h"
+#include "gui/window_keys.h"
 #include "platform/window.h"
-
-// Command ids of the window: the soft keys, the page controls and the close command.
-enum Command : uint16_t {
-  kCmdClose = 105,
-  kCmdHide = 131,
-  kCmdConnect = 133,
-  kCmdMouseCheck = 768,
-  kCmdActionList = 769,
-  kCmdPreviousCursor = 770,
-  kCmdNextCursor = 771,
-  kCmdSpeedList = 772,
-  kCmdKeyboardCheck = 773,
-  kCmdSoundsCheck = 774,
-  kCmdStatusCheck = 775,
-  kCmdAutostartCheck = 776,
-  kCmdTrayCheck = 777,
-  kCmdChangeButton = 784,
-};
 
 // Menu-bar resource of the window's soft keys.
 inline constexpr uint16_t kMainMenuBar = 130;
@@ -60,19 +42,5 @@ void OnActionList(GUI& gui, uint16_t code);
 void TakeAction(GUI& gui);
 
 // The keyboard: what the window does with a key before the focused control sees it (true when it
-// was the window's), and the focus it keeps.
-struct WindowKeyState {
-  platform::WindowHandle lastFocus;  // the control that had the focus when the window was left
-  bool actionPending;                // the action list shows a name the arrow keys moved to
-  bool actionConfirmed;              // the dropped list was closed with Enter
-};
-extern WindowKeyState windowKeys;
+// was the window's): what the key stands for, done by the handler of the tap it stands for.
 bool OnKey(GUI& gui, const KeyPress& press);
-// The controls Tab moves through: the page's enabled controls in their order on the page, then the
-// tab strip.
-std::vector<platform::WindowHandle> FocusOrder(const GUI& gui);
-// The focus to the page: to the control that had it when the window was left, or to the page's
-// first control (the tab strip when the page has none).
-void FocusPage(GUI& gui);
-// WM_ACTIVATE: the window keeps its control's focus while it is away and gives it back on return.
-void OnActivate(GUI& gui, uintptr_t wParam);

@@ -120,16 +120,16 @@ void DrawPicture(DeviceContext dc, BitmapHandle picture, bool transparent, int32
     if (sx + sw > pictureWidth) sw = pictureWidth > sx ? pictureWidth - sx : 0;
     if (sy + sh > pictureHeight) sh = pictureHeight > sy ? pictureHeight - sy : 0;
   }
-  DeviceContext pictureDc = MakeMemoryContext(dc);
-  if (!pictureDc) return;
-  GdiObject previous = SelectInto(pictureDc, picture);
+  OwnedMemoryContext pictureDc;
+  pictureDc.Reset(MakeMemoryContext(dc));
+  if (!pictureDc.IsOpen()) return;
+  GdiObject previous = SelectInto(pictureDc.handle(), picture);
   if (transparent) {
-    TransparentCopy(dc, x, y, width, height, pictureDc, sx, sy, sw, sh, kMagenta);
+    TransparentCopy(dc, x, y, width, height, pictureDc.handle(), sx, sy, sw, sh, kMagenta);
   } else {
-    StretchCopy(dc, x, y, width, height, pictureDc, sx, sy, sw, sh);
+    StretchCopy(dc, x, y, width, height, pictureDc.handle(), sx, sy, sw, sh);
   }
-  SelectInto(pictureDc, previous);
-  DeleteMemoryContext(pictureDc);
+  SelectInto(pictureDc.handle(), previous);
 }
 
 void PaintMousePage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
@@ -137,19 +137,20 @@ void PaintMousePage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
   int32_t selected = gui.SelectedButton;
   int32_t column = selected <= 2 ? selected : selected - 2;
   Draw(dc, kMouseTitle, w, h);
-  DrawPicture(dc, gui.Pictures[kHighlightPicture], false, selected * DRAX(48), DRAY(40), DRAX(48), DRAY(65), 0, 0,
-              SharedPictureExtent(96), SharedPictureExtent(130));
-  DrawPicture(dc, gui.Pictures[kActionStripPicture], false, column * DRAX(48), DRAY(105), DRAX(144), DRAY(30), 0, 0,
-              SharedPictureExtent(288), SharedPictureExtent(60));
-  DrawPicture(dc, gui.Pictures[kMousePicture], true, 0, DRAY(45), DRAX(240), DRAY(36), 0, 0, DRAX(240), DRAY(36));
+  DrawPicture(dc, gui.Pictures[kHighlightPicture].handle(), false, selected * DRAX(48), DRAY(40), DRAX(48), DRAY(65), 0,
+              0, SharedPictureExtent(96), SharedPictureExtent(130));
+  DrawPicture(dc, gui.Pictures[kActionStripPicture].handle(), false, column * DRAX(48), DRAY(105), DRAX(144), DRAY(30),
+              0, 0, SharedPictureExtent(288), SharedPictureExtent(60));
+  DrawPicture(dc, gui.Pictures[kMousePicture].handle(), true, 0, DRAY(45), DRAX(240), DRAY(36), 0, 0, DRAX(240),
+              DRAY(36));
   for (int i = 0; i < kButtonCount; ++i) {
     Rect r{i * DRAX(48), DRAY(81), (i + 1) * DRAX(48), DRAY(105)};
     DrawLabel(kFace, DRAY(12), kFwThin, kBlack, dc, ActionNames[s.Buttons[i].Action], r, kWrappedCentre);
   }
   Draw(dc, kCursorLabel, w, h);
   Draw(dc, kSpeedLabel, w, h);
-  DrawPicture(dc, gui.Pictures[kCursorPicture], true, DRAX(73), DRAY(140), DRAX(10), DRAY(20), s.Cursor * DRAX(10), 0,
-              DRAX(10), DRAY(20));
+  DrawPicture(dc, gui.Pictures[kCursorPicture].handle(), true, DRAX(73), DRAY(140), DRAX(10), DRAY(20),
+              s.Cursor * DRAX(10), 0, DRAX(10), DRAY(20));
 }
 
 void PaintStatusPage(DeviceContext dc, int32_t w, int32_t h) {
@@ -176,7 +177,8 @@ void PaintAboutPage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
   }
   Draw(dc, kCopyright, w, h);
   Draw(dc, kWebLink, w, h, AboutWebLink);
-  BitmapHandle logo = gui.Pictures[kLargeLogoPicture] ? gui.Pictures[kLargeLogoPicture] : logoBitmap;
+  const OwnedBitmap& large = gui.Pictures[kLargeLogoPicture];
+  BitmapHandle logo = large.IsOpen() ? large.handle() : logoBitmap.handle();
   DrawPicture(dc, logo, false, DRAX(5), DRAY(120), DRAX(90), DRAY(40), 0, 0, SharedPictureExtent(180),
               SharedPictureExtent(80));
   Draw(dc, kCompatible, w, h);
@@ -186,14 +188,15 @@ void PaintAboutPage(const GUI& gui, DeviceContext dc, int32_t w, int32_t h) {
 
 int DrawLabel(const WChar* face, int32_t height, int32_t weight, uint32_t colour, DeviceContext dc, const WChar* text,
               const Rect& rect, uint32_t format) {
-  FontHandle font = MakeFont(height, weight, face);
-  GdiObject previous = font ? SelectInto(dc, font) : nullptr;
+  OwnedFont font;
+  font.Reset(MakeFont(height, weight, face));
+  GdiObject previous = font.IsOpen() ? SelectInto(dc, font.handle()) : nullptr;
   SetTransparentBackground(dc);
   SetTextColour(dc, colour);
   int result = DrawTextIn(dc, text, rect, format);
-  if (font) {
+  if (font.IsOpen()) {
     SelectInto(dc, previous);
-    DeleteGdiObject(font);
+    font.Close();
   }
   return result;
 }
@@ -206,13 +209,14 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
   Rect client = ClientArea(window);
   int32_t w = client.right - client.left;
   int32_t h = client.bottom - client.top;
-  BitmapHandle bitmap = MakeCompatibleBitmap(dc, w, h);
-  DeviceContext mem = bitmap ? MakeMemoryContext(dc) : nullptr;
-  if (!mem) {
-    DeleteGdiObject(bitmap);
-    return;
-  }
-  GdiObject previous = SelectInto(mem, bitmap);
+  // Released in this order at the end: the context, then the bitmap it drew into.
+  OwnedBitmap bitmap;
+  OwnedMemoryContext memory;
+  bitmap.Reset(MakeCompatibleBitmap(dc, w, h));
+  if (bitmap.IsOpen()) memory.Reset(MakeMemoryContext(dc));
+  if (!memory.IsOpen()) return;
+  DeviceContext mem = memory.handle();
+  GdiObject previous = SelectInto(mem, bitmap.handle());
   Blit(mem, 0, 0, w, h, nullptr, 0, 0, kWhiteness);
   int32_t page = gui.CurrentPage;
   if (page != kHelpPage) {
@@ -235,8 +239,8 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
   }
   Blit(dc, 0, 0, w, h, mem, 0, 0, kSrcCopy);
   SelectInto(mem, previous);
-  DeleteMemoryContext(mem);
-  DeleteGdiObject(bitmap);
+  memory.Close();
+  bitmap.Close();
 }
 
 int LoadPictures(GUI& gui) {
@@ -246,16 +250,16 @@ int LoadPictures(GUI& gui) {
                                                     u"cursors_f%d.jpg", u"morvane_f%d.jpg"};
   const bool large = ScaleX > kLargestDeviceFactor;
   // The notification area's icon is the desk's size whatever the factor: loaded once.
-  if (!gui.TrayIcon) gui.TrayIcon = LoadIconById(gui.Instance, 101);
-  gui.TabImages = MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1);
+  if (!gui.TrayIcon.IsOpen()) gui.TrayIcon.Reset(LoadIconById(gui.Instance, 101));
+  gui.TabImages.Reset(MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1));
   for (int i = 0; i < kPageCount; ++i) {
-    gui.Icons[i] = LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16));
-    ImageListAddIcon(gui.TabImages, gui.Icons[i]);
+    gui.Icons[i].Reset(LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16)));
+    ImageListAddIcon(gui.TabImages.handle(), gui.Icons[i].handle());
   }
   for (int i = 0; i < (large ? 5 : 4); ++i) {
     WChar name[kNameChars];
     ScaledPictureName(name, kNameChars, large ? kLargePictureFiles[i] : kPictureFiles[i]);
-    gui.Pictures[i] = LoadPicture(ComposeInstallPath(u"images", name));
+    gui.Pictures[i].Reset(LoadPicture(ComposeInstallPath(u"images", name)));
   }
   // The pictures stay for the window's life; the decoder is not needed again.
   ReleasePictureDecoder();
@@ -263,14 +267,7 @@ int LoadPictures(GUI& gui) {
 }
 
 void ReleasePictures(GUI& gui) {
-  DestroyImageList(gui.TabImages);
-  gui.TabImages = nullptr;
-  for (auto& icon : gui.Icons) {
-    if (icon) DestroyIconHandle(icon);
-    icon = nullptr;
-  }
-  for (auto& picture : gui.Pictures) {
-    if (picture) DeleteGdiObject(picture);
-    picture = nullptr;
-  }
+  gui.TabImages.Close();
+  for (OwnedIcon& icon : gui.Icons) icon.Close();
+  for (OwnedBitmap& picture : gui.Pictures) picture.Close();
 }

@@ -18,10 +18,10 @@ inline constexpr uint32_t kMagenta = 0xFF00FF;  // the pictures' transparent col
 inline constexpr uint32_t kPlaceholderGrey = 0xD8D8D8;
 
 // DrawText formats used on the pages.
-inline constexpr uint32_t kLeftLine = 0x24;       // single line, vertically centred
-inline constexpr uint32_t kRightLine = 0x26;      // the same, right-aligned
-inline constexpr uint32_t kWrapped = 0x10;        // word-wrapped
-inline constexpr uint32_t kWrappedCentre = 0x11;  // word-wrapped and centred
+inline constexpr uint32_t kLeftLine = platform::kDtSingleLine | platform::kDtVCenter;  // 0x24
+inline constexpr uint32_t kRightLine = kLeftLine | platform::kDtRight;                 // 0x26
+inline constexpr uint32_t kWrapped = platform::kDtWordBreak;                           // 0x10
+inline constexpr uint32_t kWrappedCentre = kWrapped | platform::kDtCenter;             // 0x11
 
 inline constexpr WChar kFace[] = u"tahoma";
 

@@ -1,5 +1,6 @@
 #include "gui/scale.h"
 
+#include "driver_link/driver_control.h"
 #include "gui/gui.h"
 #include "platform/screen.h"
 #include "tray/debug_log.h"
@@ -62,4 +63,6 @@ void GUI::ComputeSize() {
   MH = screen.taskbarFound ? screen.taskbarHeight : 0;
   if (!screen.taskbarFound || MH < kMinTaskbarHeight) MH = DRAY(kDesignMenuHeight);
   DebugLog(u"ComputeSize::Screen size: %dx%d Menu: %d", ScreenWidth, ScreenHeight, MH);
+  // The driver hears of the new screen at the next InformDriver.
+  driverScreen = DriverScreen{ScreenWidth, ScreenHeight, DRAX(1)};
 }

@@ -41,7 +41,8 @@ void OnTaskbarCreated(GUI& gui) {
   if (!gui.settings.Enable_Tray) return;
   // An icon the shell still has cannot be added again: it is deleted first.
   DeleteTrayIcon(gui.MainWindow, kTrayIconId, nullptr);
-  DebugLog(u"GUI: shell restarted, tray icon added again: %d", AddTrayIcon(gui.MainWindow, kTrayIconId, gui.TrayIcon));
+  DebugLog(u"GUI: shell restarted, tray icon added again: %d",
+           AddTrayIcon(gui.MainWindow, kTrayIconId, gui.TrayIcon.handle()));
 }
 
 const WChar* TrayTipText(const DriverStatus& s) {

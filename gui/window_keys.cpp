@@ -1,17 +1,16 @@
-// The settings window from the keyboard: the focus and how Tab moves it, the pages by Ctrl+Tab,
-// the soft keys on F1 and F2, Esc, and Enter on a button or the action list. Each key reaches the
-// handler of the tap it stands for.
-#include "gui/main_window.h"
+// The settings window from the keyboard: the focus and how Tab moves it, and the command or page
+// each of the window's keys stands for.
+#include "gui/window_keys.h"
+
 #include "platform/controls.h"
 #include "platform/keyboard.h"
+#include "platform/window.h"
 
 WindowKeyState windowKeys{};
 
 namespace {
 
 using namespace platform;
-
-constexpr uint32_t kWaInactive = 0;
 
 bool IsControlOf(const GUI& gui, WindowHandle w) {
   return w && Exists(w) && w != gui.MainWindow && TopLevelOf(w) == gui.MainWindow;
@@ -38,18 +37,15 @@ void MoveFocus(const GUI& gui, WindowHandle from, int step) {
   Focus(order[next]);
 }
 
-// Ctrl+Tab and Ctrl+Shift+Tab: the next or the previous tab, as a tap on it. Going back from the
-// keyboard page reaches the first tab, which shows the keyboard page again: the step goes on to
-// the tab before it, so that the keys never stand still.
-void StepPage(GUI& gui, int step) {
-  int32_t before = gui.CurrentPage;
-  int tab = static_cast<int>(Send(gui.TabControl, kTcmGetCurSel, 0, 0));
-  for (int tries = 0; tries < kPageCount; ++tries) {
-    tab = (tab + step + kPageCount) % kPageCount;
-    Send(gui.TabControl, kTcmSetCurSel, static_cast<uintptr_t>(tab), 0);
-    ShowSelectedTab(gui);
-    if (gui.CurrentPage != before || step > 0) break;
-  }
+constexpr WindowKey kControlsKey{WindowKey::kControls, 0, 0};
+constexpr WindowKey kDoneKey{WindowKey::kDone, 0, 0};
+
+WindowKey CommandKey(uint16_t command) {
+  return WindowKey{WindowKey::kCommand, command, 0};
+}
+
+WindowKey PageKey(int step) {
+  return WindowKey{WindowKey::kPage, 0, step};
 }
 
 }  // namespace
@@ -72,7 +68,7 @@ void FocusPage(GUI& gui) {
 }
 
 void OnActivate(GUI& gui, uintptr_t wParam) {
-  if ((wParam & 0xFFFF) == kWaInactive) {
+  if (LowWord(wParam) == kWaInactive) {
     WindowHandle focus = FocusedWindow();
     if (IsControlOf(gui, focus)) windowKeys.lastFocus = focus;
     return;
@@ -80,44 +76,78 @@ void OnActivate(GUI& gui, uintptr_t wParam) {
   FocusPage(gui);
 }
 
-bool OnKey(GUI& gui, const KeyPress& press) {
+WindowKey KeyOfWindow(const GUI& gui, const KeyPress& press) {
   WindowHandle focus = press.focus;
   WindowHandle actions = gui.Controls[kActionListSlot];
   switch (press.key) {
     case kVkTab:
-      if (press.ctrl) {
-        StepPage(gui, press.shift ? -1 : 1);
-      } else {
-        MoveFocus(gui, focus, press.shift ? -1 : 1);
-      }
-      return true;
+      if (press.ctrl) return PageKey(press.shift ? -1 : 1);
+      MoveFocus(gui, focus, press.shift ? -1 : 1);
+      return kDoneKey;
     case kVkNext:
     case kVkPrior:
-      if (!press.ctrl) return false;
-      StepPage(gui, press.key == kVkNext ? 1 : -1);
-      return true;
+      if (!press.ctrl) return kControlsKey;
+      return PageKey(press.key == kVkNext ? 1 : -1);
     case kVkF1:
-      OnCommand(gui, kCmdHide);
-      return true;
+      return CommandKey(kCmdHide);
     case kVkF2:
-      OnCommand(gui, kCmdConnect);
-      return true;
+      return CommandKey(kCmdConnect);
     case kVkEscape:
       // An open list closes first, as the list itself does.
-      if (focus && (focus == actions || focus == gui.Controls[kSpeedListSlot]) && ListDropped(focus)) return false;
-      OnCommand(gui, kCmdHide);
-      return true;
+      if (focus && (focus == actions || focus == gui.Controls[kSpeedListSlot]) && ListDropped(focus)) {
+        return kControlsKey;
+      }
+      return CommandKey(kCmdHide);
     case kVkReturn:
       if (focus && focus == actions) {
-        if (ListDropped(focus)) return false;  // the list closes on its choice, and that confirms it
-        if (windowKeys.actionPending) TakeAction(gui);
-        return true;
+        if (ListDropped(focus)) return kControlsKey;  // the list closes on its choice, and that confirms it
+        return windowKeys.actionPending ? WindowKey{WindowKey::kAction, 0, 0} : kDoneKey;
       }
       if (IsPushButton(gui, focus)) {
         Send(focus, kBmClick, 0, 0);
-        return true;
+        return kDoneKey;
       }
-      return false;
+      return kControlsKey;
   }
-  return false;
+  return kControlsKey;
+}
+
+ActionListStep ActionListNotice(uint16_t code, bool byKey) {
+  WindowKeyState& k = windowKeys;
+  switch (code) {
+    case kCbnSelChange:
+      // The arrow keys only move through the names: passing "Open Program" on the way to another
+      // action opens no picker.
+      if (!byKey) return ActionListStep::kTake;
+      k.actionPending = true;
+      return ActionListStep::kWait;
+    case kCbnSelEndOk:
+      k.actionConfirmed = true;
+      return ActionListStep::kWait;
+    case kCbnDropDown:
+    case kCbnSelEndCancel:
+      k.actionConfirmed = false;
+      return ActionListStep::kWait;
+    case kCbnCloseUp:
+    case kCbnKillFocus: {
+      // The list closed on its choice (Enter, or a tap in it) or was left (Esc, Tab, a tap elsewhere).
+      bool take = k.actionPending && k.actionConfirmed && code == kCbnCloseUp;
+      bool undo = k.actionPending && !take;
+      k.actionConfirmed = false;
+      if (take) return ActionListStep::kTake;
+      if (!undo) return ActionListStep::kWait;
+      // Left without confirming: the list shows the stored action again.
+      k.actionPending = false;
+      return ActionListStep::kRestore;
+    }
+  }
+  return ActionListStep::kWait;
+}
+
+void ActionTaken() {
+  windowKeys.actionPending = windowKeys.actionConfirmed = false;
+}
+
+void ForgetWindowKeys() {
+  windowKeys = WindowKeyState{};
 }

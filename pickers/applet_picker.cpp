@@ -138,10 +138,11 @@ void GetAppletContents(WindowHandle tree, const WChar* path, TreeItem node) {
   size_t at = p.find(u".cpl");
   if (at == WString::npos) return;
   WString name = p.substr(0, at + 4);
-  LibraryHandle library = LoadControlPanelLibrary(name.c_str());
+  OwnedLibrary library;
+  library.Reset(LoadControlPanelLibrary(name.c_str()));
   DebugLog(u"GetAppletContents loaded [%s]", name.c_str());
-  if (!library) return;
-  CplEntry entry = FindCplApplet(library);
+  if (!library.IsOpen()) return;
+  CplEntry entry = FindCplApplet(library.handle());
   if (entry && CallCplApplet(entry, tree, kCplInit, 0, 0) != 0) {
     int32_t reported = CallCplApplet(entry, tree, kCplGetCount, 0, 0);
     DebugLog(u"GetAppletContents items=%d", reported);
@@ -160,14 +161,15 @@ void GetAppletContents(WindowHandle tree, const WChar* path, TreeItem node) {
     // released, so that it can free what it set up.
     CallCplApplet(entry, tree, kCplExit, 0, 0);
   }
-  FreeLibraryHandle(library);
+  library.Close();
 }
 
 int FindAppletIndex(const WChar* libraryName, const WChar* appletName) {
-  LibraryHandle library = LoadControlPanelLibrary(libraryName);
-  if (!library) return -1;
+  OwnedLibrary library;
+  library.Reset(LoadControlPanelLibrary(libraryName));
+  if (!library.IsOpen()) return -1;
   int found = -1;
-  CplEntry entry = FindCplApplet(library);
+  CplEntry entry = FindCplApplet(library.handle());
   if (entry && CallCplApplet(entry, nullptr, kCplInit, 0, 0) != 0) {
     int32_t count = AppletCount(entry, nullptr);
     for (int32_t i = 0; i < count && found < 0; ++i) {
@@ -177,6 +179,6 @@ int FindAppletIndex(const WChar* libraryName, const WChar* appletName) {
     }
     CallCplApplet(entry, nullptr, kCplExit, 0, 0);
   }
-  FreeLibraryHandle(library);
+  library.Close();
   return found;
 }

@@ -20,7 +20,7 @@ constexpr uint32_t kTreeStyle = kWsChild | kWsVisible | kTvsHasButtons | kTvsHas
 constexpr uint32_t kSelectionStyle = kWsChild | kWsVisible | kWsBorder | kEsReadOnly | kEsAutoHScroll;    // 0x50800880
 constexpr uint32_t kParameterStyle = kWsChild | kWsVisible | kWsBorder | kEsAutoHScroll;                  // 0x50800080
 constexpr uint32_t kMaskGreen = 0x00FF00;
-constexpr int kFontWeight = 200;
+constexpr int kFontWeight = kFwExtraLight;
 
 // One picker at a time: the state record of a picker cannot serve two openings.
 bool pickerOpen = false;
@@ -71,11 +71,11 @@ bool MakeWindowOf(PickerState& state, const PickerKind& kind, WindowProc proc, c
 
 void MakeControls(PickerState& state, const PickerKind& kind) {
   Places p = PlacesIn(state.window);
-  state.font = MakeFont(ScaleForDpi(14), kFontWeight, u"verdana");
+  state.font.Reset(MakeFont(ScaleForDpi(14), kFontWeight, u"verdana"));
   state.tree = MakeWindow(0, u"SysTreeView32", u"TreeView", kTreeStyle, p.tree.left, p.tree.top, p.tree.right,
                           p.tree.bottom, state.window, static_cast<uintptr_t>(kind.treeId), state.instance);
   if (!state.tree) return;
-  Send(state.tree, kWmSetFont, reinterpret_cast<uintptr_t>(state.font), 1);
+  Send(state.tree, kWmSetFont, reinterpret_cast<uintptr_t>(state.font.handle()), 1);
   Focus(state.tree);
   state.selectionBox = MakeWindow(0, u"edit", u"", kSelectionStyle, 0, 0, p.selection.right, p.selection.bottom,
                                   state.window, static_cast<uintptr_t>(kind.selectionId), state.instance);
@@ -83,15 +83,16 @@ void MakeControls(PickerState& state, const PickerKind& kind) {
       MakeWindow(0, u"edit", u"", kParameterStyle, 0, p.parameter.top, p.parameter.right, p.parameter.bottom,
                  state.window, static_cast<uintptr_t>(kind.parameterId), state.instance);
   // Three images of the strip, on its green mask; a strip that gives fewer is no strip.
-  state.images = MakeImageList(DRAX(22), DRAY(22), kIlcMask, 3, 0);
-  bool imagesReady = state.images && state.strip && ImageListAddMasked(state.images, state.strip, kMaskGreen) != -1 &&
-                     ImageListCount(state.images) >= 3;
+  state.images.Reset(MakeImageList(DRAX(22), DRAY(22), kIlcMask, 3, 0));
+  ImageListHandle images = state.images.handle();
+  bool imagesReady = images && state.strip.IsOpen() &&
+                     ImageListAddMasked(images, state.strip.handle(), kMaskGreen) != -1 && ImageListCount(images) >= 3;
   if (!imagesReady) {
     Destroy(state.tree);
     state.tree = nullptr;
     return;
   }
-  TreeSetImages(state.tree, state.images);
+  TreeSetImages(state.tree, images);
   kind.List(state);
 }
 
@@ -197,9 +198,9 @@ bool PickerKey(PickerState& state, const KeyPress& press) {
 
 int ScaleForDpi(int n) {
   if (screenDpi == 0) {
-    DeviceContext dc = ScreenContext();
-    screenDpi = dc ? DeviceCaps(dc, kLogPixelsY) : -1;
-    if (dc) ReleaseScreenContext(dc);
+    OwnedScreenContext dc;
+    dc.Reset(ScreenContext());
+    screenDpi = dc.IsOpen() ? DeviceCaps(dc.handle(), kLogPixelsY) : -1;
   }
   return (screenDpi * n + 48) / 96;
 }
@@ -248,7 +249,7 @@ void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, Inst
   for (WChar& c : state.pattern) c = 0;
   WCopy(state.pattern, kPickerTextChars, pattern);
   state.instance = instance;
-  state.strip = LoadPicture(stripPath);
+  state.strip.Reset(LoadPicture(stripPath));
   ReleasePictureDecoder();
   state.owner = owner;
   state.menuBar = state.tree = state.selectionBox = state.parameterBox = nullptr;
@@ -271,12 +272,9 @@ void RunPicker(PickerState& state, const PickerKind& kind, WindowProc proc, Inst
   if (kind.disableOwner) Enable(owner, true);
   BringForward(owner);
   Focus(owner);
-  DeleteGdiObject(state.strip);
-  DestroyImageList(state.images);
-  DeleteGdiObject(state.font);
-  state.strip = nullptr;
-  state.images = nullptr;
-  state.font = nullptr;
+  state.strip.Close();
+  state.images.Close();
+  state.font.Close();
   // Each opening has a class of its own; it goes with the picker.
   UnregisterWindowClass(instance, state.className);
   pickerOpen = false;

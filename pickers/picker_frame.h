@@ -8,6 +8,7 @@
 #include "gui/keys.h"
 #include "platform/controls.h"
 #include "platform/handles.h"
+#include "platform/images.h"
 #include "platform/paint.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -32,9 +33,10 @@ struct PickerState {
   platform::WindowHandle selectionBox;
   platform::WindowHandle parameterBox;
   platform::WindowHandle menuBar;
-  platform::FontHandle font;
-  platform::BitmapHandle strip;
-  platform::ImageListHandle images;
+  // Owned for one opening, released when it ends.
+  platform::OwnedFont font;
+  platform::OwnedBitmap strip;
+  platform::OwnedImageList images;
   WChar result[kPickerTextChars];
   WChar parameter[kPickerTextChars];
   bool acceptable;

@@ -44,6 +44,9 @@ inline constexpr uint32_t kEsAutoHScroll = 0x0080;
 inline constexpr uint32_t kEsReadOnly = 0x0800;
 
 // Tab strip ("SysTabControl32").
+inline constexpr uint32_t kTcsBottom = 0x0002;        // the tabs below the pages
+inline constexpr uint32_t kTcsFlatButtons = 0x0008;   // flat tabs (with TCS_BUTTONS; no effect without)
+inline constexpr uint32_t kTcsRaggedRight = 0x0800;   // the tabs not stretched to the strip's width
 inline constexpr uint32_t kTcmSetImageList = 0x1303;  // lParam: the image list
 inline constexpr uint32_t kTcmGetItemCount = 0x1304;
 inline constexpr uint32_t kTcmGetCurSel = 0x130B;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/owned_handle.h"
 
 namespace platform {
 
@@ -24,5 +25,9 @@ int ImageListAddIcon(ImageListHandle list, IconHandle icon);
 // first new index, or -1.
 int ImageListAddMasked(ImageListHandle list, BitmapHandle bitmap, uint32_t mask);
 int ImageListCount(ImageListHandle list);
+
+// Owners of a loaded icon and of a made image list.
+using OwnedIcon = OwnedHandle<ReleasedBy<DestroyIconHandle>>;
+using OwnedImageList = OwnedHandle<ReleasedBy<DestroyImageList>>;
 
 }  // namespace platform

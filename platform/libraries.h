@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/owned_handle.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -19,6 +20,8 @@ const WChar* ControlPanelFolder();
 // folder only, never from beside the program); null when it cannot be loaded.
 LibraryHandle LoadControlPanelLibrary(const WChar* fileName);
 void FreeLibraryHandle(LibraryHandle library);
+// The owner of a loaded library: freed when the owner lets go.
+using OwnedLibrary = OwnedHandle<ReleasedBy<FreeLibraryHandle>>;
 // The library's "CPlApplet" entry; null when it has none.
 CplEntry FindCplApplet(LibraryHandle library);
 // Calls the entry with the platform's calling convention; its 32-bit answer.

@@ -26,7 +26,7 @@ class OwnedHandle {
     if (handle_) Traits::Release(handle_);
     handle_ = nullptr;
   }
-  // Backend use only.
+  // The handle itself, to hand to the platform's calls; the owner keeps it.
   void* handle() const { return handle_; }
   void Reset(void* handle) {
     Close();
@@ -35,6 +35,13 @@ class OwnedHandle {
 
  private:
   void* handle_ = nullptr;
+};
+
+// Traits for an object whose release is one of the platform's own calls taking its handle (any
+// result it gives is not needed: a handle an owner holds was made, and goes once).
+template <auto ReleaseCall>
+struct ReleasedBy {
+  static void Release(void* handle) { ReleaseCall(handle); }
 };
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/owned_handle.h"
 #include "platform/text.h"
 #include "platform/window.h"
 
@@ -27,6 +28,7 @@ inline constexpr uint32_t kDtWordBreak = 0x0010;
 inline constexpr uint32_t kDtSingleLine = 0x0020;
 
 inline constexpr int32_t kFwThin = 100;
+inline constexpr int32_t kFwExtraLight = 200;
 inline constexpr int32_t kFwBold = 700;
 
 // BeginPaint and EndPaint of one WM_PAINT, released when the scope ends.
@@ -62,6 +64,12 @@ BitmapHandle MakeCompatibleBitmap(DeviceContext dc, int32_t width, int32_t heigh
 GdiObject SelectInto(DeviceContext dc, GdiObject object);
 // DeleteObject of a bitmap or font.
 bool DeleteGdiObject(GdiObject object);
+
+// Owners of the contexts, bitmaps and fonts made here: each lets go with the matching release.
+using OwnedScreenContext = OwnedHandle<ReleasedBy<ReleaseScreenContext>>;
+using OwnedMemoryContext = OwnedHandle<ReleasedBy<DeleteMemoryContext>>;
+using OwnedBitmap = OwnedHandle<ReleasedBy<DeleteGdiObject>>;
+using OwnedFont = OwnedBitmap;  // fonts and bitmaps go the same way
 
 bool Blit(DeviceContext dst, int32_t x, int32_t y, int32_t width, int32_t height, DeviceContext src, int32_t sx,
           int32_t sy, uint32_t rop);

@@ -5,6 +5,7 @@
 
 #include "platform/handles.h"
 #include "platform/messages.h"
+#include "platform/owned_handle.h"
 
 namespace platform {
 
@@ -35,5 +36,7 @@ void CloseThread(ThreadHandle thread);
 EventHandle MakeEvent();
 bool SignalEvent(EventHandle event);
 void CloseEvent(EventHandle event);
+// The owner of an event: closed when the owner lets go.
+using OwnedEvent = OwnedHandle<ReleasedBy<CloseEvent>>;
 
 }  // namespace platform

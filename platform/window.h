@@ -35,6 +35,7 @@ inline constexpr uint32_t kWmCreate = 0x0001;
 inline constexpr uint32_t kWmDestroy = 0x0002;
 inline constexpr uint32_t kWmSize = 0x0005;
 inline constexpr uint32_t kWmActivate = 0x0006;
+inline constexpr uint16_t kWaInactive = 0;  // WM_ACTIVATE's low word: the window was left
 inline constexpr uint32_t kWmSetText = 0x000C;
 inline constexpr uint32_t kWmGetText = 0x000D;
 inline constexpr uint32_t kWmPaint = 0x000F;
@@ -56,17 +57,23 @@ inline constexpr uint32_t kWmMouseMove = 0x0200;
 inline constexpr uint32_t kWmLButtonDown = 0x0201;
 inline constexpr uint32_t kWmLButtonUp = 0x0202;
 inline constexpr uint32_t kWmPowerBroadcast = 0x0218;
+inline constexpr uintptr_t kPbtApmResumeAutomatic = 0x0012;  // WM_POWERBROADCAST: resumed from sleep
 inline constexpr uint32_t kWmUser = 0x0400;
 
 // Window styles.
 inline constexpr uint32_t kWsChild = 0x40000000;
 inline constexpr uint32_t kWsVisible = 0x10000000;
 inline constexpr uint32_t kWsDisabled = 0x08000000;
+inline constexpr uint32_t kWsClipSiblings = 0x04000000;
 inline constexpr uint32_t kWsSysMenu = 0x00080000;
 inline constexpr uint32_t kCsHRedraw = 0x0002;
 inline constexpr uint32_t kCsVRedraw = 0x0001;
 // The default position or size of a top-level window.
 inline constexpr int32_t kCwUseDefault = static_cast<int32_t>(0x80000000u);
+// A class background given as a system colour: the device writes the colour's index with this
+// flag (SYS_COLOR_INDEX_FLAG), plus one, where desktop Windows takes the index plus one alone.
+inline constexpr uintptr_t kSysColorIndexFlag = 0x40000000;
+inline constexpr uintptr_t kColorWindow = 5;
 
 // WM_SYSCOMMAND's command is wParam with its low four bits cleared (the platform uses them).
 inline constexpr uintptr_t kScCommandMask = 0xFFF0;

@@ -8,9 +8,9 @@ WChar AboutWebLink[kAboutTextChars] = {};
 WChar Version[kAboutTextChars] = {};
 WChar Description[kAboutTextChars] = {};
 
-platform::EventHandle closeEvent = nullptr;
+platform::OwnedEvent closeEvent;
 platform::ThreadHandle listenerThread = nullptr;
 std::atomic<uint8_t> terminateRequested{0};
 std::atomic<uint8_t> listenerKilled{0};
 uint8_t driverReady = 0;
-platform::BitmapHandle logoBitmap = nullptr;
+platform::OwnedBitmap logoBitmap;

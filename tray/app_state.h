@@ -5,7 +5,9 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/paint.h"
 #include "platform/text.h"
+#include "platform/threads.h"
 
 // The program's instance, as WinMain received it; resources and the wait cursor are loaded from it.
 extern platform::InstanceHandle appInstance;
@@ -22,7 +24,7 @@ extern WChar Version[kAboutTextChars];
 extern WChar Description[kAboutTextChars];
 
 // Signalled by the shutdown sequence; nothing waits on it.
-extern platform::EventHandle closeEvent;
+extern platform::OwnedEvent closeEvent;
 // The driver listener thread, as returned when it was created; null until then.
 extern platform::ThreadHandle listenerThread;
 // Set once by the shutdown sequence, read by the listener thread before every wait.
@@ -32,7 +34,7 @@ extern std::atomic<uint8_t> terminateRequested;
 extern std::atomic<uint8_t> listenerKilled;
 // The maker's logo, loaded at start-up from the file written out of the program's resources;
 // null when it could not be loaded. The about page draws it.
-extern platform::BitmapHandle logoBitmap;
+extern platform::OwnedBitmap logoBitmap;
 // 1 once start-up has got past its first steps; sent to the driver as the last word of the
 // driver info record. Written on the main thread only.
 extern uint8_t driverReady;

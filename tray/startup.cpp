@@ -34,7 +34,7 @@ constexpr int kDeviceIdHeaderBytes = 20;
 constexpr int kDeviceIdBytes = 9;
 constexpr int kOemChars = 255;
 constexpr uint32_t kDriverSettleMs = 400;
-constexpr uint32_t kCriticalBoxFlags = 0x00040010;  // MB_OK | MB_ICONERROR | MB_TOPMOST
+constexpr uint32_t kCriticalBoxFlags = platform::kMbOk | platform::kMbIconError | platform::kMbTopmost;  // 0x00040010
 constexpr WChar kHidInstanceKey[] = u"Software\\Microsoft\\Bluetooth\\Hid\\Instance";
 constexpr WChar kHidClassKey[] = u"Software\\Microsoft\\Bluetooth\\Hid\\Hid_Class";
 
@@ -52,7 +52,7 @@ void WriteImages() {
   WCopy(badge, kPathChars, ComposeInstallPath(u"images", u"iton.jpg"));
   ExtractResourceFile(logo, u"DAT", 147);
   ExtractResourceFile(badge, u"DAT", 146);
-  logoBitmap = platform::LoadPicture(logo);
+  logoBitmap.Reset(platform::LoadPicture(logo));
 }
 
 void StartListener() {
@@ -134,8 +134,8 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
   if (!RunRuleAllows(autostart, commandLine)) return 0;
   DebugLog(u"Language: %04X", language);
 
-  closeEvent = platform::MakeEvent();
-  DebugLog(u"INIT-0: Created close event %X", closeEvent);
+  closeEvent.Reset(platform::MakeEvent());
+  DebugLog(u"INIT-0: Created close event %X", closeEvent.handle());
   DebugLog(u"INIT-1: CT-0 (app main) thread: %X running.", platform::CurrentThreadId());
   driverReady = 1;
   int loaded = LoadSettings(theGUI.settings);
@@ -150,7 +150,7 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
   } else {
     DebugLog(u"INIT-3: Screen size: %dx%d, DRAX(2)=%d, DRAY(2)=%d, MH=%d", theGUI.ScreenWidth, theGUI.ScreenHeight,
              DRAX(2), DRAY(2), theGUI.MH);
-    if (theGUI.settings.Enable_Tray) AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon);
+    if (theGUI.settings.Enable_Tray) AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon.handle());
     StartListener();
     bool activated = platform::ActivateDevice(kHidInstanceKey, kHidClassKey);
     DebugLog(u"INIT-7: ActivateDevice = %d.", activated ? 1 : 0);
@@ -172,8 +172,7 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
     }
   }
   DebugLog(u"Free res. App quit.");
-  platform::DeleteGdiObject(logoBitmap);
-  logoBitmap = nullptr;
+  logoBitmap.Close();
   return exitCode;
 }
 
@@ -182,6 +181,5 @@ void ReleaseAtExit() {
   if (!driverReady) return;
   theGUI.Release();
   if (!listenerKilled.load()) ReleaseSelectedDevice();
-  if (closeEvent) platform::CloseEvent(closeEvent);
-  closeEvent = nullptr;
+  closeEvent.Close();
 }

@@ -36,7 +36,7 @@ void TerminateApp() {
   DebugLog(u"TERM: Terminate app signal!");
   int saved = SaveSettings(theGUI.settings);
   DebugLog(u"TERM-1: REG Settings saved: %d", saved);
-  if (closeEvent) platform::SignalEvent(closeEvent);
+  if (closeEvent.IsOpen()) platform::SignalEvent(closeEvent.handle());
   platform::SleepMilliseconds(kSettleMs);
   filterRecord.Filter = 1;
   filterRecord.Keyboard = 0;

@@ -276,7 +276,7 @@ TEST_F(GuiTest, TrayBoxAddsAndDeletesTheIconAndTaskbarRestartBringsItBack) {
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].record.flags, kNifMessage | kNifIcon | kNifTip);
   EXPECT_EQ(calls[0].record.callbackMessage, 3025u);
-  EXPECT_EQ(calls[0].record.icon, theGUI.TrayIcon);
+  EXPECT_EQ(calls[0].record.icon, theGUI.TrayIcon.handle());
   EXPECT_EQ(WString(calls[0].record.tip), u"Quillmote: driver not responding");
 
   // The desktop shell restarts: its icons are gone, ours comes back (delete first, then add),
@@ -316,7 +316,7 @@ TEST_F(GuiTest, TrayTipFollowsTheFlagsOnTheWindowsThread) {
   ASSERT_EQ(Open(), 1);
   ReleaseSelectedDevice();
   ResetServiceDefaults();
-  ASSERT_TRUE(AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon));
+  ASSERT_TRUE(AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon.handle()));
   InformDriver();  // the main thread's own change: the driver answers
   host::DispatchPending();
   ThreadHandle listener = StartThread(DriverListenThread, nullptr);
@@ -495,20 +495,21 @@ TEST_F(GuiTest, ScaledDeskDrawsTheDeviceAtItsFactor) {
     EXPECT_EQ(theGUI.MH, 26 * s.factor);
     EXPECT_EQ(WindowRecord(theGUI.MainWindow)->height, s.height - 2 * 26 * s.factor);
     EXPECT_EQ(WindowRecord(theGUI.TabControl)->height, 22 * s.factor);
-    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kHighlightPicture])->path,
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kHighlightPicture].handle())->path,
               WString(u"\\Quillmote\\images\\") + s.highlight);
-    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture])->path, WString(u"\\Quillmote\\images\\") + s.mouse);
-    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture])->width, 240 * s.factor);
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture].handle())->path,
+              WString(u"\\Quillmote\\images\\") + s.mouse);
+    EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture].handle())->width, 240 * s.factor);
     // Factor 2 draws the logo written out at start-up; above it the one drawn for the factor.
     if (s.factor > 2) {
-      EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kLargeLogoPicture])->width, 90 * s.factor);
+      EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kLargeLogoPicture].handle())->width, 90 * s.factor);
     } else {
-      EXPECT_EQ(theGUI.Pictures[kLargeLogoPicture], nullptr);
+      EXPECT_EQ(theGUI.Pictures[kLargeLogoPicture].handle(), nullptr);
     }
-    EXPECT_EQ(host::IconRecord(theGUI.Icons[1])->width, 16 * s.factor);
+    EXPECT_EQ(host::IconRecord(theGUI.Icons[1].handle())->width, 16 * s.factor);
     // The pickers' text heights follow the factor too.
     EXPECT_EQ(ScaleForDpi(20), 20 * s.factor);
-    EXPECT_EQ(host::ImageListRecord(theGUI.TabImages)->width, 16 * s.factor);
+    EXPECT_EQ(host::ImageListRecord(theGUI.TabImages.handle())->width, 16 * s.factor);
     // The page is made anew for the new factor: its controls have its sizes.
     EXPECT_EQ(Control(kSoundsCheckSlot).y, 120 * s.factor);
     EXPECT_EQ(Control(kSoundsCheckSlot).height, 20 * s.factor);

@@ -442,13 +442,13 @@ TEST_F(GuiTest, AboutPageShowsCreditsFromTheThirdVisit) {
 
 TEST_F(GuiTest, PicturesAndIconsAreLoadedAndReleased) {
   ASSERT_EQ(Open(480, 640), 1);
-  const auto* list = host::ImageListRecord(theGUI.TabImages);
+  const auto* list = host::ImageListRecord(theGUI.TabImages.handle());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->iconIds, (std::vector<int>{135, 136, 137, 138, 139}));
-  EXPECT_EQ(host::IconRecord(theGUI.Icons[0])->width, 32);
-  EXPECT_EQ(host::IconRecord(theGUI.TrayIcon)->id, 101);
-  EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture])->path, u"\\Quillmote\\images\\t0ms_f2.jpg");
-  EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kCursorPicture])->width, 200);
+  EXPECT_EQ(host::IconRecord(theGUI.Icons[0].handle())->width, 32);
+  EXPECT_EQ(host::IconRecord(theGUI.TrayIcon.handle())->id, 101);
+  EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture].handle())->path, u"\\Quillmote\\images\\t0ms_f2.jpg");
+  EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kCursorPicture].handle())->width, 200);
   int tab = 0;
   WChar text[16];
   ASSERT_TRUE(TabRead(theGUI.TabControl, 0, text, 16, &tab));

@@ -57,8 +57,8 @@ TEST_F(ShutdownTest, TerminateAppStepsInOrder) {
   debugEnabled = 1;
   ASSERT_EQ(Open(), 1);
   theGUI.settings.Enable_Tray = 0;
-  AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon);
-  closeEvent = MakeEvent();
+  AddTrayIcon(theGUI.MainWindow, kTrayIconId, theGUI.TrayIcon.handle());
+  closeEvent.Reset(MakeEvent());
   filterRecord = FilterRecord{1, 1, 1, 0x51};
   listenerThread = StartThread(DriverListenThread, nullptr);
   ASSERT_TRUE(host::WaitForQueue(ThreadIdOf(listenerThread), 5000));
@@ -76,7 +76,7 @@ TEST_F(ShutdownTest, TerminateAppStepsInOrder) {
                                             "TERM-2: ManageFilter(1,0,0)= 1", "TERM-3:  Threads terminated.",
                                             "TERM-4: resources deleted.", "TERM-5: Sending WM_QUIT"}));
   EXPECT_EQ(terminateRequested.load(), 1);
-  EXPECT_EQ(host::EventSignals(closeEvent), 1);
+  EXPECT_EQ(host::EventSignals(closeEvent.handle()), 1);
   EXPECT_EQ(Filters().back(), (std::vector<uint8_t>{1, 0, 0, 0x51}));
   EXPECT_EQ(listenerThread, nullptr);
   EXPECT_EQ(host::TerminateCalls(), killsBefore);
@@ -88,8 +88,7 @@ TEST_F(ShutdownTest, TerminateAppStepsInOrder) {
   Message quit{};
   EXPECT_EQ(GetNextMessage(quit), 0);
   EXPECT_EQ(quit.wParam, 0u);
-  CloseEvent(closeEvent);
-  closeEvent = nullptr;
+  closeEvent.Close();
 }
 
 // A listener that does not leave its work within the wait is stopped from outside; the lock it

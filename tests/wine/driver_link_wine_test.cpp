@@ -68,10 +68,7 @@ class DriverLinkWine : public ::testing::Test {
     debugEnabled = 1;
     driverStatus.driverAnswered = 0;
     driverReady = 1;
-    ResetScale();
-    UpdateScale(480, 640);
-    TheGUI->ScreenWidth = 480;
-    TheGUI->ScreenHeight = 640;
+    driverScreen = DriverScreen{480, 640, 2};
     platform::win32test::EnsureMessageQueue();
     thread_ = platform::win32test::CurrentThreadHandle();
     listenerThread = thread_;

@@ -75,7 +75,7 @@ class SettingsWindowWine : public ::testing::Test {
     WCopy(Description, kAboutTextChars, u"Bluetooth keyboard companion");
     WCopy(Version, kAboutTextChars, u"1.0.0.1");
     WCopy(AboutWebLink, kAboutTextChars, u"www.morvane.com");
-    logoBitmap = LoadPicture(u"C:\\QuillmoteTest\\images\\morvane.jpg");
+    logoBitmap.Reset(LoadPicture(u"C:\\QuillmoteTest\\images\\morvane.jpg"));
     LoadSettings(theGUI.settings);
     theGUI.settings.Enable_KB = 1;
     theGUI.settings.Enable_Tray = 1;
@@ -94,7 +94,7 @@ class SettingsWindowWine : public ::testing::Test {
     // The window's end runs the shutdown: the listener is gone by then.
     Destroy(theGUI.MainWindow);
     theGUI.Release();
-    DeleteGdiObject(logoBitmap);
+    logoBitmap.Close();
   }
   // Opens a page by clicking its tab, as a user does. A click on the tab already selected
   // changes nothing, so another tab is clicked first.
