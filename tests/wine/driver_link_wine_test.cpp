@@ -18,8 +18,6 @@
 #include "driver_link/driver_control.h"
 #include "driver_link/driver_protocol.h"
 #include "driver_link/driver_status.h"
-#include "gui/gui.h"
-#include "gui/scale.h"
 #include "platform/files.h"
 #include "platform/testing.h"
 #include "platform/win32/pipe_client.h"
