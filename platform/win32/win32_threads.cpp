@@ -1,8 +1,8 @@
 // Thread service on the real API.
 #include <new>
 
-#include "platform/threads.h"
 #include "platform/testing.h"
+#include "platform/threads.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
