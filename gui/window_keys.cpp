@@ -6,9 +6,15 @@
 #include "platform/keyboard.h"
 #include "platform/window.h"
 
-WindowKeyState windowKeys{};
-
 namespace {
+
+// The keys' memory: the focus the window keeps and where the action list's choice stands.
+struct WindowKeyState {
+  platform::WindowHandle lastFocus;  // the control that had the focus when the window was left
+  bool actionPending;                // the action list shows a name the arrow keys moved to
+  bool actionConfirmed;              // the dropped list was closed with Enter
+};
+WindowKeyState windowKeys{};
 
 using namespace platform;
 

@@ -12,14 +12,6 @@
 #include "gui/keys.h"
 #include "platform/handles.h"
 
-// The keys' memory: the focus the window keeps and where the action list's choice stands.
-struct WindowKeyState {
-  platform::WindowHandle lastFocus;  // the control that had the focus when the window was left
-  bool actionPending;                // the action list shows a name the arrow keys moved to
-  bool actionConfirmed;              // the dropped list was closed with Enter
-};
-extern WindowKeyState windowKeys;
-
 // What a key pressed in the window stands for.
 struct WindowKey {
   enum Kind {

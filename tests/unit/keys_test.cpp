@@ -17,7 +17,7 @@ class KeysTest : public GuiTest {
  protected:
   void SetUp() override {
     GuiTest::SetUp();
-    windowKeys = WindowKeyState{};
+    ForgetWindowKeys();
     debugEnabled = 1;
   }
   void TearDown() override {
@@ -84,7 +84,7 @@ TEST_F(KeysTest, KeyTable) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.label);
     ResetAll();
-    windowKeys = WindowKeyState{};
+    ForgetWindowKeys();
     ASSERT_EQ(Open(), 1);
     Show(theGUI.MainWindow, kSwShow);
     ShowPage(r.page);
