@@ -1,14 +1,30 @@
 // The floor of the benchmarks: a Win32 program that creates one window and waits. With
-// "--libraries" it first loads what Ollendock loads of the system before its window (the common
-// controls and the imaging codecs), so that a start-up measured against it is the program's own
-// work; without, it is the bare program whose memory is the floor of Ollendock's.
+// "--libraries [DLL ...]" it first loads what Ollendock loads of the system before its window: the
+// libraries named (the start-up bench names every library Ollendock's image imports), the common
+// controls' classes and the imaging codecs' factory, so that a start-up measured against it is the
+// program's own work. Without, it is the bare program whose memory is the floor of Ollendock's.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
 #include <wincodec.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-  if (commandLine && lstrcmpW(commandLine, L"--libraries") == 0) {
+  static const wchar_t kLibraries[] = L"--libraries";
+  if (commandLine && wcsncmp(commandLine, kLibraries, wcslen(kLibraries)) == 0) {
+    // The names are plain DLL names separated by spaces (no quoting needed).
+    for (wchar_t* name = commandLine + wcslen(kLibraries); *name;) {
+      if (*name == L' ') {
+        ++name;
+        continue;
+      }
+      wchar_t* end = name;
+      while (*end && *end != L' ') ++end;
+      const wchar_t after = *end;
+      *end = 0;
+      LoadLibraryW(name);
+      *end = after;
+      name = end;
+    }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
