@@ -154,6 +154,8 @@ void OpenMakerAddress(const WChar* address) {
 }
 
 void OnPaint(GUI& gui, WindowHandle window) {
+  // Start-up has made them by now; a window shown before (only a test does so) makes them here.
+  LoadWindowPictures(gui);
   PaintScope paint(window);
   PaintPage(gui, paint.dc(), window);
 }
@@ -177,7 +179,9 @@ int GUI::InitWindow(InstanceHandle instance) {
   }
   taskbarCreatedMessage = RegisterMessageName(u"TaskbarCreated");
   diagnosticsMessage = RegisterMessageName(kDiagnosticsMessage);
-  LoadPictures(*this);
+  // The tab icons and pictures follow once the window exists (LoadWindowPictures): nothing shows
+  // them before the window's first paint.
+  LoadTrayIcon(*this);
   MainWindow = MakeWindow(0, kMainWindowClass, kMainWindowTitle, kWsSysMenu, kCwUseDefault, kCwUseDefault,
                           kCwUseDefault, kCwUseDefault, nullptr, 0, Instance);
   if (!MainWindow) return -3;
@@ -197,11 +201,16 @@ int CreateTabs(GUI& gui) {
   gui.CurrentPage = kMousePage;
   gui.TabControl = MakeWindow(0, u"SysTabControl32", u"", kTabStripStyle, 0, 0, 0, 0, gui.MainWindow, 0, gui.Instance);
   if (!gui.TabControl) return 0;
-  Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages.handle()));
   for (int i = 0; i < kPageCount; ++i) TabInsert(gui.TabControl, i, UiText(kTabs[i].text), kTabs[i].image);
   gui.CurrentPage = kKeyboardPage;
   Send(gui.TabControl, kTcmSetCurSel, kKeyboardPage, 0);
   return 1;
+}
+
+void LoadWindowPictures(GUI& gui) {
+  if (gui.TabImages.IsOpen() || !Exists(gui.MainWindow)) return;
+  LoadPictures(gui);
+  Send(gui.TabControl, kTcmSetImageList, 0, reinterpret_cast<intptr_t>(gui.TabImages.handle()));
 }
 
 intptr_t MainWndProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -19,6 +19,10 @@ intptr_t MainWndProc(platform::WindowHandle window, uint32_t message, uintptr_t 
 
 // The tab strip with its five tabs; the keyboard page is selected. 0 when it cannot be made.
 int CreateTabs(GUI& gui);
+// The tab icons, their image list (given to the tab strip) and the pictures, which only the shown
+// window needs: start-up makes them while it waits for the driver to settle, after the window is
+// made and before anything can paint it. Nothing when they are made already or the window is gone.
+void LoadWindowPictures(GUI& gui);
 // WM_NOTIFY: a tab was chosen.
 void OnTabChange(GUI& gui, intptr_t lParam);
 // WM_COMMAND: a control changed or a soft key was pressed.

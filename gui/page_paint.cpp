@@ -243,14 +243,18 @@ void PaintPage(GUI& gui, DeviceContext dc, WindowHandle window) {
   bitmap.Close();
 }
 
+void LoadTrayIcon(GUI& gui) {
+  // The notification area's icon is the desk's size whatever the factor: loaded once.
+  if (!gui.TrayIcon.IsOpen()) gui.TrayIcon.Reset(LoadIconById(gui.Instance, 101));
+}
+
 int LoadPictures(GUI& gui) {
   static const int kTabIcons[kPageCount] = {135, 136, 137, 138, 139};
   static const WChar* const kPictureFiles[] = {u"t0s1_f12.jpg", u"t0s2_f12.jpg", u"t0ms_f%d.jpg", u"cursors_f%d.jpg"};
   static const WChar* const kLargePictureFiles[] = {u"t0s1_f%d.jpg", u"t0s2_f%d.jpg", u"t0ms_f%d.jpg",
                                                     u"cursors_f%d.jpg", u"morvane_f%d.jpg"};
   const bool large = ScaleX > kLargestDeviceFactor;
-  // The notification area's icon is the desk's size whatever the factor: loaded once.
-  if (!gui.TrayIcon.IsOpen()) gui.TrayIcon.Reset(LoadIconById(gui.Instance, 101));
+  LoadTrayIcon(gui);
   gui.TabImages.Reset(MakeImageList(SystemMetric(kSmCxSmIcon), SystemMetric(kSmCySmIcon), kIlcMask, 1, 1));
   for (int i = 0; i < kPageCount; ++i) {
     gui.Icons[i].Reset(LoadIconSized(gui.Instance, kTabIcons[i], DRAX(16), DRAY(16)));

@@ -26,6 +26,8 @@ inline constexpr uint32_t kWrappedCentre = kWrapped | platform::kDtCenter;      
 inline constexpr WChar kFace[] = u"tahoma";
 
 void PaintPage(GUI& gui, platform::DeviceContext dc, platform::WindowHandle window);
+// Loads the notification area's icon, unless it is loaded already.
+void LoadTrayIcon(GUI& gui);
 // Loads the tray icon, the tab icons and their image list, and the four pictures; always 1.
 int LoadPictures(GUI& gui);
 // Releases the tab icons, their image list and the pictures (not the tray icon), so that they can

@@ -9,6 +9,7 @@
 #include "driver_link/listener.h"
 #include "gui/gui.h"
 #include "gui/keys.h"
+#include "gui/main_window.h"
 #include "gui/scale.h"
 #include "gui/tray_icon.h"
 #include "platform/device.h"
@@ -52,7 +53,20 @@ void WriteImages() {
   WCopy(badge, kPathChars, ComposeInstallPath(u"images", u"iton.jpg"));
   ExtractResourceFile(logo, u"DAT", 147);
   ExtractResourceFile(badge, u"DAT", 146);
-  logoBitmap.Reset(platform::LoadPicture(logo));
+}
+
+// The driver is given 400 ms to settle after its activation. What only the shown window draws (the
+// about page's logo, the tab icons and the pictures) is made within that time rather than before
+// it: nothing paints the hidden window before the message loop, and the critical box that may
+// show it comes after the pause. The pause lasts at least 400 ms from its start all the same.
+void SettleDriver() {
+  uint64_t start = platform::MonotonicMilliseconds();
+  if (platform::Exists(theGUI.MainWindow))
+    logoBitmap.Reset(platform::LoadPicture(ComposeInstallPath(u"images", u"morvane.jpg")));
+  LoadWindowPictures(theGUI);
+  platform::ReleasePictureDecoder();
+  uint64_t spent = platform::MonotonicMilliseconds() - start;
+  platform::SleepMilliseconds(spent < kDriverSettleMs ? kDriverSettleMs - static_cast<uint32_t>(spent) : 0);
 }
 
 void StartListener() {
@@ -154,7 +168,7 @@ int RunTrayProgram(platform::InstanceHandle instance, const WChar* commandLine) 
     StartListener();
     bool activated = platform::ActivateDevice(kHidInstanceKey, kHidClassKey);
     DebugLog(u"INIT-7: ActivateDevice = %d.", activated ? 1 : 0);
-    platform::SleepMilliseconds(kDriverSettleMs);
+    SettleDriver();
     PingDriver();
     if (WindowGone()) {
       exitCode = kNormalExit;

@@ -72,12 +72,14 @@ class GuiTest : public HostTest {
       f->store(0);
   }
 
-  // Makes the window on a screen of that size, whose menu bar is the design's 26 units high; the
-  // result of InitWindow.
+  // Makes the window on a screen of that size, whose menu bar is the design's 26 units high, with
+  // its pictures as start-up makes them; the result of InitWindow.
   int Open(int32_t width = 240, int32_t height = 320) {
     platform::host::SetScreenSize(width, height);
     platform::host::SetNoTaskbar();
-    return theGUI.InitWindow(kInstance);
+    int made = theGUI.InitWindow(kInstance);
+    if (made == 1) LoadWindowPictures(theGUI);
+    return made;
   }
   // The page made current as the tab strip reports a click on its tab.
   void ClickTab(int tab) { platform::host::ClickTab(theGUI.TabControl, tab); }

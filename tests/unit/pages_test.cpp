@@ -440,13 +440,24 @@ TEST_F(GuiTest, AboutPageShowsCreditsFromTheThirdVisit) {
   Description[0] = Version[0] = AboutWebLink[0] = 0;
 }
 
+// The window is made with the tray icon alone; the tab icons, their list (given to the tab strip)
+// and the pictures follow once, when start-up makes them or at the first paint of a window shown
+// before that.
 TEST_F(GuiTest, PicturesAndIconsAreLoadedAndReleased) {
-  ASSERT_EQ(Open(480, 640), 1);
+  host::SetScreenSize(480, 640);
+  host::SetNoTaskbar();
+  ASSERT_EQ(theGUI.InitWindow(kInstance), 1);
+  EXPECT_EQ(host::IconRecord(theGUI.TrayIcon.handle())->id, 101);
+  EXPECT_FALSE(theGUI.TabImages.IsOpen());
+  EXPECT_FALSE(theGUI.Pictures[kMousePicture].IsOpen());
+  Paint();
   const auto* list = host::ImageListRecord(theGUI.TabImages.handle());
   ASSERT_NE(list, nullptr);
+  EXPECT_EQ(host::WindowRecord(theGUI.TabControl)->imageList, theGUI.TabImages.handle());
+  LoadWindowPictures(theGUI);
+  EXPECT_EQ(host::ImageListRecord(theGUI.TabImages.handle()), list) << "made twice";
   EXPECT_EQ(list->iconIds, (std::vector<int>{135, 136, 137, 138, 139}));
   EXPECT_EQ(host::IconRecord(theGUI.Icons[0].handle())->width, 32);
-  EXPECT_EQ(host::IconRecord(theGUI.TrayIcon.handle())->id, 101);
   EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kMousePicture].handle())->path, u"\\Quillmote\\images\\t0ms_f2.jpg");
   EXPECT_EQ(host::BitmapRecord(theGUI.Pictures[kCursorPicture].handle())->width, 200);
   int tab = 0;

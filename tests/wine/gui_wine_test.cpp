@@ -86,6 +86,7 @@ class SettingsWindowWine : public ::testing::Test {
     theGUI.settings.Cursor = 4;
     filterRecord = FilterRecord{1, 1, 0, driver_protocol::kFilterDriverByte};
     ASSERT_EQ(theGUI.InitWindow(appInstance), 1);
+    LoadWindowPictures(theGUI);  // as start-up makes them
     Show(theGUI.MainWindow, kSwShow);
     BringForward(theGUI.MainWindow);
     PumpMessages(300, DispatchWithKeys);

@@ -158,6 +158,7 @@ class PickersWine : public ::testing::Test {
     new (&theGUI) GUI{};
     LoadSettings(theGUI.settings);
     ASSERT_EQ(theGUI.InitWindow(appInstance), 1);
+    LoadWindowPictures(theGUI);  // as start-up makes them
     Show(theGUI.MainWindow, kSwShow);
     BringForward(theGUI.MainWindow);
     // The mouse page, made current as the product never makes it.
