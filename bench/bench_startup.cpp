@@ -46,7 +46,8 @@ void Close(platform::win32test::Background& program, const wchar_t* windowClass)
 std::wstring ImportedLibraries(const std::wstring& path) {
   HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return std::wstring();
-  std::string image(GetFileSize(f, nullptr), '\0');
+  DWORD size = GetFileSize(f, nullptr);
+  std::string image(size == INVALID_FILE_SIZE ? 0 : size, '\0');
   DWORD n = 0;
   ReadFile(f, &image[0], static_cast<DWORD>(image.size()), &n, nullptr);
   CloseHandle(f);
