@@ -58,7 +58,8 @@ void WriteImages() {
 // The driver is given 400 ms to settle after its activation. What only the shown window draws (the
 // about page's logo, the tab icons and the pictures) is made within that time rather than before
 // it: nothing paints the hidden window before the message loop, and the critical box that may
-// show it comes after the pause. The pause lasts at least 400 ms from its start all the same.
+// show it comes after the pause. The pause still lasts 400 ms from its start, as the platform's
+// millisecond count measures it (and longer when the pictures take longer).
 void SettleDriver() {
   uint64_t start = platform::MonotonicMilliseconds();
   if (platform::Exists(theGUI.MainWindow))
