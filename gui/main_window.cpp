@@ -154,8 +154,6 @@ void OpenMakerAddress(const WChar* address) {
 }
 
 void OnPaint(GUI& gui, WindowHandle window) {
-  // Start-up has made them by now; a window shown before (only a test does so) makes them here.
-  LoadWindowPictures(gui);
   PaintScope paint(window);
   PaintPage(gui, paint.dc(), window);
 }

@@ -441,8 +441,7 @@ TEST_F(GuiTest, AboutPageShowsCreditsFromTheThirdVisit) {
 }
 
 // The window is made with the tray icon alone; the tab icons, their list (given to the tab strip)
-// and the pictures follow once, when start-up makes them or at the first paint of a window shown
-// before that.
+// and the pictures follow once, when start-up makes them.
 TEST_F(GuiTest, PicturesAndIconsAreLoadedAndReleased) {
   host::SetScreenSize(480, 640);
   host::SetNoTaskbar();
@@ -450,7 +449,7 @@ TEST_F(GuiTest, PicturesAndIconsAreLoadedAndReleased) {
   EXPECT_EQ(host::IconRecord(theGUI.TrayIcon.handle())->id, 101);
   EXPECT_FALSE(theGUI.TabImages.IsOpen());
   EXPECT_FALSE(theGUI.Pictures[kMousePicture].IsOpen());
-  Paint();
+  LoadWindowPictures(theGUI);
   const auto* list = host::ImageListRecord(theGUI.TabImages.handle());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(host::WindowRecord(theGUI.TabControl)->imageList, theGUI.TabImages.handle());
